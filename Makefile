@@ -1,0 +1,46 @@
+# The two commands that matter: `make demo` runs the main job, `make test` runs every test.
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all bootstrap configure build test demo bench check-sanitize check-thread clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+configure: bootstrap
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: build
+	@mkdir -p out
+	@./$(BUILD)/tonnik render -o out/demo.wav
+	@if ./$(BUILD)/tonnik help 2>/dev/null | grep -q '^  *editor'; then ./$(BUILD)/tonnik editor -o out/editor.png; fi
+
+bench: build
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+# Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
+check-sanitize: bootstrap
+	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTONNIK_SANITIZE=address,undefined -DTONNIK_BENCH=OFF >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONNIK_FUZZ=ON -DTONNIK_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz/*; do if [ -x "$$f" ]; then "$$f" -max_total_time=30 -print_final_stats=0 || exit 1; fi; done
+
+# Tests under ThreadSanitizer.
+check-thread: bootstrap
+	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONNIK_SANITIZE=thread -DTONNIK_BENCH=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz out
