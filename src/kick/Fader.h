@@ -1,0 +1,24 @@
+#pragma once
+// Declick: carries the voice's last output into a new hit and lets it die away exponentially,
+// so a retrigger adds no step. The decay factor is cached and recomputed only when tau or the
+// rate changes; values below kFlushThreshold become zero (see Denormal.h).
+// Plain value class; called from whichever thread renders the voice.
+
+#include "kick/CacheKey.h"
+
+class Fader {
+public:
+  void setStartValue(double v) { value = v; }
+  void setTau(double seconds) { tau = seconds; }
+  void setSampleRate(double fs) { sampleRate = fs; }
+  // Decays one sample and returns the new value.
+  double getFaderValue();
+
+  double value = 0;
+  double tau = 0;
+  double sampleRate = 0;
+
+private:
+  CacheKey factorTau, factorRate;
+  double factor = 0;
+};

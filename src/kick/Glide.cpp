@@ -1,0 +1,30 @@
+#include "kick/Glide.h"
+
+#include "kick/SampleCount.h"
+
+void Glide::setSampleRate(float fs) {
+  sampleRate = fs;
+  length = toSampleCount(sampleRate * glideTime);
+}
+
+void Glide::setGlideTime(float seconds) {
+  glideTime = seconds;
+  length = toSampleCount(sampleRate * glideTime);
+}
+
+void Glide::setValue(double v) {
+  const bool jumpUp = mode == 1 && target > v;
+  const bool jumpDown = mode == 2 && v > target;
+  start = jumpUp || jumpDown ? v : current;
+  target = v;
+  counter = 0;
+}
+
+double Glide::Process() {
+  current = target;
+  if (counter < length) {
+    current = start + counter * (target - start) / length;
+    counter += 1;
+  }
+  return current;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Note glide, linear in note numbers: each new value is approached over the glide time, in
+// both directions (mode 0, "Up/Down"), upward only (1, "Up") or downward only (2, "Down").
+// The owner sets mode directly. Plain value class; called from whichever thread renders the
+// voice (the instrument sets it under its plug-in lock).
+
+#include <cstdint>
+
+class Glide {
+public:
+  void setSampleRate(float fs);
+  void setGlideTime(float seconds);
+  // New target; a glide in progress continues from where it stands.
+  void setValue(double v);
+  double Process();
+
+  double current = 0;
+  double target = 0;
+  double start = 0;
+  uint32_t length = 0;
+  uint32_t counter = 0;
+  float sampleRate = 0;
+  float glideTime = 0;
+  int mode = 0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// The one monophonic bass-drum voice. restart() starts a hit; every getSample() then runs
+//   exciter pulse -> decaying pitch oscillator -> drive -> tone low-pass -> level high-pass
+//   -> output high-pass, plus the declick fader.
+// The voice owns all its stages. The instrument writes glide, the five dyn amounts and
+// driveEnv directly and everything else through the setters. Only 44100, 48000 and
+// 96000 Hz are defined: at any other rate the voice outputs silence.
+// Not thread-safe: the owner calls everything from the render thread or under its own lock.
+// getSample() and restart() never allocate or block.
+
+#include <cstdint>
+
+#include "kick/CacheKey.h"
+#include "kick/Drive.h"
+#include "kick/Fader.h"
+#include "kick/Glide.h"
+#include "kick/Pulse.h"
+#include "kick/Tonestage.h"
+#include "kick/ahd.h"
+#include "kick/bFilter.h"
+
+class Krummel {
+public:
+  Krummel();
+  ~Krummel() = default;
+
+  // Starts a hit; a sounding one is cut and faded out by the declick.
+  void restart();
+  double getSample();
+
+  void setTone(double v) { tone = v; }
+  void setTune(double v) { tune = v; }
+  void setFine(double v) { fine = v; }
+  void setLevel(double v) { level = v; }
+  void setDecay(double v) { decay = v; }
+  void setAccent(double v) { accent = v; }
+  void setComp(double v) { comp = v; }
+  void setDrive(double v) { drive = v; }
+  void setMidiVelocity(double v) { midiVelocity = v; }
+  void setMidiTuneFlag(int v) { midiTuneFlag = v; }
+  void setMidiAccentFlag(int v) { midiAccentFlag = v; }
+  void setLongDecayFlag(int v) { longDecayFlag = v; }
+  void setMidiNote(int note) { midiNote = note; }
+  double getLevel() const { return level; }
+  // Sets every stage's rate; the glide's rate is set separately by the owner.
+  void setSampleRate(double fs);
+
+  double tone = 0;
+  double tune = 0;
+  double fine = 0;
+  double level = 0;
+  double decay = 0;
+  double accent = 0;
+  int midiTuneFlag = 0;
+  int midiAccentFlag = 0;
+  double midiNote = 0;
+  double midiVelocity = 0;
+  double sampleRate = 0;
+  int longDecayFlag = 0;
+  Pulse pulse;
+  bFilter filter;
+  Tonestage tonestage;
+  Fader fader;
+  Drive driveStage;
+  int phase = 0;
+  double lastOutput = 0;
+  uint32_t holdCount = 0;
+  double comp = 0;
+  double tau = 0.011;
+  double drive = 0;
+  Glide glide;
+  double dynDecay = 0, dynComp = 0, dynDrive = 0, dynTone = 0, dynLevel = 0;
+  ahd driveEnvelope;
+  bool driveEnv = false;
+
+  // The values phase takes.
+  static constexpr int kPulsePhase = 0;
+  static constexpr int kRingPhase = 1;
+  static constexpr int kSilentPhase = 2;
+
+  static bool isSupportedRate(double fs) { return Pulse::definedRate(fs) != 0; }
+
+private:
+  // Oscillator frequency for the pitch in semitones relative to A 440, cached on that pitch.
+  double pitchToHz(double semitonesFromA4);
+
+  CacheKey pitchKey;
+  double pitchHz = 0;
+};

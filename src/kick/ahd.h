@@ -1,0 +1,44 @@
+#pragma once
+// Attack-hold-decay envelope: one-pole smoothing towards 1 during attack and hold (measured
+// from reset) and towards 0 after, one sample late. The voice uses it to shape the drive
+// amount. The exp() behind its coefficients is cached per phase and recomputed only when the
+// time constant or the rate changes (same bits as computing it every sample). Its state is
+// flushed to zero below kFlushThreshold (see Denormal.h).
+// Plain value class; called from whichever thread renders the voice.
+
+#include "kick/CacheKey.h"
+
+class ahd {
+public:
+  void setSamplingRate(double fs) { samplingRate = fs; }
+  void setAttack(float seconds) { attack = seconds; }
+  void setHold(float seconds) { hold = seconds; }
+  void setDecay(float seconds) { decay = seconds; }
+  void setAmp(float value) { amp = value; }
+  void setSampleCount(int count) { sampleCount = count; }
+  float getSample();
+  // Starts attack and hold again from the level the envelope has now.
+  void reset();
+
+  float attack = 0;
+  double hold = 0;
+  double decay = 0;
+  double amp = 0;
+  double samplingRate = 0;
+  double x = 1.0;
+  double y = 0;
+  int sampleCount = 66666;
+  float target = 1.0f;
+  float b = 0;
+  float a = 0;
+
+private:
+  // exp(-1 / (rate * time)) for each phase, with the inputs it came from.
+  struct Smoothing {
+    CacheKey time, rate;
+    double factor = 0;
+  };
+  static double factorFor(Smoothing& cache, double time, double rate);
+
+  Smoothing attackSmoothing, decaySmoothing;
+};
