@@ -5,9 +5,12 @@
 // Plain value class; called from whichever thread renders the voice.
 
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 
 class Fader {
 public:
+  Fader() { recomputeFactor(); }
+
   void setStartValue(double v) { value = v; }
   void setTau(double seconds) { tau = seconds; }
   void setSampleRate(double fs) { sampleRate = fs; }
@@ -19,6 +22,14 @@ public:
   double sampleRate = 0;
 
 private:
+  void recomputeFactor();
+
   CacheKey factorTau, factorRate;
   double factor = 0;
 };
+
+inline double Fader::getFaderValue() {
+  if (!factorTau.matches(tau) || !factorRate.matches(sampleRate)) recomputeFactor();
+  value = flushTiny(value * factor);
+  return value;
+}

@@ -6,10 +6,18 @@
 // flushed to zero below kFlushThreshold (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
+#include <climits>
+
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 
 class ahd {
 public:
+  ahd() {
+    recompute(attackSmoothing, attack, samplingRate);
+    recompute(decaySmoothing, decay, samplingRate);
+  }
+
   void setSamplingRate(double fs) { samplingRate = fs; }
   void setAttack(float seconds) { attack = seconds; }
   void setHold(float seconds) { hold = seconds; }
@@ -39,6 +47,33 @@ private:
     double factor = 0;
   };
   static double factorFor(Smoothing& cache, double time, double rate);
+  static void recompute(Smoothing& cache, double time, double rate);
 
   Smoothing attackSmoothing, decaySmoothing;
 };
+
+// Per-sample work, inline so that the voice's sample loop compiles as one piece.
+
+inline double ahd::factorFor(Smoothing& cache, double time, double rate) {
+  if (!cache.time.matches(time) || !cache.rate.matches(rate)) recompute(cache, time, rate);
+  return cache.factor;
+}
+
+inline float ahd::getSample() {
+  // Saturates instead of overflowing when the envelope runs for hours without a reset.
+  if (sampleCount < INT_MAX) ++sampleCount;
+  if (sampleCount > hold * samplingRate) {
+    target = 0;
+    const double e = factorFor(decaySmoothing, decay, samplingRate);
+    a = static_cast<float>(e);
+    b = static_cast<float>(1 - e);
+  } else {
+    const double e = factorFor(attackSmoothing, attack, samplingRate);
+    a = static_cast<float>(e);
+    b = static_cast<float>(1 - e);
+    target = 1;
+  }
+  y = flushTiny(static_cast<float>(b * x + a * y));
+  x = target;
+  return static_cast<float>(amp * y);
+}

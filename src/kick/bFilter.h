@@ -7,7 +7,10 @@
 // below kFlushThreshold are flushed to zero (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
+#include <climits>
+
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 
 class bFilter {
 public:
@@ -39,6 +42,9 @@ public:
   double fcur = 0;
 
 private:
+  void recomputeDecay();
+  void recomputeRotation();
+
   // r = exp(-1 / (tau * rate)) and cos/sin of the phase step, with the inputs they came from.
   CacheKey rTau, rRate;
   double r = 0;
@@ -46,3 +52,29 @@ private:
   double cosW = 0;
   double sinW = 0;
 };
+
+// Per-sample work, inline so that the voice's sample loop compiles as one piece.
+
+inline void bFilter::computeFreqEnvelope() {
+  const double sweepLength = 0.0625 * samplingRate;
+  fcur = n >= sweepLength ? freq : freq + 15 - 15 * n / sweepLength;
+  // Saturates instead of overflowing in a ring left alone for hours; the sweep is long over.
+  if (n < INT_MAX) ++n;
+}
+
+inline void bFilter::updateCoeffs() {
+  if (!rTau.matches(tau) || !rRate.matches(samplingRate)) recomputeDecay();
+  if (!wFreq.matches(fcur) || !wRate.matches(samplingRate)) recomputeRotation();
+  c = r * cosW;
+  s = r * sinW;
+}
+
+inline double bFilter::nextSample() {
+  computeFreqEnvelope();
+  updateCoeffs();
+  const double xNext = c * x - s * y;
+  const double yNext = s * x + c * y;
+  x = flushTiny(xNext);
+  y = flushTiny(yNext);
+  return y;
+}
