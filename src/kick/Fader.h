@@ -1,7 +1,7 @@
 #pragma once
 // Declick: carries the voice's last output into a new hit and lets it die away exponentially,
 // so a retrigger adds no step. The decay factor is cached and recomputed only when tau or the
-// rate changes; values below kFlushThreshold become zero (see Denormal.h).
+// rate changes. The owner calls flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
 #include "kick/CacheKey.h"
@@ -16,6 +16,7 @@ public:
   void setSampleRate(double fs) { sampleRate = fs; }
   // Decays one sample and returns the new value.
   double getFaderValue();
+  void flushTinyStates() { value = flushTiny(value); }
 
   double value = 0;
   double tau = 0;
@@ -30,6 +31,6 @@ private:
 
 inline double Fader::getFaderValue() {
   if (!factorTau.matches(tau) || !factorRate.matches(sampleRate)) recomputeFactor();
-  value = flushTiny(value * factor);
+  value = value * factor;
   return value;
 }

@@ -144,5 +144,12 @@ double Krummel::getSample() {
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.getFaderValue();
   lastOutput = s;
+  if (--flushCountdown == 0) {
+    flushCountdown = kFlushInterval;
+    filter.flushTinyStates();
+    tonestage.flushTinyStates();
+    fader.flushTinyStates();
+    driveEnvelope.flushTinyStates();
+  }
   return s;
 }

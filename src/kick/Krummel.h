@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 #include "kick/Drive.h"
 #include "kick/Fader.h"
 #include "kick/Glide.h"
@@ -95,6 +96,8 @@ private:
   void cacheHoldTau(uint32_t holdSamples);
   void cacheDrive(double amount);
 
+  // Counts down to the next flush of tiny stage states (see Denormal.h).
+  int flushCountdown = kFlushInterval;
   CacheKey rateKey;
   bool rateIsDefined = false;
   CacheKey pitchKey;

@@ -36,3 +36,12 @@ void Tonestage::reset() {
   levelX1 = levelY1 = 0;
   highpassX1 = highpassY1 = 0;
 }
+
+void Tonestage::flushTinyStates() {
+  toneX1 = flushTiny(toneX1);
+  toneY1 = flushTiny(toneY1);
+  levelX1 = flushTiny(levelX1);
+  levelY1 = flushTiny(levelY1);
+  highpassX1 = flushTiny(highpassX1);
+  highpassY1 = flushTiny(highpassY1);
+}

@@ -3,8 +3,7 @@
 // analog network: the tone low-pass (7.23 kHz down to 305 Hz), the level high-pass at 3.39 Hz
 // whose pass-band gain is set per hit, and the output high-pass at 3.39 Hz with gain 0.82.
 // All coefficients are 0 until computed, so the stage outputs 0 before the first hit.
-// Filter states below kFlushThreshold are flushed to zero (see Denormal.h); the flush acts
-// on the stored state, so a section's output may still carry such a value for one sample.
+// The owner calls flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
 #include "kick/Denormal.h"
@@ -21,6 +20,7 @@ public:
   double processHighpass(double x);
   // Clears the filter states and keeps the coefficients.
   void reset();
+  void flushTinyStates();
 
   double toneB0 = 0, toneB1 = 0, toneA1 = 0;
   double levelB0 = 0, levelB1 = 0, levelA1 = 0;
@@ -37,7 +37,7 @@ private:
 
 inline double Tonestage::firstOrder(double x, double b0, double b1, double a1, double& x1, double& y1) {
   const double y = b0 * x + b1 * x1 - a1 * y1;
-  y1 = flushTiny(y);
+  y1 = y;
   x1 = x;
   return y;
 }

@@ -2,8 +2,8 @@
 // Attack-hold-decay envelope: one-pole smoothing towards 1 during attack and hold (measured
 // from reset) and towards 0 after, one sample late. The voice uses it to shape the drive
 // amount. The exp() behind its coefficients is cached per phase and recomputed only when the
-// time constant or the rate changes (same bits as computing it every sample). Its state is
-// flushed to zero below kFlushThreshold (see Denormal.h).
+// time constant or the rate changes (same bits as computing it every sample). The owner calls
+// flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
 #include <climits>
@@ -27,6 +27,7 @@ public:
   float getSample();
   // Starts attack and hold again from the level the envelope has now.
   void reset();
+  void flushTinyStates() { y = flushTiny(y); }
 
   float attack = 0;
   double hold = 0;
@@ -73,7 +74,7 @@ inline float ahd::getSample() {
     b = static_cast<float>(1 - e);
     target = 1;
   }
-  y = flushTiny(static_cast<float>(b * x + a * y));
+  y = static_cast<float>(b * x + a * y);
   x = target;
   return static_cast<float>(amp * y);
 }

@@ -3,8 +3,8 @@
 // whose imaginary part is the output. Seeded with the pulse's last value, it rings without
 // end; its frequency starts 15 Hz above the target and falls to it over 62.5 ms.
 // The exp/cos/sin behind the coefficients are cached and recomputed only when tau, fcur or
-// the rate change, which gives the same bits as evaluating them every sample. Phasor values
-// below kFlushThreshold are flushed to zero (see Denormal.h).
+// the rate change, which gives the same bits as evaluating them every sample. The owner calls
+// flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
 #include <climits>
@@ -29,6 +29,10 @@ public:
   void computeFreqEnvelope();
   // c and s from tau, fcur and the rate.
   void updateCoeffs();
+  void flushTinyStates() {
+    x = flushTiny(x);
+    y = flushTiny(y);
+  }
 
   double pi;
   double freq = 0;
@@ -74,7 +78,7 @@ inline double bFilter::nextSample() {
   updateCoeffs();
   const double xNext = c * x - s * y;
   const double yNext = s * x + c * y;
-  x = flushTiny(xNext);
-  y = flushTiny(yNext);
+  x = xNext;
+  y = yNext;
   return y;
 }
