@@ -226,3 +226,18 @@ inline void CombineSpanWithColor(unsigned* dst, unsigned color, int n, C c) {
 }
 
 }  // namespace PIX_Combine
+
+namespace PIX_Combine {
+
+// The shape combiners: copy at full weight stores and at half weight uses
+// the half mix; everything else is the plain formula (lines, circles).
+template <class F>
+bool WithShapeFormula(int mode, int w, F&& f) {
+  if ((mode & 255) == kModeCopy && w == 128) {
+    f(HalfMix{});
+    return true;
+  }
+  return WithFormula(mode, w, f);
+}
+
+}  // namespace PIX_Combine

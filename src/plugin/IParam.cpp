@@ -11,7 +11,10 @@ static const int kMaxDisplayPrecision = 6;
 
 // Copies text into a fixed field, cutting it to fit; null reads as "".
 static void CopyText(char* dst, const char* text) {
-  std::snprintf(dst, IParam::kTextLen, "%s", text ? text : "");
+  if (!text) text = "";
+  const size_t length = strnlen(text, IParam::kTextLen - 1);
+  std::memcpy(dst, text, length);
+  dst[length] = 0;
 }
 
 // Truncates toward zero like a cast, but holds values outside the int range
@@ -155,15 +158,19 @@ void IParam::GetDisplayForHost(double v, bool normalized, char* out, bool withDi
   if (withDisplayText) {
     const char* text = GetDisplayText(TruncateToInt(v));
     if (text[0]) {
-      std::strcpy(out, text);
+      CopyText(out, text);
       return;
     }
   }
   const double d = mNegateDisplay ? -v : v;
+  // Formatted at full length, handed out cut to a display text's size so a
+  // far-out value from a host cannot overrun the caller's buffer.
+  char text[400];
   if (mDisplayPrecision == 0)
-    std::sprintf(out, "%d", TruncateToInt(d));
+    std::snprintf(text, sizeof(text), "%d", TruncateToInt(d));
   else
-    std::sprintf(out, "%.*f", mDisplayPrecision, d);
+    std::snprintf(text, sizeof(text), "%.*f", mDisplayPrecision, d);
+  CopyText(out, text);
 }
 
 double FromNormalizedParam(double normalizedValue, double min, double max, double shape) {

@@ -85,7 +85,7 @@ public:
   bool MapDisplayText(const char* text, int* value) const;
 
   // Formats v (a normalized value when normalized is true) into out, which
-  // must hold a 31-character text or the formatted number.
+  // must hold kTextLen bytes; longer texts are cut to 31 characters.
   void GetDisplayForHost(double v, bool normalized, char* out, bool withDisplayText = true) const;
   void GetDisplayForHost(char* out) const { GetDisplayForHost(mValue, false, out, true); }
   void GetDisplayForHostNoDisplayText(char* out) const {

@@ -1,27 +1,343 @@
 #pragma once
-// Host-independent base of every plug-in (first cut: parameters only).
+// Host-independent base of every plug-in. Owns the parameters, the preset
+// slots, the channel configuration with its per-channel buffers, the plug-in
+// mutex and the attached editor. A host adapter derives from it and supplies
+// the pure virtual operations; the instrument derives from the adapter and
+// overrides the processing and notification hooks.
+//
+// Threads:
+// - main thread: construction, configuration, editor, parameters from the
+//   editor, presets, state, program and bank files, host identification;
+// - audio thread: the Attach*, ProcessBuffers*, PassThroughBuffers and
+//   ZeroScratchBuffers calls; they never allocate and never take the mutex;
+// - any thread, under the plug-in mutex: parameter changes from the host.
+// The mutex is recursive; IMutexLock holds it for a scope.
 
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_PtrList.h"
+#include "kit/KIT_String.h"
+#include "kit/KIT_TypedBuf.h"
+#include "plugin/Hosts.h"
 #include "plugin/IParam.h"
+#include "plugin/IPluginStructs.h"
+#include "plugin/NChanDelayLine.h"
 
 class IGraphics;
 
 class IPluginBase {
 public:
+  // A legal pair of input and output channel counts.
+  struct ChannelIO {
+    int mIn;
+    int mOut;
+  };
+
+  // One input channel. mSrc points at this channel's slot in the input data
+  // array; an unconnected channel's slot points at its zeroed scratch.
+  struct InChannel {
+    bool mConnected = false;
+    double** mSrc = nullptr;
+    KIT_TypedBuf<double> mScratchBuf;
+    KIT_String mLabel;
+  };
+
+  // One output channel. An unconnected channel writes into its scratch; a
+  // float host buffer (mFDest) receives the converted samples.
+  struct OutChannel {
+    bool mConnected = false;
+    double** mDest = nullptr;
+    float* mFDest = nullptr;
+    KIT_TypedBuf<double> mScratchBuf;
+    KIT_String mLabel;
+  };
+
+  // Holds the plug-in mutex for a scope; a null plug-in makes it do nothing.
+  class IMutexLock {
+  public:
+    explicit IMutexLock(IPluginBase* plug) : mMutex(plug ? &plug->mMutex : nullptr) {
+      if (mMutex) mMutex->Enter();
+    }
+    ~IMutexLock() {
+      if (mMutex) mMutex->Leave();
+    }
+    IMutexLock(const IMutexLock&) = delete;
+    IMutexLock& operator=(const IMutexLock&) = delete;
+
+  private:
+    KIT_Mutex* mMutex;
+  };
+
+  // channelIOStr lists legal "in-out" pairs separated by single spaces, for
+  // example "0-1 0-2"; a malformed string stops the program (it is fixed at
+  // build time). The MIDI flag is accepted but not stored.
   IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
               const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
               int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              int plugAPI);
+              EAPI plugAPI);
+  // Deletes the editor first, then everything else the base owns.
   virtual ~IPluginBase();
 
   IPluginBase(const IPluginBase&) = delete;
   IPluginBase& operator=(const IPluginBase&) = delete;
 
+  // ---- Hooks (virtual, in slot order) ----
+
+  // Takes and releases the mutex.
+  virtual void Reset();
+  // Takes and releases the mutex.
+  virtual void OnParamChange(int paramIdx);
+  // Base: copies inputs to outputs and zeroes the outputs without an input.
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
+  virtual void OnIdle() {}
+  // Takes and releases the mutex.
+  virtual void OnActivate(bool active);
+  // Base: forwards to SendMidiMsg.
+  virtual void ProcessMidiMsg(IMidiMsg* msg);
+  virtual void ProcessSysEx(ISysEx* msg) {}
+  // Base: writes "" and returns false.
+  virtual bool MidiNoteName(int noteNumber, char* noteName);
+  // State as an opaque chunk. Base: the parameter block (SerializeParams).
+  virtual bool SerializeState(ByteChunk* chunk);
+  // Returns the position after the state, or -1 when the chunk is short.
+  virtual int UnserializeState(ByteChunk* chunk, int startPos);
+  // Compares the parameters with doubles stored from startPos (counted in
+  // doubles) of state; the caller guarantees that many bytes.
+  virtual bool CompareState(const unsigned char* state, int startPos);
+  virtual void OnWindowResize() {}
+  virtual bool HostRequestingAboutBox() { return false; }
+  virtual void OnHostIdentified() {}
+  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}
+  // Called by editor controls (main thread): sets the parameter from a
+  // normalized value, informs the host of that value and notifies the
+  // plug-in, all under the mutex. Ignores an unknown index.
+  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfProgramChange() = 0;
+  virtual bool IsRenderingOffline() { return false; }
+  virtual double GetSamplePos() = 0;
+  virtual double GetTempo() = 0;
+  virtual void GetTimeSig(int* numerator, int* denominator) = 0;
+  virtual void GetTime(ITimeInfo* timeInfo) = 0;
+  virtual EHost GetHost() { return mHost; }
+  virtual EAPI GetAPI() { return mAPI; }
+  virtual void ResizeGraphics(int w, int h) = 0;
+  virtual void HostSpecificInit() {}
+  // Takes ownership of the editor, pushes every parameter's value into it
+  // and prepares it for drawing. A null editor is ignored.
+  virtual void AttachGraphics(IGraphics* graphics);
+  virtual void SetLatency(int samples);
+  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
+  virtual bool SendSysEx(ISysEx* msg) { return false; }
+  // Pushes every parameter's real value into the editor, if there is one.
+  virtual void RedrawParamControls();
+  virtual void DirtyPTCompareState() {}
+  virtual void PresetsChangedByHost() {}
+  // Sizes the scratch buffers for blocks of up to blockSize samples
+  // (main thread; allocates).
+  virtual void SetBlockSize(int blockSize);
+
+  // ---- Identity and accessors ----
+
   // Null outside 0 .. NParams() - 1.
   IParam* GetParam(int idx) { return mParams.Get(idx); }
   int NParams() const { return mParams.GetSize(); }
+  int NPresets() const { return mPresets.GetSize(); }
+  IGraphics* GetGUI() { return mGraphics; }
+  const char* GetEffectName() const { return mEffectName; }
+  const char* GetProductName() const { return mProductName; }
+  const char* GetMfrName() const { return mMfrName; }
+  int GetUniqueID() const { return mUniqueID; }
+  int GetMfrID() const { return mMfrID; }
+  bool DoesStateChunks() const { return mStateChunks; }
+  bool IsInst() const { return mIsInst; }
+  bool IsBypassed() const { return mIsBypassed; }
+  void SetBypassed(bool bypassed) { mIsBypassed = bypassed; }
+  int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  double GetSampleRate() const { return mSampleRate; }
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+  int GetLatency() const { return mLatency; }
+  KIT_Mutex* GetMutex() { return &mMutex; }
+
+  // Group names the host adapter collects for the parameters.
+  int NParamGroups() const { return mParamGroups.GetSize(); }
+  // Null outside the list.
+  const char* GetParamGroupName(int idx) const { return mParamGroups.Get(idx); }
+  // Stores the pointer (not a copy); returns its index.
+  int AddParamGroup(const char* name);
+
+  // ---- Versions ----
+
+  // Decimal (major * 10000 + minor * 100 + patch) or packed.
+  int GetEffectVersion(bool decimal) const;
+  // "v%d.%d.%d" and the build marker "D"; str must hold 24 characters.
+  void GetEffectVersionStr(char* str) const;
+
+  // ---- Host identification ----
+
+  void SetHost(const char* name, int version);
+  // Identifies the host first (through GetHost), then returns its version.
+  int GetHostVersion(bool decimal);
+  // "v%d.%d.%d" of the host version; str must hold 20 characters.
+  void GetHostVersionStr(char* str);
+
+  // ---- Channel configuration (main thread) ----
+
+  int NInChannels() const { return mInChannels.GetSize(); }
+  int NOutChannels() const { return mOutChannels.GetSize(); }
+  // False outside the channel list.
+  bool IsInChannelConnected(int chIdx) const;
+  bool IsOutChannelConnected(int chIdx) const;
+  int NChannelIO() const { return mChannelIO.GetSize(); }
+  // Pair idx of the channel I/O list; false outside it.
+  bool GetChannelIO(int idx, int* nIn, int* nOut) const;
+  // True when some legal pair matches; a negative count matches any.
+  bool LegalIO(int nIn, int nOut) const;
+  void LimitToStereoIO();
+  void SetInputChannelConnections(int idx, int n, bool connected);
+  void SetOutputChannelConnections(int idx, int n, bool connected);
+  // Labels of single channels; ignored outside the channel list.
+  void SetInputLabel(int idx, const char* label);
+  void SetOutputLabel(int idx, const char* label);
+  // Bus labels: inputs accept index 0 or 1, outputs any index >= 0.
+  void SetInputBusLabel(int idx, const char* label);
+  void SetOutputBusLabel(int idx, const char* label);
+  // Null when no label is set at idx.
+  const char* GetInputBusLabel(int idx) const;
+  const char* GetOutputBusLabel(int idx) const;
+
+  // ---- Buffers and processing (audio thread) ----
+  // Blocks longer than the block size are cut to it whenever a channel
+  // would run through its scratch buffer.
+
+  void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
+  void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
+  void AttachOutputBuffers(int idx, int n, double** ppData);
+  void AttachOutputBuffers(int idx, int n, float** ppData);
+  // The first argument only selects the sample type.
+  void ProcessBuffers(double sampleType, int nFrames);
+  void ProcessBuffers(float sampleType, int nFrames);
+  void ProcessBuffersAccumulating(float sampleType, int nFrames);
+  void PassThroughBuffers(double sampleType, int nFrames);
+  void PassThroughBuffers(float sampleType, int nFrames);
+  void ZeroScratchBuffers();
+
+  // ---- Parameters and editor ----
+
+  // OnParamChange for every parameter, in index order.
+  void OnParamReset();
+  // Informs the host of every parameter's value, under the mutex.
+  void DirtyParameters();
+  // Sample rate * 60 / tempo, or 0 without a tempo.
+  double GetSamplesPerBeat();
+  // Sends every message; true only if all sends succeeded.
+  bool SendMidiMsgs(KIT_TypedBuf<IMidiMsg>* msgs);
+
+  // ---- State and presets (main thread, under the mutex) ----
+
+  // One double per parameter, in index order.
+  bool SerializeParams(ByteChunk* chunk);
+  // Returns the position after the block, or -1 when the chunk is short or
+  // holds a non-finite value (that parameter falls back to 0.0 clamped).
+  int UnserializeParams(ByteChunk* chunk, int startPos);
+
+  // Fill the next uninitialised slot (nothing happens when there is none).
+  // MakePreset takes one value per parameter: int for bool, int and enum
+  // parameters, double for the others.
+  void MakePreset(const char* name, ...);
+  // Pairs of (int parameter index, value typed as in MakePreset); the
+  // others keep their current values.
+  void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+  void MakePresetFromChunk(const char* name, ByteChunk* chunk);
+  // blob is base64 text of a state of size bytes.
+  void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+  // Captures the current state into the next nPresets free slots, named
+  // name (or "Empty" when name is null).
+  void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  // Fills every free slot with the current state, named "Empty".
+  void EnsureDefaultPreset();
+
+  // Applies slot idx (or, for a never-filled slot, names it "user preset N"
+  // and captures the current state). False when out of range or the state
+  // does not fit.
+  bool RestorePreset(int idx);
+  // Restores the first slot with exactly this name.
+  bool RestorePreset(const char* name);
+  // "" outside the list.
+  const char* GetPresetName(int idx);
+  // Captures the current state into the current slot, optionally renaming it.
+  void ModifyCurrentPreset(const char* name = nullptr);
+  // Deletes the slots that were never filled, keeping the order of the rest.
+  void PruneUninitializedPresets();
+  bool SerializePresets(ByteChunk* chunk);
+  int UnserializePresets(ByteChunk* chunk, int startPos);
+
+  // Developer aids: append source text that recreates the current values.
+  // paramEnumNames holds one name per parameter. False when the file cannot
+  // be written (or, for the blob, the state is too large for its text).
+  bool DumpPresetSrcCode(const char* filename, const char** paramEnumNames);
+  bool DumpPresetBlob(const char* filename);
+
+  // ---- Program and bank files (main thread; need the editor's file dialog) ----
+
+  bool SaveProgramAsFXP(const char* defaultFileName = "");
+  bool SaveBankAsFXB(const char* defaultFileName = "");
+  bool LoadProgramFromFXP();
+  bool LoadBankFromFXB();
 
 private:
+  void ParseChannelIOStr(const char* channelIOStr);
+  // Points every unconnected channel at its scratch buffer.
+  void RouteUnconnectedToScratch();
+  // nFrames, or the block size when the block is longer and a scratch
+  // buffer would be read or written past its end.
+  int FramesThatFit(int nFrames) const;
+  void ConvertOutputsToFloat(int nFrames, bool accumulate);
+  IPreset* GetNextUninitializedPreset();
+  void MakeDefaultUserPresetName(char* name);
+  // Fills the next free slot with the parameter values in values.
+  void MakePresetFromValues(const char* name, const double* values);
+
+  // Program and bank file images.
+  void MakeProgramFile(ByteChunk* file, const char* name, const double* values);
+  bool LoadProgramFile(ByteChunk* file);
+  bool LoadBankFile(ByteChunk* file);
+  // Asks the editor for a file; false without an editor or when cancelled.
+  bool AskForPath(KIT_String* path, bool save, const char* defaultName, const char* ext);
+
+  KIT_PtrList<ChannelIO> mChannelIO;
+  KIT_Mutex mMutex;
+  char mEffectName[128];
+  char mProductName[128];
+  char mMfrName[128];
+  int mUniqueID;
+  int mMfrID;
+  int mVersion;
+  EAPI mAPI;
+  EHost mHost;
+  int mHostVersion;
+  bool mStateChunks;
+  bool mIsInst;
+  bool mIsBypassed;
+  int mCurrentPresetIdx;
+  double mSampleRate;
+  int mBlockSize;
+  int mLatency;
+  KIT_String mPreviousPath;
+  NChanDelayLine* mDelay;
+  KIT_PtrList<const char> mParamGroups;
+  IGraphics* mGraphics;
   KIT_PtrList<IParam> mParams;
+  KIT_PtrList<IPreset> mPresets;
+  KIT_TypedBuf<double*> mInData;
+  KIT_TypedBuf<double*> mOutData;
+  KIT_PtrList<InChannel> mInChannels;
+  KIT_PtrList<OutChannel> mOutChannels;
+  KIT_PtrList<KIT_String> mInputBusLabels;
+  KIT_PtrList<KIT_String> mOutputBusLabels;
 };

@@ -1,0 +1,311 @@
+// Program (.fxp) and bank (.fxb) files of IPluginBase: big-endian "CcnK"
+// blocks holding either the plug-in's state chunk or one normalized float
+// per parameter.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "graphics/IGraphics.h"
+#include "plugin/IPluginBase.h"
+
+static const int32_t kBlockMagic = 0x43636E4B;          // "CcnK"
+static const int32_t kProgramChunkMagic = 0x46504368;   // "FPCh"
+static const int32_t kProgramParamsMagic = 0x4678436B;  // "FxCk"
+static const int32_t kBankChunkMagic = 0x46424368;      // "FBCh"
+static const int32_t kBankParamsMagic = 0x4678426B;     // "FxBk"
+static const int kProgramVersion = 1;
+static const int kBankVersion = 2;
+static const int kNameFieldLen = 28;
+static const int kReservedLen = 124;
+static const int kProgramHeaderLen = 60;
+static const int kBankHeaderLen = 160;
+// Larger files are not program or bank files of this plug-in.
+static const long kMaxFileBytes = 64L * 1024 * 1024;
+
+static void PutBE32(ByteChunk* file, int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  const unsigned char bytes[4] = {static_cast<unsigned char>(v >> 24),
+                                  static_cast<unsigned char>(v >> 16),
+                                  static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)};
+  file->PutBytes(bytes, 4);
+}
+
+static int GetBE32(const ByteChunk* file, int32_t* value, int pos) {
+  unsigned char bytes[4];
+  pos = file->GetBytes(bytes, 4, pos);
+  if (pos >= 0)
+    *value = static_cast<int32_t>((static_cast<uint32_t>(bytes[0]) << 24) |
+                                  (static_cast<uint32_t>(bytes[1]) << 16) |
+                                  (static_cast<uint32_t>(bytes[2]) << 8) | bytes[3]);
+  return pos;
+}
+
+static void PutBEFloat(ByteChunk* file, float value) {
+  int32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  PutBE32(file, bits);
+}
+
+// Reads a stored normalized value, held to 0..1 so that a damaged file
+// cannot push a parameter outside what the editor and host can show; a
+// non-finite value reads as 0.
+static int GetBENormalized(const ByteChunk* file, double* value, int pos) {
+  int32_t bits = 0;
+  pos = GetBE32(file, &bits, pos);
+  float f;
+  std::memcpy(&f, &bits, sizeof(f));
+  double v = std::isfinite(f) ? f : 0.0;
+  *value = v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+  return pos;
+}
+
+// The 28-byte name field: zero-filled, at most 27 characters.
+static void PutName(ByteChunk* file, const char* name) {
+  char field[kNameFieldLen] = {};
+  std::strncpy(field, name, kNameFieldLen - 1);
+  file->PutBytes(field, kNameFieldLen);
+}
+
+static int GetName(const ByteChunk* file, char* name, int pos) {
+  pos = file->GetBytes(name, kNameFieldLen, pos);
+  name[kNameFieldLen - 1] = 0;
+  return pos;
+}
+
+static bool WriteFile(const char* path, const ByteChunk* file) {
+  FILE* fp = std::fopen(path, "wb");
+  if (!fp) return false;
+  const size_t size = static_cast<size_t>(file->Size());
+  const bool written = std::fwrite(file->GetBytes(), 1, size, fp) == size;
+  return std::fclose(fp) == 0 && written;
+}
+
+static bool ReadFile(const char* path, ByteChunk* file) {
+  FILE* fp = std::fopen(path, "rb");
+  if (!fp) return false;
+  long size = -1;
+  if (std::fseek(fp, 0, SEEK_END) == 0) size = std::ftell(fp);
+  bool ok = size >= 0 && size <= kMaxFileBytes && std::fseek(fp, 0, SEEK_SET) == 0;
+  if (ok) {
+    file->Resize(static_cast<int>(size));
+    ok = file->Size() == size &&
+         std::fread(file->GetBytes(), 1, static_cast<size_t>(size), fp) == static_cast<size_t>(size);
+  }
+  std::fclose(fp);
+  return ok;
+}
+
+bool IPluginBase::AskForPath(KIT_String* path, bool save, const char* defaultName, const char* ext) {
+  if (!mGraphics) return false;
+  char extension[8];
+  std::snprintf(extension, sizeof(extension), "%s", ext);
+  path->Set(save ? defaultName : "");
+  mGraphics->PromptForFile(path, save ? kFileSave : kFileOpen, &mPreviousPath, extension);
+  return !path->IsEmpty();
+}
+
+void IPluginBase::MakeProgramFile(ByteChunk* file, const char* name, const double* values) {
+  PutBE32(file, kBlockMagic);
+  PutBE32(file, 0);
+  PutBE32(file, kProgramParamsMagic);
+  PutBE32(file, kProgramVersion);
+  PutBE32(file, mUniqueID);
+  PutBE32(file, GetEffectVersion(true));
+  PutBE32(file, NParams());
+  PutName(file, name);
+  for (int i = 0; i < NParams(); ++i)
+    PutBEFloat(file, static_cast<float>(GetParam(i)->GetNormalized(values[i])));
+}
+
+bool IPluginBase::SaveProgramAsFXP(const char* defaultFileName) {
+  KIT_String path;
+  if (!AskForPath(&path, true, defaultFileName, "fxp")) return false;
+  ByteChunk file;
+  const char* name = GetPresetName(mCurrentPresetIdx);
+  if (DoesStateChunks()) {
+    ByteChunk state;
+    InitChunkWithIPluginVer(&state);
+    SerializeState(&state);
+    PutBE32(&file, kBlockMagic);
+    PutBE32(&file, state.Size() + kProgramHeaderLen);
+    PutBE32(&file, kProgramChunkMagic);
+    PutBE32(&file, kProgramVersion);
+    PutBE32(&file, mUniqueID);
+    PutBE32(&file, GetEffectVersion(true));
+    PutBE32(&file, NParams());
+    PutName(&file, name);
+    PutBE32(&file, state.Size());
+    file.PutChunk(&state);
+  } else {
+    KIT_TypedBuf<double> values;
+    if (!values.Resize(NParams())) return false;
+    for (int i = 0; i < NParams(); ++i) values.Get()[i] = GetParam(i)->Value();
+    MakeProgramFile(&file, name, values.Get());
+  }
+  return WriteFile(path.Get(), &file);
+}
+
+bool IPluginBase::SaveBankAsFXB(const char* defaultFileName) {
+  KIT_String path;
+  if (!AskForPath(&path, true, defaultFileName, "fxb")) return false;
+  ByteChunk file;
+  if (DoesStateChunks()) {
+    ByteChunk state;
+    InitChunkWithIPluginVer(&state);
+    SerializePresets(&state);
+    PutBE32(&file, kBlockMagic);
+    PutBE32(&file, state.Size() + kBankHeaderLen);
+    PutBE32(&file, kBankChunkMagic);
+    PutBE32(&file, kBankVersion);
+    PutBE32(&file, mUniqueID);
+    PutBE32(&file, GetEffectVersion(true));
+    PutBE32(&file, NPresets());
+    PutBE32(&file, mCurrentPresetIdx);
+    const char reserved[kReservedLen] = {};
+    file.PutBytes(reserved, kReservedLen);
+    PutBE32(&file, state.Size());
+    file.PutChunk(&state);
+  } else {
+    PutBE32(&file, kBlockMagic);
+    PutBE32(&file, 0);
+    PutBE32(&file, kBankParamsMagic);
+    PutBE32(&file, kBankVersion);
+    PutBE32(&file, mUniqueID);
+    PutBE32(&file, GetEffectVersion(true));
+    PutBE32(&file, NPresets());
+    PutBE32(&file, mCurrentPresetIdx);
+    const char reserved[kReservedLen] = {};
+    file.PutBytes(reserved, kReservedLen);
+    KIT_TypedBuf<double> values;
+    if (!values.Resize(NParams())) return false;
+    for (int p = 0; p < NPresets(); ++p) {
+      IPreset* preset = mPresets.Get(p);
+      // Real values from the start of the slot's state; missing or
+      // non-finite ones count as 0.
+      int pos = 0;
+      for (int i = 0; i < NParams(); ++i) {
+        double v = 0.0;
+        if (pos >= 0) pos = preset->mChunk.Get(&v, pos);
+        values.Get()[i] = pos >= 0 && std::isfinite(v) ? v : 0.0;
+      }
+      MakeProgramFile(&file, preset->mName, values.Get());
+    }
+  }
+  return WriteFile(path.Get(), &file);
+}
+
+bool IPluginBase::LoadProgramFromFXP() {
+  KIT_String path;
+  if (!AskForPath(&path, false, "", "fxp")) return false;
+  ByteChunk file;
+  return ReadFile(path.Get(), &file) && LoadProgramFile(&file);
+}
+
+bool IPluginBase::LoadBankFromFXB() {
+  KIT_String path;
+  if (!AskForPath(&path, false, "", "fxb")) return false;
+  ByteChunk file;
+  return ReadFile(path.Get(), &file) && LoadBankFile(&file);
+}
+
+bool IPluginBase::LoadProgramFile(ByteChunk* file) {
+  int32_t magic = 0, byteSize = 0, programMagic = 0, version = 0, id = 0, pluginVersion = 0,
+          nParams = 0;
+  char name[kNameFieldLen];
+  int pos = GetBE32(file, &magic, 0);
+  pos = GetBE32(file, &byteSize, pos);
+  pos = GetBE32(file, &programMagic, pos);
+  pos = GetBE32(file, &version, pos);
+  pos = GetBE32(file, &id, pos);
+  pos = GetBE32(file, &pluginVersion, pos);
+  pos = GetBE32(file, &nParams, pos);
+  pos = GetName(file, name, pos);
+  if (pos < 0 || magic != kBlockMagic || version != kProgramVersion || id != mUniqueID ||
+      nParams != NParams())
+    return false;
+
+  if (DoesStateChunks() && programMagic == kProgramChunkMagic) {
+    int32_t chunkSize = 0;
+    pos = GetBE32(file, &chunkSize, pos);
+    if (pos < 0) return false;
+    GetIPluginVerFromChunk(file, &pos);
+    // A state that does not fit must not replace the current one.
+    ByteChunk before;
+    SerializeState(&before);
+    if (pos < 0 || UnserializeState(file, pos) < 0) {
+      UnserializeState(&before, 0);
+      return false;
+    }
+    ModifyCurrentPreset(name);
+    InformHostOfProgramChange();
+    return true;
+  }
+  if (programMagic == kProgramParamsMagic) {
+    if (file->Size() - pos < 4 * NParams()) return false;
+    for (int i = 0; i < NParams(); ++i) {
+      double normalized = 0.0;
+      pos = GetBENormalized(file, &normalized, pos);
+      GetParam(i)->SetNormalized(normalized);
+    }
+    ModifyCurrentPreset(name);
+    RestorePreset(mCurrentPresetIdx);
+    InformHostOfProgramChange();
+    return true;
+  }
+  return false;
+}
+
+bool IPluginBase::LoadBankFile(ByteChunk* file) {
+  int32_t magic = 0, byteSize = 0, bankMagic = 0, version = 0, id = 0, pluginVersion = 0,
+          nPrograms = 0, currentProgram = 0;
+  int pos = GetBE32(file, &magic, 0);
+  pos = GetBE32(file, &byteSize, pos);
+  pos = GetBE32(file, &bankMagic, pos);
+  pos = GetBE32(file, &version, pos);
+  pos = GetBE32(file, &id, pos);
+  pos = GetBE32(file, &pluginVersion, pos);
+  pos = GetBE32(file, &nPrograms, pos);
+  pos = GetBE32(file, &currentProgram, pos);
+  if (pos >= 0 && kReservedLen <= file->Size() - pos) pos += kReservedLen; else pos = -1;
+  if (pos < 0 || magic != kBlockMagic || id != mUniqueID) return false;
+
+  if (DoesStateChunks() && bankMagic == kBankChunkMagic) {
+    int32_t chunkSize = 0;
+    pos = GetBE32(file, &chunkSize, pos);
+    if (pos < 0) return false;
+    GetIPluginVerFromChunk(file, &pos);
+    if (pos < 0) return false;
+    // Slots are replaced only as far as the stored data is complete.
+    pos = UnserializePresets(file, pos);
+    InformHostOfProgramChange();
+    return pos >= 0;
+  }
+  if (bankMagic == kBankParamsMagic) {
+    // Programs beyond the slots this plug-in has are ignored.
+    const int nLoad = nPrograms < NPresets() ? nPrograms : NPresets();
+    const int blockLen = kProgramHeaderLen - 4 + 4 * NParams();
+    for (int p = 0; p < nLoad; ++p) {
+      int32_t header[7] = {};
+      for (int k = 0; k < 7; ++k) pos = GetBE32(file, header + k, pos);
+      if (pos < 0 || header[0] != kBlockMagic || header[2] != kProgramParamsMagic ||
+          header[3] != kProgramVersion || header[6] != NParams() ||
+          file->Size() - pos < blockLen - 28)
+        return false;
+      char name[kNameFieldLen];
+      pos = GetName(file, name, pos);
+      if (!RestorePreset(p) || mCurrentPresetIdx != p) return false;
+      for (int i = 0; i < NParams(); ++i) {
+        double normalized = 0.0;
+        pos = GetBENormalized(file, &normalized, pos);
+        GetParam(i)->SetNormalized(normalized);
+      }
+      ModifyCurrentPreset(name);
+    }
+    RestorePreset(currentProgram);
+    InformHostOfProgramChange();
+    return true;
+  }
+  return false;
+}
