@@ -19,12 +19,3 @@ void Glide::setValue(double v) {
   target = v;
   counter = 0;
 }
-
-double Glide::Process() {
-  current = target;
-  if (counter < length) {
-    current = start + counter * (target - start) / length;
-    counter += 1;
-  }
-  return current;
-}

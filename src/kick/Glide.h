@@ -23,3 +23,12 @@ public:
   float glideTime = 0;
   int mode = 0;
 };
+
+inline double Glide::Process() {
+  current = target;
+  if (counter < length) {
+    current = start + counter * (target - start) / length;
+    counter += 1;
+  }
+  return current;
+}

@@ -12,13 +12,6 @@ const double kUntunedHz = 100;
 
 }  // namespace
 
-Krummel::Krummel() {
-  fader.setTau(0.1);
-  driveEnvelope.setDecay(0.12f);
-  driveEnvelope.setAmp(1.0f);
-  driveEnvelope.setHold(0.002f);
-}
-
 void Krummel::setSampleRate(double fs) {
   sampleRate = fs;
   pulse.setSamplingRate(fs);
@@ -55,18 +48,65 @@ void Krummel::restart() {
   fader.setStartValue(lastOutput);
 }
 
-double Krummel::pitchToHz(double semitonesFromA4) {
-  if (!pitchKey.matches(semitonesFromA4)) {
-    pitchHz = 440 * std::pow(2.0, semitonesFromA4 / 12);
-    pitchKey.set(semitonesFromA4);
-  }
+void Krummel::cacheRate(double fs) {
+  rateIsDefined = isSupportedRate(fs);
+  rateKey.set(fs);
+}
+
+void Krummel::cachePitch(double semitonesFromA4) {
+  pitchHz = 440 * std::pow(2.0, semitonesFromA4 / 12);
+  pitchKey.set(semitonesFromA4);
+}
+
+void Krummel::cacheHoldTau(uint32_t holdSamples) {
+  holdTau = tau - 0.7 * holdSamples / sampleRate;
+  holdKey = holdSamples;
+  holdTauKey.set(tau);
+  holdRateKey.set(sampleRate);
+}
+
+void Krummel::cacheDrive(double amount) {
+  driveGain = (1 + amount) / 3;
+  driveNorm = driveStage.nonlin(driveGain);
+  driveKey.set(amount);
+}
+
+inline bool Krummel::rateDefined() {
+  if (!rateKey.matches(sampleRate)) cacheRate(sampleRate);
+  return rateIsDefined;
+}
+
+inline double Krummel::pitchToHz(double semitonesFromA4) {
+  if (!pitchKey.matches(semitonesFromA4)) cachePitch(semitonesFromA4);
   return pitchHz;
+}
+
+inline double Krummel::tauAfterHold(uint32_t holdSamples) {
+  if (holdSamples != holdKey || !holdTauKey.matches(tau) || !holdRateKey.matches(sampleRate))
+    cacheHoldTau(holdSamples);
+  return holdTau;
+}
+
+inline double Krummel::driven(double x, double amount) {
+  if (!driveKey.matches(amount)) cacheDrive(amount);
+  return driveStage.nonlin(driveGain * x) / driveNorm;
+}
+
+Krummel::Krummel() {
+  cacheRate(sampleRate);
+  cachePitch(0);
+  cacheHoldTau(0);
+  cacheDrive(0);
+  fader.setTau(0.1);
+  driveEnvelope.setDecay(0.12f);
+  driveEnvelope.setAmp(1.0f);
+  driveEnvelope.setHold(0.002f);
 }
 
 double Krummel::getSample() {
   // Every stage's coefficients depend on the rate; an undefined one (0, negative, infinite)
   // would turn them into NaN, so the voice is simply silent until a defined rate is set.
-  if (!isSupportedRate(sampleRate)) {
+  if (!rateDefined()) {
     lastOutput = 0;
     return 0;
   }
@@ -77,7 +117,7 @@ double Krummel::getSample() {
   if (holdCount < holdSamples)
     holdCount += 1;
   else
-    filter.setTau(tau - 0.7 * holdSamples / sampleRate);
+    filter.setTau(tauAfterHold(holdSamples));
 
   midiNote = glide.Process();
 
@@ -99,10 +139,17 @@ double Krummel::getSample() {
 
   double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
   if (driveEnv) driveAmount *= driveEnvelope.getSample();
-  s = driveStage.process(s, 10 * driveAmount);
+  s = driven(s, 10 * driveAmount);
 
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.getFaderValue();
   lastOutput = s;
+  if (--flushCountdown == 0) {
+    flushCountdown = kFlushInterval;
+    filter.flushTinyStates();
+    tonestage.flushTinyStates();
+    fader.flushTinyStates();
+    driveEnvelope.flushTinyStates();
+  }
   return s;
 }

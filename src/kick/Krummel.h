@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 #include "kick/Drive.h"
 #include "kick/Fader.h"
 #include "kick/Glide.h"
@@ -81,9 +82,30 @@ public:
   static bool isSupportedRate(double fs) { return Pulse::definedRate(fs) != 0; }
 
 private:
-  // Oscillator frequency for the pitch in semitones relative to A 440, cached on that pitch.
+  // Each of these returns a value that depends only on its arguments, cached on them.
+  bool rateDefined();
+  // Oscillator frequency for a pitch in semitones relative to A 440.
   double pitchToHz(double semitonesFromA4);
+  // The oscillator's time constant once the Comp hold is over.
+  double tauAfterHold(uint32_t holdSamples);
+  // Drive::process(x, amount) with its gain and normaliser taken from the cache.
+  double driven(double x, double amount);
+  // Fill the caches above for new inputs.
+  void cacheRate(double fs);
+  void cachePitch(double semitonesFromA4);
+  void cacheHoldTau(uint32_t holdSamples);
+  void cacheDrive(double amount);
 
+  // Counts down to the next flush of tiny stage states (see Denormal.h).
+  int flushCountdown = kFlushInterval;
+  CacheKey rateKey;
+  bool rateIsDefined = false;
   CacheKey pitchKey;
   double pitchHz = 0;
+  CacheKey holdTauKey, holdRateKey;
+  uint32_t holdKey = 0;
+  double holdTau = 0;
+  CacheKey driveKey;
+  double driveGain = 0;
+  double driveNorm = 0;
 };

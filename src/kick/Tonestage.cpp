@@ -1,18 +1,5 @@
 #include "kick/Tonestage.h"
 
-#include "kick/Denormal.h"
-
-namespace {
-
-double firstOrder(double x, double b0, double b1, double a1, double& x1, double& y1) {
-  const double y = flushTiny(b0 * x + b1 * x1 - a1 * y1);
-  y1 = y;
-  x1 = x;
-  return y;
-}
-
-}  // namespace
-
 void Tonestage::calculateToneCoeffs(double p, double fs) {
   const double T = 1 / fs;
   const double C = 1e-7;
@@ -44,16 +31,17 @@ void Tonestage::calculateHighpassCoeffs(double fs) {
   highpassA1 = (T - 2 * R1 * C) / (T + 2 * R1 * C);
 }
 
-double Tonestage::processTone(double x) { return firstOrder(x, toneB0, toneB1, toneA1, toneX1, toneY1); }
-
-double Tonestage::processLevel(double x) { return firstOrder(x, levelB0, levelB1, levelA1, levelX1, levelY1); }
-
-double Tonestage::processHighpass(double x) {
-  return firstOrder(x, highpassB0, highpassB1, highpassA1, highpassX1, highpassY1);
-}
-
 void Tonestage::reset() {
   toneX1 = toneY1 = 0;
   levelX1 = levelY1 = 0;
   highpassX1 = highpassY1 = 0;
+}
+
+void Tonestage::flushTinyStates() {
+  toneX1 = flushTiny(toneX1);
+  toneY1 = flushTiny(toneY1);
+  levelX1 = flushTiny(levelX1);
+  levelY1 = flushTiny(levelY1);
+  highpassX1 = flushTiny(highpassX1);
+  highpassY1 = flushTiny(highpassY1);
 }

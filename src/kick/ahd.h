@@ -2,14 +2,22 @@
 // Attack-hold-decay envelope: one-pole smoothing towards 1 during attack and hold (measured
 // from reset) and towards 0 after, one sample late. The voice uses it to shape the drive
 // amount. The exp() behind its coefficients is cached per phase and recomputed only when the
-// time constant or the rate changes (same bits as computing it every sample). Its state is
-// flushed to zero below kFlushThreshold (see Denormal.h).
+// time constant or the rate changes (same bits as computing it every sample). The owner calls
+// flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
+#include <climits>
+
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 
 class ahd {
 public:
+  ahd() {
+    recompute(attackSmoothing, attack, samplingRate);
+    recompute(decaySmoothing, decay, samplingRate);
+  }
+
   void setSamplingRate(double fs) { samplingRate = fs; }
   void setAttack(float seconds) { attack = seconds; }
   void setHold(float seconds) { hold = seconds; }
@@ -19,6 +27,7 @@ public:
   float getSample();
   // Starts attack and hold again from the level the envelope has now.
   void reset();
+  void flushTinyStates() { y = flushTiny(y); }
 
   float attack = 0;
   double hold = 0;
@@ -39,6 +48,33 @@ private:
     double factor = 0;
   };
   static double factorFor(Smoothing& cache, double time, double rate);
+  static void recompute(Smoothing& cache, double time, double rate);
 
   Smoothing attackSmoothing, decaySmoothing;
 };
+
+// Per-sample work, inline so that the voice's sample loop compiles as one piece.
+
+inline double ahd::factorFor(Smoothing& cache, double time, double rate) {
+  if (!cache.time.matches(time) || !cache.rate.matches(rate)) recompute(cache, time, rate);
+  return cache.factor;
+}
+
+inline float ahd::getSample() {
+  // Saturates instead of overflowing when the envelope runs for hours without a reset.
+  if (sampleCount < INT_MAX) ++sampleCount;
+  if (sampleCount > hold * samplingRate) {
+    target = 0;
+    const double e = factorFor(decaySmoothing, decay, samplingRate);
+    a = static_cast<float>(e);
+    b = static_cast<float>(1 - e);
+  } else {
+    const double e = factorFor(attackSmoothing, attack, samplingRate);
+    a = static_cast<float>(e);
+    b = static_cast<float>(1 - e);
+    target = 1;
+  }
+  y = static_cast<float>(b * x + a * y);
+  x = target;
+  return static_cast<float>(amp * y);
+}

@@ -3,11 +3,14 @@
 // whose imaginary part is the output. Seeded with the pulse's last value, it rings without
 // end; its frequency starts 15 Hz above the target and falls to it over 62.5 ms.
 // The exp/cos/sin behind the coefficients are cached and recomputed only when tau, fcur or
-// the rate change, which gives the same bits as evaluating them every sample. Phasor values
-// below kFlushThreshold are flushed to zero (see Denormal.h).
+// the rate change, which gives the same bits as evaluating them every sample. The owner calls
+// flushTinyStates() regularly (see Denormal.h).
 // Plain value class; called from whichever thread renders the voice.
 
+#include <climits>
+
 #include "kick/CacheKey.h"
+#include "kick/Denormal.h"
 
 class bFilter {
 public:
@@ -26,6 +29,10 @@ public:
   void computeFreqEnvelope();
   // c and s from tau, fcur and the rate.
   void updateCoeffs();
+  void flushTinyStates() {
+    x = flushTiny(x);
+    y = flushTiny(y);
+  }
 
   double pi;
   double freq = 0;
@@ -39,6 +46,9 @@ public:
   double fcur = 0;
 
 private:
+  void recomputeDecay();
+  void recomputeRotation();
+
   // r = exp(-1 / (tau * rate)) and cos/sin of the phase step, with the inputs they came from.
   CacheKey rTau, rRate;
   double r = 0;
@@ -46,3 +56,29 @@ private:
   double cosW = 0;
   double sinW = 0;
 };
+
+// Per-sample work, inline so that the voice's sample loop compiles as one piece.
+
+inline void bFilter::computeFreqEnvelope() {
+  const double sweepLength = 0.0625 * samplingRate;
+  fcur = n >= sweepLength ? freq : freq + 15 - 15 * n / sweepLength;
+  // Saturates instead of overflowing in a ring left alone for hours; the sweep is long over.
+  if (n < INT_MAX) ++n;
+}
+
+inline void bFilter::updateCoeffs() {
+  if (!rTau.matches(tau) || !rRate.matches(samplingRate)) recomputeDecay();
+  if (!wFreq.matches(fcur) || !wRate.matches(samplingRate)) recomputeRotation();
+  c = r * cosW;
+  s = r * sinW;
+}
+
+inline double bFilter::nextSample() {
+  computeFreqEnvelope();
+  updateCoeffs();
+  const double xNext = c * x - s * y;
+  const double yNext = s * x + c * y;
+  x = xNext;
+  y = yNext;
+  return y;
+}

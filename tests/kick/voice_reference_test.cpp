@@ -112,8 +112,8 @@ public:
       const double cw = r * std::cos(w), sw = r * std::sin(w);
       const double x = cw * oscX - sw * oscY;
       const double y = sw * oscX + cw * oscY;
-      oscX = flushTiny(x);
-      oscY = flushTiny(y);
+      oscX = x;
+      oscY = y;
       s = oscY;
     }
 
@@ -121,9 +121,16 @@ public:
     if (c.driveEnv) a *= envelopeSample();
     s = drive.process(s, 10 * a);
     s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
-    faderValue = flushTiny(faderValue * std::exp(-1 / (0.1 * fs)));
+    faderValue = faderValue * std::exp(-1 / (0.1 * fs));
     s += faderValue;
     lastOutput = s;
+    if (++samplesRendered % kFlushInterval == 0) {
+      oscX = flushTiny(oscX);
+      oscY = flushTiny(oscY);
+      tonestage.flushTinyStates();
+      faderValue = flushTiny(faderValue);
+      envY = flushTiny(envY);
+    }
     return s;
   }
 
@@ -141,7 +148,7 @@ private:
       eb = static_cast<float>(1 - std::exp(-1 / (fs * 0.0f)));
       envTarget = 1;
     }
-    envY = flushTiny(static_cast<float>(eb * envX + ea * envY));
+    envY = static_cast<float>(eb * envX + ea * envY);
     envX = envTarget;
     return static_cast<float>(1.0 * envY);
   }
@@ -160,6 +167,7 @@ private:
   double envX = 1.0, envY = 0;
   int envCount = 66666;
   float envTarget = 1;
+  long samplesRendered = 0;
 };
 
 // Random changes every few milliseconds: knobs, switches, notes; a hit now and then.

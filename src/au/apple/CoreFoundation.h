@@ -33,6 +33,7 @@ typedef struct __CFArray* CFMutableArrayRef;
 typedef struct __CFBundle* CFBundleRef;
 typedef const struct __CFURL* CFURLRef;
 typedef struct __CFRunLoop* CFRunLoopRef;
+typedef CFTypeRef CFPropertyListRef;
 
 struct CFRange {
   CFIndex location;
