@@ -1,4 +1,4 @@
-// The factory and the two exported entry points live in one file, so that
+// The factory and the exported entry points live in one file, so that
 // linking the entry always brings the factory in.
 
 #include "tonnik/TonnikEntry.h"
@@ -36,11 +36,6 @@ extern "C" {
 __attribute__((visibility("default"))) ComponentResult Tonnik_Entry(ComponentParameters* params,
                                                                     Handle storage) {
   return IPluginAU::IPluginAUEntry(params, storage);
-}
-
-__attribute__((visibility("default"))) ComponentResult Tonnik_ViewEntry(ComponentParameters* params,
-                                                                        Handle storage) {
-  return IPluginAU::IPluginAUCarbonViewEntry(params, storage);
 }
 
 }  // extern "C"
