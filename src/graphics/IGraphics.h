@@ -1,50 +1,276 @@
 #pragma once
-// The platform-independent half of a plug-in's editor. The plug-in base owns
-// the editor (it deletes it) and pushes parameter values into it; the editor
-// keeps a non-owning pointer back to its plug-in. The platform half derives
-// from this class and supplies the window and the platform operations.
+// The platform-independent half of a plug-in's editor: the ordered list of
+// controls, the off-screen bitmap they draw into, the dirty-rectangle
+// bookkeeping, mouse and key dispatch, the relays between plug-in and
+// controls, and the drawing operations controls call.
+//
+// Ownership: the plug-in base owns the editor (it deletes it); the editor
+// keeps a non-owning pointer back to its plug-in. The editor owns its
+// controls, its key catcher and both bitmaps. Loaded bitmaps and fonts live
+// in process-wide caches (IGraphicsCaches.h) shared by all editors.
+//
+// The platform half derives from this class and supplies the window, the
+// screen blit, the refresh timer, text entry and popup menus through the
+// pure virtual operations. A platform drives the editor like this: each tick
+// IsDirty() with an empty rectangle; if dirty, repaint that area with Draw();
+// mouse and key events go to the On... operations.
 //
 // Threads: everything runs on the main thread, except the relays from the
 // plug-in (SetParameterFromPlug, SetControlFromPlug), which a host may call
-// on its own thread while holding the plug-in mutex.
+// on its own thread while holding the plug-in mutex. The editor takes no
+// lock while drawing; a control draws the value it holds at that moment.
 
+#include "graphics/IGraphicsStructs.h"
+#include "kit/KIT_Mutex.h"
+#include "kit/KIT_PtrList.h"
 #include "kit/KIT_String.h"
 
+class IControl;
+class IParam;
 class IPluginBase;
+class IPopupMenu;
+class PIX_IBitmap;
+class PIX_MemBitmap;
+class PIX_SysBitmap;
+class PIX_CachedFont;
 
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };
+
+// Raster pixel of a colour: alpha in bits 0-7, red 8-15, green 16-23, blue 24-31.
+inline unsigned PixColor(const IColor* color) {
+  return (static_cast<unsigned>(color->A) & 0xFF) | ((static_cast<unsigned>(color->R) & 0xFF) << 8) |
+         ((static_cast<unsigned>(color->G) & 0xFF) << 16) | ((static_cast<unsigned>(color->B) & 0xFF) << 24);
+}
+// Opacity of a blend; a null blend is fully opaque.
+inline float PixWeight(const IChannelBlend* blend) { return blend ? blend->mWeight : 1.0f; }
+// Raster combine mode of a blend (source-alpha copy for null or unknown methods).
+int PixBlendMode(const IChannelBlend* blend);
 
 class IGraphics {
 public:
   // A frame rate of 0 or less means the default of 25 frames per second.
+  // Creates no bitmaps; PrepDraw() does.
   IGraphics(IPluginBase* plug, int width, int height, int fps);
-  virtual ~IGraphics();
 
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
+
+  // ---- Platform operations, in slot order. ----
+
+  // Copies the repainted area of the draw bitmap to the screen.
+  virtual bool DrawScreen(IRECT* r) = 0;
+  // Measures str in the style; r receives the bounds of the text.
+  virtual bool MeasureIText(IText* text, const char* str, IRECT* r);
+  // Closes an open text entry without committing it.
+  virtual void ForceEndUserEdit() = 0;
+  // Deletes every control, remakes the bitmaps at the new size and tells the
+  // plug-in. The caller attaches controls again afterwards.
+  virtual void Resize(int w, int h);
+  virtual bool WindowIsOpen();
+  virtual const char* GetGUIAPI();
+  virtual int ShowMessageBox(const char* text, const char* caption, int type) = 0;
+  // Shows the menu; returns the menu holding the chosen item (with its chosen
+  // index set), or null when nothing was chosen.
+  virtual IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) = 0;
+  // Opens a text field; when it ends the platform calls
+  // SetFromStringAfterPrompt (with a parameter) or the control's
+  // TextFromTextEntry (without).
+  virtual void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
+                               IParam* param) = 0;
+  virtual void HostPath(KIT_String* path) = 0;
+  virtual void PluginPath(KIT_String* path) = 0;
+  virtual void DesktopPath(KIT_String* path) = 0;
+  // Asks the user for a file. On return fileName holds the chosen path, or
+  // is empty when the user cancelled; dir may be updated to the folder used.
+  // extension is given without the dot ("fxp").
+  virtual void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
+                             char* extension) = 0;
+  virtual bool PromptForColor(IColor* color, char* prompt) = 0;
+  virtual bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
+                       const char* errMsgOnFailure) = 0;
+  virtual void* OpenWindow(void* parentView) = 0;
+  virtual void* OpenWindow(void* parentWindow, void* parentControl, short leftOffset, short topOffset);
+  virtual void AttachSubWindow(void* hostWindow);
+  virtual void RemoveSubWindow();
+  virtual void CloseWindow() = 0;
+  virtual void* GetWindow() = 0;
+  // Deletes the key catcher, every control and both bitmaps.
+  virtual ~IGraphics();
+  virtual void HideMouseCursor();
+  virtual void ShowMouseCursor();
+  // Loads an image resource by name; null when it cannot be found or decoded.
+  virtual PIX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+
+  // ---- Construction and attachment (main thread). ----
+
+  // Creates the draw bitmap at the editor's size and the empty scratch bitmap.
+  void PrepDraw();
+  // Loads a one-frame bitmap and puts it, drawn opaque, in front of the list.
+  void AttachBackground(int id, const char* name);
+  // A panel of that colour over the whole editor, in front of the list.
+  IControl* AttachPanelBackground(const IColor* color);
+  // Takes the control; returns its index.
+  int AttachControl(IControl* control);
+  // Takes the control that receives keys no listed control takes. Replaces,
+  // without deleting, a previous key catcher.
+  void AttachKeyCatcher(IControl* control);
+  // Null for an index outside the list.
+  IControl* GetControl(int idx) { return mControls.Get(idx); }
+  int GetNControls() const { return mControls.GetSize(); }
 
   IPluginBase* GetPlug() { return mPlug; }
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }
 
-  // Plug-in to editor. A value that is not normalized is converted with the
-  // parameter's own mapping before it reaches the controls.
+  // ---- Plug-in to editor. ----
+
+  // Host thread under the plug-in mutex, or main thread. A value that is not
+  // normalized is converted with the parameter's mapping first; every control
+  // bound to the parameter, directly or as an aux parameter, is updated.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
-  // Ignored for an index outside the control list.
+  // Host thread under the plug-in mutex, or main thread. Ignored for an
+  // index outside the control list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
-  // Prepares the drawing surfaces; called when the editor is attached.
-  void PrepDraw();
 
-  // Platform: asks the user for a file. On return fileName holds the chosen
-  // path, or is empty when the user cancelled; dir may be updated to the
-  // folder used. extension is given without the dot ("fxp").
-  virtual void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
-                             char* extension) = 0;
+  // Main thread from here on.
+  void SetAllControlsDirty();
+  void HideControl(int paramIdx, bool hide);
+  void GrayOutControl(int paramIdx, bool gray);
+  void ClampControl(int paramIdx, double lo, double hi, bool normalized);
+  // Strict drawing redraws every control meeting the repainted area; the
+  // other mode redraws each dirty control with those that meet it.
+  void SetStrictDrawing(bool strict);
+  // Off by default: mouse-over events reach no control.
+  void HandleMouseOver(bool canHandle) { mHandleMouseOver = canHandle; }
 
-private:
+  // ---- Platform to editor (main thread, editor coordinates). ----
+
+  // r starts empty; it grows by the drawing rectangle of every dirty control.
+  bool IsDirty(IRECT* r);
+  // Repaints the area r into the draw bitmap, marks the controls clean and
+  // copies the area to the screen.
+  bool Draw(IRECT* r);
+  void OnGUIIdle();
+
+  void OnMouseDown(int x, int y, IMouseMod* mod);
+  void OnMouseUp(int x, int y, IMouseMod* mod);
+  void OnMouseDrag(int x, int y, IMouseMod* mod);
+  bool OnMouseDblClick(int x, int y, IMouseMod* mod);
+  void OnMouseWheel(int x, int y, IMouseMod* mod, int delta);
+  bool OnMouseOver(int x, int y, IMouseMod* mod);
+  void OnMouseOut();
+  // True when a control consumed the key.
+  bool OnKeyDown(int x, int y, int key);
+  void ReleaseMouseCapture();
+
+  // ---- Control to editor (main thread). ----
+
+  // A popup menu of the display texts for enumerated (and labelled boolean)
+  // parameters, otherwise a text entry.
+  void PromptUserInput(IControl* control, IParam* param, IRECT* textRect);
+  // Called by the platform when a text entry ends.
+  void SetFromStringAfterPrompt(IControl* control, IParam* param, char* text);
+
+  // ---- Bitmaps and the bitmap cache (main thread). ----
+
+  // The first bitmap loaded under an id serves every later request with that
+  // id. A bitmap that cannot be loaded stops the program with a message
+  // naming the resource: every bitmap the editor names must be packaged.
+  IBitmap LoadIBitmap(int id, const char* name, int nStates = 1, bool framesAreHoriztonal = false);
+  // Keeps a derived bitmap in the cache until ReleaseBitmap.
+  void RetainBitmap(IBitmap* bitmap);
+  // Removes the bitmap from the cache and deletes it.
+  void ReleaseBitmap(IBitmap* bitmap);
+  // New retained bitmaps; release them when no longer drawn.
+  IBitmap ScaleBitmap(IBitmap* srcBitmap, int destW, int destH);
+  IBitmap CropBitmap(IBitmap* srcBitmap, IRECT* r);
+
+  // ---- Drawing into the draw bitmap (main thread, while drawing). ----
+
+  // Bitmap blits are clipped to the area being repainted.
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend = nullptr);
+  // frame counts from 1.
+  bool DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame = 1, const IChannelBlend* blend = nullptr);
+  // angle in radians, clockwise; not clipped to the repainted area.
+  bool DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, double angle, int yOffsetZeroDeg = 0,
+                         const IChannelBlend* blend = nullptr);
+  // angle in degrees; base, mask and top are composed in the scratch bitmap.
+  bool DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angle,
+                       const IChannelBlend* blend = nullptr);
+
+  // Primitives: clipped to the draw bitmap only. Angles in radians, 0 up,
+  // growing clockwise.
+  bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  // (x, y) must lie inside the draw bitmap.
+  bool ForcePixel(const IColor* color, int x, int y);
+  bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2, const IChannelBlend* blend = nullptr,
+                bool antiAlias = false);
+  bool DrawArc(const IColor* color, float cx, float cy, float r, float minAngle, float maxAngle,
+               const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  bool DrawCircle(const IColor* color, float cx, float cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool RoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
+  bool FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend, int cornerRadius, bool antiAlias);
+  bool FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend = nullptr);
+  bool FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend = nullptr,
+                  bool antiAlias = false);
+  bool FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3, IChannelBlend* blend);
+  bool FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints, const IChannelBlend* blend = nullptr);
+  bool DrawVerticalLine(const IColor* color, int xi, int yLo, int yHi);
+  bool DrawHorizontalLine(const IColor* color, int yi, int xLo, int xHi);
+  // Outline including the pixel column R and the row B.
+  bool DrawRect(const IColor* color, IRECT* r);
+  // x (y) in 0..1 across the rectangle, y measured up from the bottom.
+  bool DrawVerticalLine(const IColor* color, IRECT* r, float x);
+  bool DrawHorizontalLine(const IColor* color, IRECT* r, float y);
+  bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
+                      const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  IColor GetPoint(int x, int y);
+  // The draw bitmap's pixel memory.
+  void* GetBits();
+  PIX_SysBitmap* GetDrawBitmap() { return mDrawBitmap; }
+
+  // Text. With measure true nothing is drawn and r receives the text's
+  // bounds. False when no font could be made for the style.
+  bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
+  // The style's cached font, created on first use; null when the platform
+  // cannot make one.
+  PIX_CachedFont* CacheFont(IText* text);
+
+  // The area being repainted.
+  const IRECT& GetDrawRECT() const { return mDrawRECT; }
+
+protected:
+  // Index of the control under (x, y), or the captured one; -1 for none.
+  int GetMouseControlIdx(int x, int y, bool mo = false);
+
+  // Fields in declaration order; the cursor fields serve the platform layer.
+  KIT_Mutex mMutex;  // kept for platform layers; the editor core never takes it
+  KIT_PtrList<IControl> mControls;
   IPluginBase* mPlug;
+  IRECT mDrawRECT;
+  bool mCursorHidden = false;
+  int mHiddenMousePointX = -1;
+  int mHiddenMousePointY = -1;
+  PIX_SysBitmap* mDrawBitmap = nullptr;
+  PIX_MemBitmap* mTmpBitmap = nullptr;
   int mWidth;
   int mHeight;
   int mFPS;
+  int mIdleTicks = 0;
+  int mMouseCapture = -1;
+  int mMouseOver = -1;
+  int mMouseX = 0;
+  int mMouseY = 0;
+  int mLastClickedParam = -1;
+  bool mHandleMouseOver = false;
+  bool mStrict = true;
+  IControl* mKeyCatcher = nullptr;
+
+private:
+  void ClearMouseCapture();
+  bool DrawStrict(const IRECT& r);
+  void DrawNonStrict();
+  void DeleteBitmaps();
 };

@@ -16,6 +16,11 @@ public:
   void setSampleRate(double fs) { sampleRate = fs; }
   // Decays one sample and returns the new value.
   double getFaderValue();
+  // getFaderValue() when tau and the rate have not changed since the last call.
+  double nextSteadyValue() {
+    value = value * factor;
+    return value;
+  }
   void flushTinyStates() { value = flushTiny(value); }
 
   double value = 0;

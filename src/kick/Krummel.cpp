@@ -13,6 +13,7 @@ const double kUntunedHz = 100;
 }  // namespace
 
 void Krummel::setSampleRate(double fs) {
+  steady = false;
   sampleRate = fs;
   pulse.setSamplingRate(fs);
   filter.setSamplingRate(fs);
@@ -27,6 +28,7 @@ void Krummel::restart() {
   const double levelAmount = bound(level + dynLevel * v, 0, 1);
   const double decayAmount = bound(decay + 2 * dynDecay * (v - 0.5), 0, 1);
 
+  steady = false;
   pulse.reset();
   filter.reset();
   tonestage.reset();
@@ -71,6 +73,16 @@ void Krummel::cacheDrive(double amount) {
   driveKey.set(amount);
 }
 
+inline void Krummel::countToFlush() {
+  if (--flushCountdown == 0) {
+    flushCountdown = kFlushInterval;
+    filter.flushTinyStates();
+    tonestage.flushTinyStates();
+    fader.flushTinyStates();
+    driveEnvelope.flushTinyStates();
+  }
+}
+
 inline bool Krummel::rateDefined() {
   if (!rateKey.matches(sampleRate)) cacheRate(sampleRate);
   return rateIsDefined;
@@ -92,6 +104,20 @@ inline double Krummel::driven(double x, double amount) {
   return driveStage.nonlin(driveGain * x) / driveNorm;
 }
 
+// With the hold, sweep and glide over and every input unchanged, the full path would set the
+// same tau, frequency and coefficients again; only the ring and the filters move on.
+inline double Krummel::steadyRingSample() {
+  glide.current = glide.target;
+  midiNote = glide.current;
+  double s = filter.nextSteadySample();
+  s = driveStage.nonlin(driveGain * s) / driveNorm;
+  s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
+  s += fader.nextSteadyValue();
+  lastOutput = s;
+  countToFlush();
+  return s;
+}
+
 Krummel::Krummel() {
   cacheRate(sampleRate);
   cachePitch(0);
@@ -106,6 +132,9 @@ Krummel::Krummel() {
 double Krummel::getSample() {
   // Every stage's coefficients depend on the rate; an undefined one (0, negative, infinite)
   // would turn them into NaN, so the voice is simply silent until a defined rate is set.
+  if (steady && steadyDynComp.matches(dynComp) && steadyDynDrive.matches(dynDrive) && !driveEnv &&
+      glide.counter >= glide.length && steadyGlideTarget.matches(glide.target))
+    return steadyRingSample();
   if (!rateDefined()) {
     lastOutput = 0;
     return 0;
@@ -114,7 +143,8 @@ double Krummel::getSample() {
 
   const double compAmount = bound(comp + 2 * dynComp * (v - 0.5), 0, 1);
   const uint32_t holdSamples = toSampleCount(compAmount * sampleRate * tau);
-  if (holdCount < holdSamples)
+  const bool holdOver = holdCount >= holdSamples;
+  if (!holdOver)
     holdCount += 1;
   else
     filter.setTau(tauAfterHold(holdSamples));
@@ -144,12 +174,16 @@ double Krummel::getSample() {
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.getFaderValue();
   lastOutput = s;
-  if (--flushCountdown == 0) {
-    flushCountdown = kFlushInterval;
-    filter.flushTinyStates();
-    tonestage.flushTinyStates();
-    fader.flushTinyStates();
-    driveEnvelope.flushTinyStates();
-  }
+  countToFlush();
+  checkSteady(holdOver);
   return s;
 }
+
+void Krummel::checkSteady(bool holdOver) {
+  steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && !driveEnv &&
+           filter.n >= 0.0625 * filter.samplingRate && filter.fcur == filter.freq;
+  steadyDynComp.set(dynComp);
+  steadyDynDrive.set(dynDrive);
+  steadyGlideTarget.set(glide.target);
+}
+

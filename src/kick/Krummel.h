@@ -3,8 +3,11 @@
 //   exciter pulse -> decaying pitch oscillator -> drive -> tone low-pass -> level high-pass
 //   -> output high-pass, plus the declick fader.
 // The voice owns all its stages. The instrument writes glide, the five dyn amounts and
-// driveEnv directly and everything else through the setters. Only 44100, 48000 and
-// 96000 Hz are defined: at any other rate the voice outputs silence.
+// driveEnv directly and everything else through the setters, which the voice relies on:
+// while a ring is steady (pulse, Comp hold, pitch sweep and glide over, DriveEnv off, no
+// setter called) getSample() skips re-deriving what cannot have changed. Its stages are
+// changed only by the voice itself. Only 44100, 48000 and 96000 Hz are defined: at any
+// other rate the voice outputs silence.
 // Not thread-safe: the owner calls everything from the render thread or under its own lock.
 // getSample() and restart() never allocate or block.
 
@@ -29,19 +32,58 @@ public:
   void restart();
   double getSample();
 
-  void setTone(double v) { tone = v; }
-  void setTune(double v) { tune = v; }
-  void setFine(double v) { fine = v; }
-  void setLevel(double v) { level = v; }
-  void setDecay(double v) { decay = v; }
-  void setAccent(double v) { accent = v; }
-  void setComp(double v) { comp = v; }
-  void setDrive(double v) { drive = v; }
-  void setMidiVelocity(double v) { midiVelocity = v; }
-  void setMidiTuneFlag(int v) { midiTuneFlag = v; }
-  void setMidiAccentFlag(int v) { midiAccentFlag = v; }
-  void setLongDecayFlag(int v) { longDecayFlag = v; }
-  void setMidiNote(int note) { midiNote = note; }
+  void setTone(double v) {
+    tone = v;
+    steady = false;
+  }
+  void setTune(double v) {
+    tune = v;
+    steady = false;
+  }
+  void setFine(double v) {
+    fine = v;
+    steady = false;
+  }
+  void setLevel(double v) {
+    level = v;
+    steady = false;
+  }
+  void setDecay(double v) {
+    decay = v;
+    steady = false;
+  }
+  void setAccent(double v) {
+    accent = v;
+    steady = false;
+  }
+  void setComp(double v) {
+    comp = v;
+    steady = false;
+  }
+  void setDrive(double v) {
+    drive = v;
+    steady = false;
+  }
+  void setMidiVelocity(double v) {
+    midiVelocity = v;
+    steady = false;
+  }
+  void setMidiTuneFlag(int v) {
+    midiTuneFlag = v;
+    steady = false;
+  }
+  void setMidiAccentFlag(int v) {
+    midiAccentFlag = v;
+    steady = false;
+  }
+  void setLongDecayFlag(int v) {
+    longDecayFlag = v;
+    steady = false;
+  }
+  void setMidiNote(int note) {
+    midiNote = note;
+    steady = false;
+  }
   double getLevel() const { return level; }
   // Sets every stage's rate; the glide's rate is set separately by the owner.
   void setSampleRate(double fs);
@@ -82,6 +124,12 @@ public:
   static bool isSupportedRate(double fs) { return Pulse::definedRate(fs) != 0; }
 
 private:
+  // getSample() for a steady ring; gives the same bits as the full path.
+  double steadyRingSample();
+  // After a full-path sample: whether the next one may take the steady path.
+  void checkSteady(bool holdOver);
+  void countToFlush();
+
   // Each of these returns a value that depends only on its arguments, cached on them.
   bool rateDefined();
   // Oscillator frequency for a pitch in semitones relative to A 440.
@@ -96,6 +144,10 @@ private:
   void cacheHoldTau(uint32_t holdSamples);
   void cacheDrive(double amount);
 
+  // Set when nothing but the ring itself can change the next sample, with the directly
+  // written inputs it was decided with.
+  bool steady = false;
+  CacheKey steadyDynComp, steadyDynDrive, steadyGlideTarget;
   // Counts down to the next flush of tiny stage states (see Denormal.h).
   int flushCountdown = kFlushInterval;
   CacheKey rateKey;

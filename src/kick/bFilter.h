@@ -25,6 +25,9 @@ public:
   void setStartState(double value, double amplitude);
   void reset();
   double nextSample();
+  // nextSample() for a ring whose sweep is over and whose freq, tau and rate have not changed
+  // since the last sample, so fcur, c and s stay as they are.
+  double nextSteadySample();
   // Moves fcur along the start sweep and counts the sample.
   void computeFreqEnvelope();
   // c and s from tau, fcur and the rate.
@@ -76,6 +79,15 @@ inline void bFilter::updateCoeffs() {
 inline double bFilter::nextSample() {
   computeFreqEnvelope();
   updateCoeffs();
+  const double xNext = c * x - s * y;
+  const double yNext = s * x + c * y;
+  x = xNext;
+  y = yNext;
+  return y;
+}
+
+inline double bFilter::nextSteadySample() {
+  if (n < INT_MAX) ++n;
   const double xNext = c * x - s * y;
   const double yNext = s * x + c * y;
   x = xNext;

@@ -180,3 +180,8 @@ int SetBkMode(HDC dc, int mode) {
   if (mode == TRANSPARENT || mode == OPAQUE) dc->bkMode = mode;
   return previous;
 }
+
+// fontconfig keeps (and partly loses) memory from parsing its configuration
+// files once per process; that is not ours to free, so the leak checker of
+// sanitised builds is told to ignore it.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -268,7 +268,8 @@ bool IPluginBase::LoadBankFile(ByteChunk* file) {
   pos = GetBE32(file, &pluginVersion, pos);
   pos = GetBE32(file, &nPrograms, pos);
   pos = GetBE32(file, &currentProgram, pos);
-  if (pos >= 0 && kReservedLen <= file->Size() - pos) pos += kReservedLen; else pos = -1;
+  char reserved[kReservedLen];
+  pos = file->GetBytes(reserved, kReservedLen, pos);
   if (pos < 0 || magic != kBlockMagic || id != mUniqueID) return false;
 
   if (DoesStateChunks() && bankMagic == kBankChunkMagic) {
@@ -285,13 +286,14 @@ bool IPluginBase::LoadBankFile(ByteChunk* file) {
   if (bankMagic == kBankParamsMagic) {
     // Programs beyond the slots this plug-in has are ignored.
     const int nLoad = nPrograms < NPresets() ? nPrograms : NPresets();
-    const int blockLen = kProgramHeaderLen - 4 + 4 * NParams();
+    // What follows a program block's seven ints: its name and its values.
+    const int blockRestLen = kNameFieldLen + 4 * NParams();
     for (int p = 0; p < nLoad; ++p) {
       int32_t header[7] = {};
       for (int k = 0; k < 7; ++k) pos = GetBE32(file, header + k, pos);
       if (pos < 0 || header[0] != kBlockMagic || header[2] != kProgramParamsMagic ||
           header[3] != kProgramVersion || header[6] != NParams() ||
-          file->Size() - pos < blockLen - 28)
+          file->Size() - pos < blockRestLen)
         return false;
       char name[kNameFieldLen];
       pos = GetName(file, name, pos);

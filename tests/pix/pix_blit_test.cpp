@@ -52,6 +52,20 @@ TEST(PixBlit, EveryModeAndWeightMatchesTheFormulas) {
   }
 }
 
+TEST(PixBlit, SourceAlphaCopyMatchesTheFormulaAtEveryWidth) {
+  std::mt19937 rng(77);
+  for (int width = 1; width <= 21; ++width) {
+    PIX_MemBitmap src(width, 3, 0), dst(width, 3, 0);
+    FillRandom(&src, rng);
+    FillRandom(&dst, rng);
+    const std::vector<unsigned> s = Snapshot(&src), d = Snapshot(&dst);
+    PIX_Blit(&dst, &src, 0, 0, nullptr, 1.0f, 0x10000);
+    const std::vector<unsigned> out = Snapshot(&dst);
+    for (size_t i = 0; i < out.size(); ++i)
+      ASSERT_EQ(out[i], pixref::Blit(0x10000, d[i], s[i], 1.0f)) << std::hex << "d 0x" << d[i] << " s 0x" << s[i];
+  }
+}
+
 TEST(PixBlit, SourceAlphaCopyAtFullWeight) {
   PIX_MemBitmap src(1, 1, 4), dst(1, 1, 4);
   PIX_Clear(&dst, 0x11223344u);

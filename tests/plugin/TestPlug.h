@@ -58,6 +58,22 @@ class TestGraphics : public IGraphics {
 public:
   explicit TestGraphics(IPluginBase* plug) : IGraphics(plug, 100, 50, 0) {}
 
+  // Platform operations these tests do not use.
+  bool DrawScreen(IRECT*) override { return true; }
+  void ForceEndUserEdit() override {}
+  int ShowMessageBox(const char*, const char*, int) override { return 0; }
+  IPopupMenu* CreateIPopupMenu(IPopupMenu*, IRECT*) override { return nullptr; }
+  void CreateTextEntry(IControl*, IText*, IRECT*, const char*, IParam*) override {}
+  void HostPath(KIT_String*) override {}
+  void PluginPath(KIT_String*) override {}
+  void DesktopPath(KIT_String*) override {}
+  bool PromptForColor(IColor*, char*) override { return false; }
+  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
+  void* OpenWindow(void*) override { return nullptr; }
+  void CloseWindow() override {}
+  void* GetWindow() override { return nullptr; }
+  PIX_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
+
   void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
                      char* extension) override {
     mLastAction = action;

@@ -15,6 +15,7 @@ extern "C" {
 void* __real_malloc(size_t size);
 void* __real_calloc(size_t n, size_t size);
 void* __real_realloc(void* p, size_t size);
+void __real_free(void* p);
 
 void* __wrap_malloc(size_t size) {
   ++gAllocations;
@@ -28,6 +29,7 @@ void* __wrap_realloc(void* p, size_t size) {
   ++gAllocations;
   return __real_realloc(p, size);
 }
+void __wrap_free(void* p) { __real_free(p); }
 }
 
 void* operator new(size_t size) {
@@ -36,8 +38,8 @@ void* operator new(size_t size) {
   if (!p) throw std::bad_alloc();
   return p;
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { __real_free(p); }
+void operator delete(void* p, size_t) noexcept { __real_free(p); }
 
 TEST(IMidiQueueAlloc, CountingHookSeesTheQueueGrow) {
   IMidiQueue queue(512);
