@@ -180,7 +180,9 @@ double Krummel::getSample() {
 }
 
 void Krummel::checkSteady(bool holdOver) {
-  steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && !driveEnv &&
+  // The glide must have arrived: this sample's pitch came from the note it returned.
+  steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && glide.current == glide.target &&
+           !driveEnv &&
            filter.n >= 0.0625 * filter.samplingRate && filter.fcur == filter.freq;
   steadyDynComp.set(dynComp);
   steadyDynDrive.set(dynDrive);

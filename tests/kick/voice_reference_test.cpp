@@ -171,9 +171,10 @@ private:
 };
 
 // Random changes every few milliseconds: knobs, switches, notes; a hit now and then.
-void randomEvent(std::mt19937& rng, Controls& c, bool& hit, double& note) {
+// A retarget moves the glide without a hit.
+void randomEvent(std::mt19937& rng, Controls& c, bool& hit, bool& retarget, double& note) {
   std::uniform_real_distribution<double> unit(0, 1), bipolar(-1, 1);
-  std::uniform_int_distribution<int> pick(0, 11);
+  std::uniform_int_distribution<int> pick(0, 13);
   switch (pick(rng)) {
     case 0: c.tune = std::uniform_int_distribution<int>(-12, 12)(rng); break;
     case 1: c.fine = std::uniform_int_distribution<int>(-100, 100)(rng) / 100.0; break;
@@ -185,6 +186,11 @@ void randomEvent(std::mt19937& rng, Controls& c, bool& hit, double& note) {
     case 7: c.midiTune = pick(rng) % 3; break;
     case 8: c.tone = unit(rng); c.dynTone = bipolar(rng); c.level = unit(rng); c.dynLevel = bipolar(rng); break;
     case 9: c.longDecay = 1 - c.longDecay; c.dynDecay = bipolar(rng); break;
+    case 10: c.velocity = std::uniform_int_distribution<int>(1, 127)(rng) / 128.0; break;
+    case 11:
+      retarget = true;
+      note = std::uniform_int_distribution<int>(24, 72)(rng);
+      break;
     default:
       hit = true;
       note = std::uniform_int_distribution<int>(24, 72)(rng);
@@ -210,17 +216,19 @@ void expectIdentical(double fs, unsigned seed, int seconds, double eventsPerSeco
   const long samples = static_cast<long>(fs * seconds);
   for (long i = 0; i < samples; ++i) {
     if (i == nextEvent) {
-      bool hit = first;
+      bool hit = first, retarget = false;
       double note = 45;
-      if (!first) randomEvent(rng, c, hit, note);
+      if (!first) randomEvent(rng, c, hit, retarget, note);
       first = false;
       apply(voice, c);
       ref.c = c;
       ref.glide.mode = c.glideMode;
       ref.glide.setGlideTime(c.glideTime);
-      if (hit) {
+      if (hit || retarget) {
         voice.glide.setValue(note);
         ref.glide.setValue(note);
+      }
+      if (hit) {
         voice.restart();
         ref.restart();
       }
@@ -237,8 +245,10 @@ void expectIdentical(double fs, unsigned seed, int seconds, double eventsPerSeco
 TEST(KrummelCaching, BitIdenticalToFormulasEverySample) {
   const double rates[] = {44100, 48000, 96000};
   unsigned seed = 1;
-  for (double fs : rates)
+  for (double fs : rates) {
     for (int run = 0; run < 3; ++run) expectIdentical(fs, seed++, 3, 40, Controls());
+    expectIdentical(fs, seed++, 10, 2, Controls());  // long steady stretches between changes
+  }
 }
 
 TEST(KrummelCaching, BitIdenticalThroughALongDecayedTail) {
