@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Combine.h"
@@ -20,20 +21,25 @@ struct RotationWalk {
   int loX, loY, hiX, hiY;   // valid source pixels, hi exclusive
 };
 
-inline int Lerp16(int a, int b, unsigned f) { return int((unsigned(a) * (65536u - f) + unsigned(b) * f) >> 16); }
+// Channels 0 and 2 (or 1 and 3) of a pixel spread 32 bits apart, so one
+// 64-bit multiply weighs two channels; a channel times a 16-bit weight fits
+// its 32-bit field.
+inline uint64_t EvenChannels(unsigned p) { return (p & 0xFFu) | uint64_t(p & 0xFF0000u) << 16; }
+inline uint64_t OddChannels(unsigned p) { return ((p >> 8) & 0xFFu) | uint64_t(p >> 24) << 32; }
+
+// (a x (65536 - f) + b x f) >> 16 for both channels of a pair.
+inline uint64_t Lerp16(uint64_t a, uint64_t b, uint64_t f) {
+  return ((a * (65536 - f) + b * f) >> 16) & 0x000000FF000000FFull;
+}
 
 inline unsigned Bilinear(const PIX_Rows& s, int x, int y, unsigned fx, unsigned fy, int hiX, int hiY) {
   const unsigned* r0 = s.Row(y);
   const unsigned* r1 = y + 1 < hiY ? s.Row(y + 1) : r0;
   const int x1 = x + 1 < hiX ? x + 1 : x;
   const unsigned a = r0[x], b = r0[x1], c = r1[x], d = r1[x1];
-  unsigned out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int top = Lerp16(int((a >> shift) & 255), int((b >> shift) & 255), fx);
-    const int bottom = Lerp16(int((c >> shift) & 255), int((d >> shift) & 255), fx);
-    out |= unsigned(Lerp16(top, bottom, fy)) << shift;
-  }
-  return out;
+  const uint64_t even = Lerp16(Lerp16(EvenChannels(a), EvenChannels(b), fx), Lerp16(EvenChannels(c), EvenChannels(d), fx), fy);
+  const uint64_t odd = Lerp16(Lerp16(OddChannels(a), OddChannels(b), fx), Lerp16(OddChannels(c), OddChannels(d), fx), fy);
+  return unsigned(even) | unsigned(even >> 16) | unsigned(odd) << 8 | unsigned(odd >> 32) << 24;
 }
 
 template <bool kBilinear, class C>
@@ -64,9 +70,11 @@ void PIX_RotatedBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, in
                      float rotxcent, float rotycent) {
   PIX_Rows d, s;
   if (!PIX_GetRows(dest, &d) || !PIX_GetRows(src, &s) || dstw == 0 || dsth == 0 || dest == src) return;
-  if (!std::isfinite(angle) || !std::isfinite(srcx) || !std::isfinite(srcy) || !std::isfinite(srcw) ||
-      !std::isfinite(srch) || !std::isfinite(rotxcent) || !std::isfinite(rotycent))
-    return;
+  // Coordinates beyond any bitmap would only overflow the fixed-point walk.
+  const float limit = 1e7f;
+  for (float v : {srcx, srcy, srcw, srch, rotxcent, rotycent})
+    if (!(std::fabs(v) < limit)) return;
+  if (!std::isfinite(angle)) return;
   const int weight = PIX_Weight(alpha);
   if (weight == 0) return;
 

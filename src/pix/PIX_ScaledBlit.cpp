@@ -91,6 +91,10 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int
   PIX_Rows d, s;
   if (!PIX_GetRows(dest, &d) || !PIX_GetRows(src, &s)) return;
   if (dstw <= 0 || dsth <= 0 || !(srcw > 0.0f) || !(srch > 0.0f)) return;
+  // Coordinates beyond any bitmap would only overflow the index arithmetic.
+  const float limit = 1e7f;
+  for (float v : {srcx, srcy, srcw, srch})
+    if (!(std::fabs(v) < limit)) return;
   const int weight = PIX_Weight(alpha);
   if (weight == 0 || dest == src) return;
 
@@ -101,7 +105,7 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int
   const double endX = std::ceil((s.width - double(srcx)) / scaleX - 0.5);
   const double firstY = std::ceil((0.0 - srcy) / scaleY - 0.5);
   const double endY = std::ceil((s.height - double(srcy)) / scaleY - 0.5);
-  const long long i0 = std::max({0.0, firstX, -double(dstx)}) ;
+  const long long i0 = std::max({0.0, firstX, -double(dstx)});
   const long long i1 = std::min({double(dstw), endX, double(d.width) - dstx});
   const long long j0 = std::max({0.0, firstY, -double(dsty)});
   const long long j1 = std::min({double(dsth), endY, double(d.height) - dsty});

@@ -29,7 +29,7 @@ HDC DCX_CreateMemContext(int width, int height) {
   dc->font = nullptr;
   dc->textColor = 0;
   dc->bkColor = 0xFFFFFF;
-  dc->bkMode = 2;
+  dc->bkMode = OPAQUE;
   return dc;
 }
 

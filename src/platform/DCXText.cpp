@@ -80,7 +80,11 @@ void FillCells(HDC dc, const Clip& clip, int left, int top, int right, int botto
   top = std::max(top, clip.y0);
   right = std::min(right, clip.x1);
   bottom = std::min(bottom, clip.y1);
-  for (int y = top; y < bottom; ++y) std::fill(dc->bits + std::ptrdiff_t(y) * dc->width + left, dc->bits + std::ptrdiff_t(y) * dc->width + std::max(left, right), color);
+  if (left >= right) return;
+  for (int y = top; y < bottom; ++y) {
+    uint32_t* row = dc->bits + std::ptrdiff_t(y) * dc->width;
+    std::fill(row + left, row + right, color);
+  }
 }
 
 // Blends coverage 0..255 of the text colour into a pixel and leaves it opaque.

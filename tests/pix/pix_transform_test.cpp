@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "pix/PIX_Bitmap.h"
@@ -136,4 +137,56 @@ TEST(PixScaledBlit, FilteredEnlargeInterpolatesAndStaysInside) {
   }
   EXPECT_EQ(pixref::Ch(PIX_GetPixel(&dst, 0, 0), 1), 0);
   EXPECT_EQ(pixref::Ch(PIX_GetPixel(&dst, 7, 3), 1), 200);
+}
+
+TEST(PixTransform, AbsurdCoordinatesDrawNothing) {
+  PIX_MemBitmap src(8, 8, 4), dst(8, 8, 4);
+  FillRandom(&src, 1);
+  PIX_Clear(&dst, 0x42u);
+  const float huge[] = {1e30f, -1e30f, INFINITY, NAN, 3e9f};
+  for (float v : huge) {
+    PIX_RotatedBlit(&dst, &src, 0, 0, 8, 8, v, 0, 8, 8, 0.1f, false, 1.0f, 0x100, 0, 0);
+    PIX_RotatedBlit(&dst, &src, 0, 0, 8, 8, 0, 0, v, 8, 0.1f, true, 1.0f, 0, 0, v);
+    if (!std::isfinite(v)) PIX_RotatedBlit(&dst, &src, 0, 0, 8, 8, 0, 0, 8, 8, v, false, 1.0f, 0, 0, 0);
+    PIX_ScaledBlit(&dst, &src, 0, 0, 8, 8, v, 0, 8, 8, 1.0f, 0x100);
+    PIX_ScaledBlit(&dst, &src, 0, 0, 8, 8, 0, 0, v, 8, 1.0f, 0);
+  }
+  PIX_RotatedBlit(&dst, &src, 0x7FFFFFF0, 0x7FFFFFF0, 0x7FFFFFFF, -0x7FFFFFFF, 0, 0, 8, 8, 0.1f, false, 1.0f, 0, 0, 0);
+  PIX_ScaledBlit(&dst, &src, -0x7FFFFFFF, 0, 0x7FFFFFFF, 8, 0, 0, 8, 8, 1.0f, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(PIX_GetPixel(&dst, x, y), 0x42u);
+}
+
+// Rows stored bottom-up: every operation must address them through the interface.
+class FlippedBitmap : public PIX_IBitmap {
+public:
+  FlippedBitmap(int w, int h) : mInner(w, h, 4) {}
+  unsigned* getBits() override { return mInner.getBits(); }
+  int getWidth() override { return mInner.getWidth(); }
+  int getHeight() override { return mInner.getHeight(); }
+  int getRowSpan() override { return mInner.getRowSpan(); }
+  bool isFlipped() override { return true; }
+  bool resize(int w, int h) override { return mInner.resize(w, h); }
+  // The stored row that holds picture row y.
+  unsigned* StoredRow(int y) { return mInner.getBits() + (getHeight() - 1 - y) * getRowSpan(); }
+
+private:
+  PIX_MemBitmap mInner;
+};
+
+TEST(PixTransform, FlippedBitmapsAreAddressedTopDown) {
+  PIX_MemBitmap src(6, 4, 4);
+  FillRandom(&src, 8);
+  FlippedBitmap flipped(6, 4);
+  PIX_Clear(&flipped, 0);
+  PIX_Blit(&flipped, &src, 0, 0, nullptr, 1.0f, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) {
+      ASSERT_EQ(flipped.StoredRow(y)[x], PIX_GetPixel(&src, x, y));
+      ASSERT_EQ(PIX_GetPixel(&flipped, x, y), PIX_GetPixel(&src, x, y));
+    }
+  PIX_MemBitmap back(6, 4, 4);
+  PIX_RotatedBlit(&back, &flipped, 0, 0, 6, 4, 0, 0, 6, 4, 0.0f, false, 1.0f, 0x100, 0, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) ASSERT_EQ(PIX_GetPixel(&back, x, y), PIX_GetPixel(&src, x, y));
 }
