@@ -214,7 +214,7 @@ void PaintKeySeats(Layer& layer) {
   }
   // The glide mode lamps sit in a slim dark strip.
   const Placement* glide = FindPlacement("Glide Mode");
-  if (glide) PaintKeySeat(layer, glide->x + 1.5f, glide->y + 1.0f, 9.0f, 34.0f, 4.0f);
+  if (glide) PaintKeySeat(layer, glide->x + 0.5f, glide->y + 1.0f, 9.0f, 34.0f, 4.0f);
 }
 
 void PaintDisplayWindow(Layer& layer) {
@@ -322,7 +322,7 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
   const ImageSpec& spec = SpecOf(kGlideMode);
   const TextStyle mode = {Style::kLabelFace, 8, false, true, Style::kLabel};
   for (int i = 0; i < 3; ++i)
-    ok = ok && Print(out, mode, modes[i], glide->x + 12, glide->y + spec.frameHeight * i / 3 + 1, Align::kLeft);
+    ok = ok && Print(out, mode, modes[i], glide->x + 11, glide->y + spec.frameHeight * i / 3 + 1, Align::kLeft);
   return ok;
 }
 
