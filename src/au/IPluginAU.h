@@ -40,7 +40,8 @@ public:
   // ---- Host interface entry points ----
 
   // The component entry: storage is the instance storage (the plug-in, or
-  // null before open). Returns an OSStatus. Any thread (see above).
+  // null before open). Returns an OSStatus. Any thread (see above). The
+  // product exports a ComponentRoutineProcPtr that forwards here.
   static ComponentResult IPluginAUEntry(ComponentParameters* params, void* storage);
   // The Carbon view component's entry; storage is its view record.
   static ComponentResult IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage);
@@ -55,7 +56,8 @@ public:
   static OSStatus RenderProc(void* plug, AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timestamp,
                              UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* bufferList);
 
-  // Property access. dataSize is in/out: with data it holds the caller's
+  // Property access. MaximumFramesPerSlice is refused while initialised
+  // (the render thread uses the buffers it sizes). dataSize is in/out: with data it holds the caller's
   // buffer size on entry (a smaller buffer than the property answers
   // kAudioUnitErr_InvalidPropertyValue and nothing is written); on return it
   // holds the property's size. A null data asks only for size and

@@ -357,8 +357,7 @@ OSStatus IPluginAU::GetParameterIDName(AudioUnitParameterNameInfo* nameInfo) {
   IParam* param = GetParam((int)nameInfo->inID);
   if (nameInfo->inID >= (AudioUnitParameterID)NParams() || !param) return kAudioUnitErr_InvalidParameter;
   char name[32];
-  std::strncpy(name, param->GetNameForHost(), sizeof name - 1);
-  name[sizeof name - 1] = '\0';
+  std::snprintf(name, sizeof name, "%s", param->GetNameForHost());
   if (nameInfo->inDesiredLength != kAudioUnitParameterName_Full) {
     int n = nameInfo->inDesiredLength;
     if (n < 0) n = 0;

@@ -1,6 +1,9 @@
 #include "graphics/IGraphicsCaches.h"
 
+#include <cstring>
+
 #include "pix/PIX_Bitmap.h"
+#include "pix/PIX_Font.h"
 
 
 BitmapStorage& BitmapStorage::Instance() {
@@ -45,5 +48,43 @@ int BitmapStorage::Size() {
 
 BitmapStorage::~BitmapStorage() {
   for (int i = 0; i < mEntries.GetSize(); ++i) delete mEntries.Get()[i].mBitmap;
+  mEntries.Free();
+}
+
+FontStorage& FontStorage::Instance() {
+  static FontStorage storage;
+  return storage;
+}
+
+PIX_CachedFont* FontStorage::Find(const IText* text) {
+  KIT_MutexLock lock(&mMutex);
+  for (int i = 0; i < mEntries.GetSize(); ++i) {
+    const Entry& e = mEntries.Get()[i];
+    if (e.mSize == text->mSize && e.mOrientation == text->mOrientation && e.mStyle == text->mStyle &&
+        std::strncmp(e.mFace, text->mFont, FONT_LEN) == 0)
+      return e.mFont;
+  }
+  return nullptr;
+}
+
+void FontStorage::Add(PIX_CachedFont* font, const IText* text) {
+  Entry e;
+  e.mSize = text->mSize;
+  e.mOrientation = text->mOrientation;
+  e.mStyle = text->mStyle;
+  std::memcpy(e.mFace, text->mFont, FONT_LEN);
+  e.mFace[FONT_LEN - 1] = 0;
+  e.mFont = font;
+  KIT_MutexLock lock(&mMutex);
+  mEntries.Add(e);
+}
+
+int FontStorage::Size() {
+  KIT_MutexLock lock(&mMutex);
+  return mEntries.GetSize();
+}
+
+FontStorage::~FontStorage() {
+  for (int i = 0; i < mEntries.GetSize(); ++i) delete mEntries.Get()[i].mFont;
   mEntries.Free();
 }

@@ -1,12 +1,83 @@
-// Text drawing and measuring of IGraphics. The raster font layer is not in
-// the build yet, so no font can be made: text draws nothing and DrawIText
-// reports it, as it does for a face the platform cannot create.
+// Text drawing and measuring of IGraphics, and the font cache lookup.
 
 #include "graphics/IGraphics.h"
+#include "graphics/IGraphicsCaches.h"
+#include "pix/PIX_Bitmap.h"
+#include "pix/PIX_Font.h"
+#include "platform/DCX.h"
 
-PIX_CachedFont* IGraphics::CacheFont(IText* text) { return nullptr; }
+namespace {
+// The cached font owns its platform font and draws natively.
+constexpr int kFontOwnsAndDrawsNatively = PIX_FONT_OWNS_HFONT | PIX_FONT_NATIVE;
+constexpr int kMinFontHeight = 2;
+constexpr int kOrientationTenths = 10;
+
+HFONT MakePlatformFont(const IText* text, int height) {
+  unsigned long quality = NONANTIALIASED_QUALITY;
+  if (text->mQuality == IText::kQualityDefault)
+    quality = DEFAULT_QUALITY;
+  else if (text->mQuality == IText::kQualityAntiAliased || text->mQuality == IText::kQualityClearType)
+    quality = ANTIALIASED_QUALITY;
+  const int tenths = kOrientationTenths * text->mOrientation;
+  return CreateFont(height, 0, tenths, tenths, text->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
+                    text->mStyle == IText::kStyleItalic, 0, 0, 0, 0, 0, quality, 0, text->mFont);
+}
+}  // namespace
+
+PIX_CachedFont* IGraphics::CacheFont(IText* text) {
+  PIX_CachedFont* font = FontStorage::Instance().Find(text);
+  if (font) {
+    text->mCached = font;
+    return font;
+  }
+  int height = text->mSize < kMinFontHeight ? kMinFontHeight : text->mSize;
+  font = new PIX_CachedFont;
+  // The requested size is the wanted line height: when the first font's
+  // line height differs, ask once more with the height scaled to match.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    HFONT platformFont = MakePlatformFont(text, height);
+    if (!platformFont) {
+      delete font;
+      return nullptr;
+    }
+    font->SetFromHFont(platformFont, kFontOwnsAndDrawsNatively);
+    const int lineHeight = font->GetLineHeight();
+    if (lineHeight == height || lineHeight <= 0) break;
+    height = static_cast<int>(static_cast<double>(height) * height / lineHeight + 0.5);
+  }
+  FontStorage::Instance().Add(font, text);
+  text->mCached = font;
+  return font;
+}
 
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
   if (!str || !*str) return true;
-  return CacheFont(text) != nullptr;
+  PIX_CachedFont* font = text->mCached ? text->mCached : CacheFont(text);
+  if (!font) return false;
+  font->SetTextColor(PixColor(&text->mColor));
+
+  unsigned flags = PIX_TEXT_NOCLIP;
+  if (text->mColor.A < 255) flags |= PIX_TEXT_USE_ALPHA;
+  if (text->mAlign == IText::kAlignCenter)
+    flags |= PIX_TEXT_HCENTER;
+  else if (text->mAlign == IText::kAlignFar)
+    flags |= PIX_TEXT_RIGHT;
+
+  if (measure) {
+    RECT bounds = {0, 0, 0, 0};
+    font->DrawText(mDrawBitmap, str, -1, &bounds, flags | PIX_TEXT_MEASURE);
+    const int w = bounds.right - bounds.left;
+    const int h = bounds.bottom - bounds.top;
+    if (text->mAlign == IText::kAlignCenter)
+      r->L = static_cast<int>(r->MW()) - w / 2;
+    else if (text->mAlign == IText::kAlignFar)
+      r->L = r->R - w;
+    r->R = r->L + w;
+    r->B = r->T + h;
+    return true;
+  }
+
+  RECT dest = {r->L, r->T, r->R, r->B};
+  font->DrawText(mDrawBitmap, str, -1, &dest, flags);
+  return true;
 }

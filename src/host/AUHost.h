@@ -97,6 +97,8 @@ public:
   OSStatus SetSampleRate(double sampleRate);
   // Float, non-interleaved linear PCM with nChannels on output bus 0.
   OSStatus SetStreamFormat(int nChannels);
+  // Units refuse this while initialised (kAudioUnitErr_Initialized): call
+  // Uninitialize first.
   OSStatus SetMaxFrames(UInt32 frames);
   // Hands the unit the beat-and-tempo, musical-time and transport callbacks.
   OSStatus InstallHostCallbacks();

@@ -105,12 +105,15 @@ inline double Krummel::driven(double x, double amount) {
 }
 
 // With the hold, sweep and glide over and every input unchanged, the full path would set the
-// same tau, frequency and coefficients again; only the ring and the filters move on.
+// same tau, frequency and coefficients again; only the ring, the drive envelope and the
+// filters move on.
 inline double Krummel::steadyRingSample() {
   glide.current = glide.target;
   midiNote = glide.current;
   double s = filter.nextSteadySample();
-  s = driveStage.nonlin(driveGain * s) / driveNorm;
+  double driveAmount = steadyDriveAmount;
+  if (driveEnv) driveAmount *= driveEnvelope.getSample();
+  s = driven(s, 10 * driveAmount);
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.nextSteadyValue();
   lastOutput = s;
@@ -130,11 +133,12 @@ Krummel::Krummel() {
 }
 
 double Krummel::getSample() {
+  // Setters clear steady; the inputs written directly are compared here.
+  if (steady && steadyDynComp.matches(dynComp) && steadyDynDrive.matches(dynDrive) && glide.counter >= glide.length &&
+      steadyGlideTarget.matches(glide.target))
+    return steadyRingSample();
   // Every stage's coefficients depend on the rate; an undefined one (0, negative, infinite)
   // would turn them into NaN, so the voice is simply silent until a defined rate is set.
-  if (steady && steadyDynComp.matches(dynComp) && steadyDynDrive.matches(dynDrive) && !driveEnv &&
-      glide.counter >= glide.length && steadyGlideTarget.matches(glide.target))
-    return steadyRingSample();
   if (!rateDefined()) {
     lastOutput = 0;
     return 0;
@@ -168,6 +172,7 @@ double Krummel::getSample() {
   }
 
   double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
+  steadyDriveAmount = driveAmount;
   if (driveEnv) driveAmount *= driveEnvelope.getSample();
   s = driven(s, 10 * driveAmount);
 
@@ -182,7 +187,6 @@ double Krummel::getSample() {
 void Krummel::checkSteady(bool holdOver) {
   // The glide must have arrived: this sample's pitch came from the note it returned.
   steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && glide.current == glide.target &&
-           !driveEnv &&
            filter.n >= 0.0625 * filter.samplingRate && filter.fcur == filter.freq;
   steadyDynComp.set(dynComp);
   steadyDynDrive.set(dynDrive);

@@ -4,8 +4,7 @@
 //   -> output high-pass, plus the declick fader.
 // The voice owns all its stages. The instrument writes glide, the five dyn amounts and
 // driveEnv directly and everything else through the setters, which the voice relies on:
-// while a ring is steady (pulse, Comp hold, pitch sweep and glide over, DriveEnv off, no
-// setter called) getSample() skips re-deriving what cannot have changed. Its stages are
+// while a ring is steady (pulse, Comp hold, pitch sweep and glide over, no setter called) getSample() skips re-deriving what cannot have changed. Its stages are
 // changed only by the voice itself. Only 44100, 48000 and 96000 Hz are defined: at any
 // other rate the voice outputs silence.
 // Not thread-safe: the owner calls everything from the render thread or under its own lock.
@@ -148,6 +147,7 @@ private:
   // written inputs it was decided with.
   bool steady = false;
   CacheKey steadyDynComp, steadyDynDrive, steadyGlideTarget;
+  double steadyDriveAmount = 0;  // the drive amount before the envelope
   // Counts down to the next flush of tiny stage states (see Denormal.h).
   int flushCountdown = kFlushInterval;
   CacheKey rateKey;

@@ -11,6 +11,7 @@ TestPlug::TestPlug(IPluginInstanceInfo info)
   GetParam(kTestMode)->SetDisplayText(1, "Mid");
   GetParam(kTestMode)->SetDisplayText(2, "Hard");
   GetParam(kTestActive)->InitBool("Active", true);
+  if (gTestPlugConfig.withEditor) AttachGraphics(new TestEditor(this));
   MakePreset("Init", 0.25, 1, 1);
   MakePreset("Bright", 0.75, 2, 0);
   OnParamReset();

@@ -9,6 +9,7 @@
 
 #include "au/IPluginAU.h"
 #include "au/apple/FourCC.h"
+#include "graphics/IGraphics.h"
 
 enum ETestParams { kTestLevel = 0, kTestMode, kTestActive, kNumTestParams };
 
@@ -17,6 +18,51 @@ enum ETestParams { kTestLevel = 0, kTestMode, kTestActive, kNumTestParams };
 struct TestPlugConfig {
   const char* channelIO = "0-1 0-2";
   bool isInstrument = true;
+  bool withEditor = false;
+};
+
+// An editor without a screen: it records the windows it is asked to open.
+class TestEditor : public IGraphics {
+public:
+  explicit TestEditor(IPluginBase* plug) : IGraphics(plug, 100, 50, 0) {}
+
+  bool DrawScreen(IRECT* r) override { return true; }
+  void ForceEndUserEdit() override {}
+  int ShowMessageBox(const char* text, const char* caption, int type) override { return 0; }
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) override { return nullptr; }
+  void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str, IParam* param) override {}
+  void HostPath(KIT_String* path) override { path->Set(""); }
+  void PluginPath(KIT_String* path) override { path->Set(""); }
+  void DesktopPath(KIT_String* path) override { path->Set(""); }
+  void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) override {
+    fileName->Set("");
+  }
+  bool PromptForColor(IColor* color, char* prompt) override { return false; }
+  bool OpenURL(const char* url, const char* title, const char* confirm, const char* error) override { return false; }
+  void* OpenWindow(void* parentView) override {
+    ++mOpens;
+    return &mView;
+  }
+  void* OpenWindow(void* parentWindow, void* parentControl, short left, short top) override {
+    ++mOpens;
+    mParentWindow = parentWindow;
+    mParentControl = parentControl;
+    mLeft = left;
+    mTop = top;
+    return &mControl;
+  }
+  void CloseWindow() override { ++mCloses; }
+  void* GetWindow() override { return nullptr; }
+  PIX_IBitmap* OSLoadBitmap(int id, const char* name) override { return nullptr; }
+
+  int mView = 0;
+  int mControl = 0;
+  int mOpens = 0;
+  int mCloses = 0;
+  void* mParentWindow = nullptr;
+  void* mParentControl = nullptr;
+  short mLeft = -1;
+  short mTop = -1;
 };
 extern TestPlugConfig gTestPlugConfig;
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "au/TestPlug.h"
@@ -138,6 +140,40 @@ TEST(AURender, RenderNotificationsComeBeforeAndAfter) {
   ASSERT_EQ(noErr, Render(u.unit, 8, 8, out.list()));
   EXPECT_EQ(2u, log.flags.size());
   EXPECT_EQ(paramErr, AudioUnitAddRenderNotify(u.unit, nullptr, &log));
+}
+
+OSStatus CountNotify(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32,
+                     AudioBufferList*) {
+  static_cast<std::atomic<int>*>(refCon)->fetch_add(1);
+  return noErr;
+}
+
+TEST(AURender, RenderNotificationsMayComeAndGoWhileTheRenderThreadRuns) {
+  TestUnit u;
+  AudioUnitRenderProc render = nullptr;
+  UInt32 size = sizeof render;
+  ASSERT_EQ(noErr, AudioUnitGetProperty(u.unit, kAudioUnitProperty_FastDispatch, 0, kAudioUnitRenderSelect, &render,
+                                        &size));
+  void* storage = u.Plug();
+  std::atomic<int> calls{0};
+  std::atomic<bool> done{false};
+  std::thread renderer([&] {
+    HostBuffers out(2, 64, true);
+    for (int i = 0; i < 2000; ++i) {
+      AudioUnitRenderActionFlags flags = 0;
+      AudioTimeStamp ts = SampleTime(64.0 * i);
+      EXPECT_EQ(noErr, render(storage, &flags, &ts, 0, 64, out.list()));
+    }
+    done = true;
+  });
+  while (!done) {
+    AudioUnitAddRenderNotify(u.unit, CountNotify, &calls);
+    AudioUnitRemoveRenderNotify(u.unit, CountNotify, &calls);
+  }
+  renderer.join();
+  for (int i = 0; i < IPluginAU::kMaxRenderNotify; ++i)
+    EXPECT_EQ(noErr, AudioUnitAddRenderNotify(u.unit, CountNotify, &calls));
+  EXPECT_EQ(memFullErr, AudioUnitAddRenderNotify(u.unit, CountNotify, &calls));
 }
 
 TEST(AUStreamFormat, ZeroChannelsAreRejectedAndLeaveTheHostCountAtZero) {

@@ -364,3 +364,36 @@ TEST_F(ControlsTest, URLControlFallsBackAndFileSelectorReportsEachSelection) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlsTest, KnobVariantsDrawAtTheValuesAngle) {
+  mGUI->mBitmapMakers["rows"] = [] { return MakeRowCoded(20, 20); };
+  IBitmap rows = mGUI->LoadIBitmap(7500, "rows");
+  // A line knob from -pi/2 (left) to pi/2 (right) with outer radius half the width.
+  auto* line = Add(new IKnobLineControl(&mPlug, IRECT(0, 0, 40, 40), kGain, &COLOR_WHITE, 0.0, 0.0,
+                                        -PI / 2, PI / 2));
+  auto* rotater = Add(new IKnobRotaterControl(&mPlug, 100, 100, kTune, &rows, 0.0, PI));
+  auto* panel = Add(new IPanelControl(&mPlug, IRECT(150, 0, 160, 10), &COLOR_ORANGE));
+  Attach();
+  line->SetValueFromPlug(0.0);
+  rotater->SetValueFromPlug(0.0);
+  Tick(mGUI);
+  PIX_IBitmap* bits = mGUI->GetDrawBitmap();
+  EXPECT_NE(PIX_GetPixel(bits, 5, 20), 0u);   // points left at 0
+  EXPECT_EQ(PIX_GetPixel(bits, 35, 20), 0u);
+  EXPECT_EQ(PIX_GetPixel(bits, 110, 100), RowCode(0));
+  EXPECT_EQ(PIX_GetPixel(bits, 155, 5), PixColor(&COLOR_ORANGE));
+
+  mGUI->SetParameterFromPlug(kGain, 1.0, true);
+  mGUI->SetParameterFromPlug(kTune, 1.0, true);  // a half turn
+  PIX_Clear(bits, 0);
+  mGUI->SetAllControlsDirty();
+  Tick(mGUI);
+  EXPECT_NE(PIX_GetPixel(bits, 35, 20), 0u);  // points right at 1
+  EXPECT_EQ(PIX_GetPixel(bits, 5, 20), 0u);
+  EXPECT_EQ(PIX_GetPixel(bits, 110, 119), RowCode(0));
+  (void)panel;
+}
+
+}  // namespace

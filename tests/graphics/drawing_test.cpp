@@ -220,3 +220,104 @@ TEST_F(DrawingTest, ForcePixelAndGetPointUseTheRasterLayoutAndStayInside) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawingTest, OutlinesIncludeTheirRightAndBottomEdges) {
+  IRECT r(10, 10, 20, 15);
+  mGUI->DrawRect(&COLOR_WHITE, &r);
+  const unsigned white = PixColor(&COLOR_WHITE);
+  for (int x = 10; x <= 20; ++x) {
+    EXPECT_EQ(Pixel(x, 10), white) << x;
+    EXPECT_EQ(Pixel(x, 15), white) << x;
+  }
+  for (int y = 10; y <= 15; ++y) {
+    EXPECT_EQ(Pixel(10, y), white) << y;
+    EXPECT_EQ(Pixel(20, y), white) << y;
+  }
+  EXPECT_EQ(Pixel(15, 12), 0u);
+  EXPECT_EQ(Pixel(21, 10), 0u);
+
+  // Fractions across a rectangle; y counts up from the bottom and is held to 0..1.
+  IRECT area(40, 40, 60, 60);
+  mGUI->DrawVerticalLine(&COLOR_RED, &area, 0.25f);
+  mGUI->DrawHorizontalLine(&COLOR_GREEN, &area, 1.5f);
+  EXPECT_EQ(Pixel(45, 50), PixColor(&COLOR_RED));
+  EXPECT_EQ(Pixel(50, 40), PixColor(&COLOR_GREEN));
+  EXPECT_EQ(Pixel(46, 50), 0u);
+}
+
+TEST_F(DrawingTest, RadialLinesPointUpAtZeroAndTurnClockwise) {
+  mGUI->DrawRadialLine(&COLOR_WHITE, 60.0f, 60.0f, 0.0f, 5.0f, 20.0f);
+  EXPECT_NE(Pixel(60, 45), 0u);
+  EXPECT_NE(Pixel(60, 55), 0u);
+  EXPECT_EQ(Pixel(60, 56), 0u);  // inside the inner radius
+  EXPECT_EQ(Pixel(60, 70), 0u);
+  mGUI->DrawRadialLine(&COLOR_RED, 60.0f, 60.0f, static_cast<float>(3.141592653589793 / 2), 0.0f, 20.0f);
+  EXPECT_EQ(Pixel(79, 60), PixColor(&COLOR_RED));  // a quarter turn clockwise points right
+  EXPECT_EQ(Pixel(41, 60), 0u);
+}
+
+TEST_F(DrawingTest, FilledShapesCoverTheirArea) {
+  IRECT r(10, 10, 50, 40);
+  mGUI->FillRoundRect(&COLOR_BLUE, &r, nullptr, 5, false);
+  const unsigned blue = PixColor(&COLOR_BLUE);
+  EXPECT_EQ(Pixel(30, 10), blue);
+  EXPECT_EQ(Pixel(10, 25), blue);
+  EXPECT_EQ(Pixel(49, 25), blue);
+  EXPECT_EQ(Pixel(30, 39), blue);
+  EXPECT_EQ(Pixel(10, 10), 0u);  // the rounded corner leaves the corner pixel
+  EXPECT_EQ(Pixel(50, 25), 0u);
+
+  mGUI->FillTriangle(&COLOR_GREEN, 70, 70, 110, 70, 70, 110, nullptr);
+  EXPECT_EQ(Pixel(75, 75), PixColor(&COLOR_GREEN));
+  EXPECT_EQ(Pixel(105, 105), 0u);
+  int xs[] = {10, 30, 30, 10};
+  int ys[] = {70, 70, 90, 90};
+  mGUI->FillIConvexPolygon(&COLOR_YELLOW, xs, ys, 4);
+  EXPECT_EQ(Pixel(20, 80), PixColor(&COLOR_YELLOW));
+  mGUI->FillCircle(&COLOR_RED, 100, 20, 6.0f);
+  EXPECT_EQ(Pixel(100, 20), PixColor(&COLOR_RED));
+  EXPECT_EQ(Pixel(100, 30), 0u);
+}
+
+TEST_F(DrawingTest, RotatedBitmapByZeroIsAPlainCopyAroundItsCentre) {
+  mGUI->mBitmapMakers["rows"] = [] { return MakeRowCoded(20, 20); };
+  IBitmap rows = mGUI->LoadIBitmap(6800, "rows");
+  IChannelBlend clobber(IChannelBlend::kBlendClobber);
+  mGUI->DrawRotatedBitmap(&rows, 50, 50, 0.0, 0, &clobber);
+  EXPECT_EQ(Pixel(40, 40), RowCode(0));
+  EXPECT_EQ(Pixel(45, 52), RowCode(12));
+  EXPECT_EQ(Pixel(59, 59), RowCode(19));
+  EXPECT_EQ(Pixel(39, 50), 0u);
+  // Half a turn puts the first row at the bottom.
+  mGUI->DrawRotatedBitmap(&rows, 50, 50, 3.141592653589793, 0, &clobber);
+  EXPECT_EQ(Pixel(50, 59), RowCode(0));
+}
+
+TEST_F(DrawingTest, RotatedMaskComposesBaseMaskAndTop) {
+  // A grey base whose alpha the mask's additive pass restores, and a top
+  // that is transparent except for one opaque row.
+  mGUI->mBitmapMakers["base"] = [] { return MakeSolidBitmap(10, 10, Opaque(100, 100, 100)); };
+  mGUI->mBitmapMakers["mask"] = [] { return MakeSolidBitmap(10, 10, 0xFFFFFFFFu); };
+  mGUI->mBitmapMakers["top"] = [] {
+    PIX_MemBitmap* top = MakeSolidBitmap(10, 10, 0);
+    PIX_FillRect(top, 0, 0, 10, 1, Opaque(255, 0, 0), 1.0f, 0);
+    return top;
+  };
+  IBitmap base = mGUI->LoadIBitmap(6900, "base");
+  IBitmap mask = mGUI->LoadIBitmap(6901, "mask");
+  IBitmap top = mGUI->LoadIBitmap(6902, "top");
+  IChannelBlend clobber(IChannelBlend::kBlendClobber);
+  mGUI->DrawRotatedMask(&base, &mask, &top, 30, 30, 0.0, &clobber);
+  EXPECT_EQ(mGUI->GetPoint(35, 30), IColor(255, 255, 0, 0));
+  const IColor below = mGUI->GetPoint(35, 35);
+  EXPECT_EQ(below.A, 255);
+  EXPECT_EQ(below.G, 255);  // base plus the white mask, clamped
+  EXPECT_EQ(Pixel(29, 35), 0u);
+  // Half a turn moves the top's row to the bottom.
+  mGUI->DrawRotatedMask(&base, &mask, &top, 30, 30, 180.0, &clobber);
+  EXPECT_EQ(mGUI->GetPoint(35, 39), IColor(255, 255, 0, 0));
+}
+
+}  // namespace

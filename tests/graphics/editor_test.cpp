@@ -294,6 +294,7 @@ TEST_F(EditorTest, AttachBackgroundGoesToTheFrontAndShiftsIndices) {
   IControl* panel = mGUI->AttachPanelBackground(&COLOR_RED);
   EXPECT_EQ(mGUI->GetControl(0), panel);
   EXPECT_EQ(*panel->GetRECT(), IRECT(0, 0, 100, 100));
+  Attach();
 }
 
 // ---- Strict and non-strict repaint, read from the pixels. ----

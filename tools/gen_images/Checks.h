@@ -1,0 +1,15 @@
+#pragma once
+// Checks of the generated images against what the editor expects. Each
+// prints what is wrong to stderr and returns false on a mismatch.
+
+#include "Layout.h"
+#include "pix/PIX_Bitmap.h"
+
+// The bitmap has the image's width, height and frame count.
+bool CheckImageSize(ImageId id, PIX_IBitmap* bitmap);
+// The PNG at `path` loads back with the same size and pixels as `bitmap`.
+bool CheckWrittenFile(ImageId id, PIX_IBitmap* bitmap, const char* path);
+// Every control lies inside the editor, no two overlap (except the trigger
+// LED, which must lie inside the trigger), and each large knob with a ring
+// is centred on the ring's pivot pixel.
+bool CheckPlacements();

@@ -1,0 +1,24 @@
+#pragma once
+// Printing on the panel through the device-context font layer: one line of
+// UTF-8 text drawn natively into a bitmap that has a drawing context (the
+// text's coverage blended with its colour, pixels left opaque). Main thread.
+
+#include "Colour.h"
+#include "pix/PIX_Bitmap.h"
+
+enum class Align { kLeft, kCentre, kRight };
+
+struct TextStyle {
+  const char* face;
+  int size;         // em height in pixels
+  bool bold;
+  bool antiAliased;
+  Colour colour;
+};
+
+// x is the left edge, the centre or the right edge by `align`; top is the
+// top of the line. False when the bitmap has no context or the font cannot
+// be made.
+bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align);
+// The width and height the line takes; false when the font cannot be made.
+bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* height);
