@@ -1,8 +1,9 @@
 #include "graphics/IControl.h"
 
-#include <cassert>
+#include <cmath>
 #include <cstring>
 
+#include "graphics/GraphicsCheck.h"
 #include "graphics/IGraphics.h"
 #include "graphics/ITextControls.h"
 #include "plugin/IParam.h"
@@ -51,6 +52,8 @@ void IControl::OnMouseOver(int x, int y, IMouseMod* mod) {}
 void IControl::OnMouseOut() {}
 
 void IControl::SetValueFromPlug(double value) {
+  // A value that is not a number (from a misbehaving host) is refused.
+  if (!std::isfinite(value)) return;
   if (mDefaultValue < 0.0) mDefaultValue = mValue = value;
   if (mValue != value) {
     mValue = value;
@@ -77,8 +80,8 @@ bool IControl::IsHit(int x, int y) { return mTargetRECT.Contains(x, y); }
 
 void IControl::SetDirty(bool pushParamToPlug) {
   // Written only when out of range, so a relay on the host's thread does not
-  // store into a value the main thread is reading.
-  if (mValue < mClampLo)
+  // store into a value the main thread is reading. NaN counts as below.
+  if (!(mValue >= mClampLo))
     mValue = mClampLo;
   else if (mValue > mClampHi)
     mValue = mClampHi;
@@ -115,6 +118,7 @@ bool IControl::IsDirty() { return mDirty.load(std::memory_order_acquire); }
 void IControl::OnGUIIdle() {}
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
+  if (!std::isfinite(value)) return;
   AuxParam* aux = GetAuxParam(auxParamIdx);
   if (aux->mValue != value) {
     aux->mValue = value;
@@ -124,7 +128,7 @@ void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
 }
 
 void IControl::SetValueFromUserInput(double value) {
-  if (mValue != value) {
+  if (std::isfinite(value) && mValue != value) {
     mValue = value;
     SetDirty(true);
     Redraw();
@@ -155,7 +159,7 @@ void IControl::PromptUserInput(IRECT* textRect) {
 void IControl::AddAuxParam(int paramIdx) { mAuxParams.Add(AuxParam{0.0, paramIdx}); }
 
 IControl::AuxParam* IControl::GetAuxParam(int idx) {
-  assert(idx > -1 && idx < mAuxParams.GetSize());
+  GraphicsCheck(idx > -1 && idx < mAuxParams.GetSize(), "idx > -1 && idx < mAuxParams.GetSize()");
   return mAuxParams.Get() + idx;
 }
 
@@ -177,8 +181,10 @@ IGraphics* IControl::GetGUI() { return mPlug ? mPlug->GetGUI() : nullptr; }
 
 int IControl::FrameForValue(int nFrames) const {
   if (nFrames <= 1) return 1;
-  int frame = 1 + static_cast<int>(0.5 + mValue * (nFrames - 1));
-  if (frame < 1) frame = 1;
-  if (frame > nFrames) frame = nFrames;
-  return frame;
+  return 1 + static_cast<int>(0.5 + UnitValue() * (nFrames - 1));
+}
+
+double IControl::UnitValue() const {
+  if (!(mValue >= 0.0)) return 0.0;
+  return mValue > 1.0 ? 1.0 : mValue;
 }

@@ -124,6 +124,8 @@ protected:
   IGraphics* GetGUI();
   // The frame a bitmap strip shows for the current value (1-based).
   int FrameForValue(int nFrames) const;
+  // The value held to 0..1, for drawing.
+  double UnitValue() const;
 
   int mTextEntryLength = 20;
   IText mText;

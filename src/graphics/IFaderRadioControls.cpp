@@ -43,9 +43,7 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 
 bool IRadioButtonsControl::Draw(IGraphics* graphics) {
   const int n = mRECTs.GetSize();
-  int active = static_cast<int>(0.5 + mValue * (n - 1));
-  if (active < 0) active = 0;
-  if (active > n - 1) active = n - 1;
+  const int active = static_cast<int>(0.5 + UnitValue() * (n - 1));
   for (int i = 0; i < n; ++i) graphics->DrawBitmap(&mBitmap, mRECTs.Get() + i, i == active ? 2 : 1, &mBlend);
   return true;
 }
@@ -66,11 +64,11 @@ IRECT IFaderControl::GetHandleRECT() const {
   IRECT r(mRECT.L, mRECT.T, mRECT.L + mBitmap.W, mRECT.T + mBitmap.H);
   const int travel = mLen - mHandleHeadroom;
   if (mDirection == kHorizontal) {
-    const int offs = static_cast<int>(mValue * travel);
+    const int offs = static_cast<int>(UnitValue() * travel);
     r.L += offs;
     r.R += offs;
   } else {
-    const int offs = static_cast<int>((1.0 - mValue) * travel);
+    const int offs = static_cast<int>((1.0 - UnitValue()) * travel);
     r.T += offs;
     r.B += offs;
   }

@@ -94,6 +94,7 @@ void IGraphics::AttachKeyCatcher(IControl* control) { mKeyCatcher = control; }
 // ---- Plug-in to editor. ----
 
 void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
+  if (!std::isfinite(value)) return;
   if (!normalized) {
     IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
     if (!param) return;

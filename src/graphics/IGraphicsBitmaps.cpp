@@ -1,6 +1,6 @@
 // Bitmap loading, derived bitmaps and bitmap drawing of IGraphics.
 
-#include <cmath>
+#include <cstdio>
 
 #include "graphics/GraphicsCheck.h"
 #include "graphics/IGraphics.h"
@@ -12,6 +12,8 @@ namespace {
 // Derived bitmaps keep rows aligned to this many pixels.
 constexpr unsigned kLineAlignment = 4;
 constexpr double kPi = 3.141592653589793;
+// Room for the resource named in a failed load.
+constexpr int kResourceTextLen = 512;
 // Keeps all colour channels and clears alpha.
 constexpr unsigned kClearAlphaKeepMask = 0xFFFFFF00;
 // Composition modes of the rotating mask: additive and plain copy, both
@@ -38,7 +40,11 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
   PIX_IBitmap* bitmap = BitmapStorage::Instance().Find(id);
   if (!bitmap) {
     bitmap = OSLoadBitmap(id, name);
-    GraphicsCheck(bitmap != nullptr, "imgResourceFound", name ? name : "(no name)");
+    if (!bitmap) {
+      char resource[kResourceTextLen];
+      std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
+      GraphicsCheck(false, "imgResourceFound", resource);
+    }
     BitmapStorage::Instance().Add(bitmap, id);
   }
   return IBitmap(bitmap, bitmap->getWidth(), bitmap->getHeight(), nStates, framesAreHoriztonal);

@@ -39,6 +39,18 @@ TEST(AUEntry, UnknownSelectorsAnswerBadComponentSelector) {
   for (SInt16 select : {259, 260}) EXPECT_EQ(noErr, ComponentCall(select).Call(u.unit)) << select;
 }
 
+TEST(AUEntry, CallsWithoutAnOpenInstanceAreRefused) {
+  ComponentParameters params;
+  std::memset(&params, 0, sizeof params);
+  for (int select : {(int)kAudioUnitInitializeSelect, (int)kAudioUnitRenderSelect, (int)kComponentCanDoSelect}) {
+    params.what = (SInt16)select;
+    EXPECT_EQ(badComponentInstance, IPluginAU::IPluginAUEntry(&params, nullptr)) << select;
+  }
+  params.what = kComponentCloseSelect;
+  EXPECT_EQ(noErr, IPluginAU::IPluginAUEntry(&params, nullptr));
+  EXPECT_EQ(paramErr, IPluginAU::IPluginAUEntry(nullptr, nullptr));
+}
+
 TEST(AUEntry, InitializeChecksTheHostChannelCounts) {
   TestUnit u;
   EXPECT_EQ(noErr, AudioUnitInitialize(u.unit));

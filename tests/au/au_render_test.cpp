@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -218,6 +219,9 @@ TEST(AUStreamFormat, NegotiationAcceptsLegalLinearPCMOnly) {
   asbd.mSampleRate = 96000.0;
   ASSERT_EQ(noErr, AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, 2, 0, &asbd, 40));
   EXPECT_EQ(96000.0, u.Plug()->GetSampleRate());
+  asbd.mSampleRate = INFINITY;  // the format is taken, the rate is not
+  ASSERT_EQ(noErr, AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, 2, 0, &asbd, 40));
+  EXPECT_EQ(96000.0, u.Plug()->GetSampleRate());
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, AudioUnitSetProperty(u.unit, kAudioUnitProperty_StreamFormat, 1, 0, &asbd, 40));
   EXPECT_EQ(noErr, AudioUnitInitialize(u.unit));
 }
@@ -279,6 +283,27 @@ TEST(AUConnections, TwoRendersWithOneSampleTimePullInputsOnce) {
   EXPECT_FALSE(u.Plug()->IsInChannelConnected(0));
   EXPECT_EQ(kAudioUnitErr_InvalidProperty, AudioUnitSetProperty(u.unit, kAudioUnitProperty_SetRenderCallback,
                                                                 kAudioUnitScope_Input, 1, &callback, sizeof callback));
+}
+
+OSStatus FeedBrokenBuffers(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32, UInt32 nFrames,
+                           AudioBufferList* data) {
+  ++static_cast<InputSource*>(refCon)->pulls;
+  data->mBuffers[0].mData = nullptr;
+  data->mBuffers[1].mDataByteSize = nFrames;  // a quarter of what the block needs
+  return noErr;
+}
+
+TEST(AUConnections, InputBuffersLeftUnsetOrShortAreReadAsSilence) {
+  EffectUnit u;
+  InputSource source;
+  AURenderCallbackStruct callback = {FeedBrokenBuffers, &source};
+  ASSERT_EQ(noErr, AudioUnitSetProperty(u.unit, kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                                        &callback, sizeof callback));
+  HostBuffers out(2, 32, true);
+  ASSERT_EQ(noErr, Render(u.unit, 0, 32, out.list()));
+  EXPECT_EQ(1, source.pulls);
+  EXPECT_FLOAT_EQ(0.5f, out.channel(0)[31]);
+  EXPECT_FLOAT_EQ(1.0f, out.channel(1)[31]);
 }
 
 TEST(AUConnections, UpstreamUnitsAreRenderedThroughTheirFastProcedure) {

@@ -300,4 +300,19 @@ TEST(EventListeners, ReceiveOnlyWhatTheyRegisteredFor) {
   EXPECT_EQ(paramErr, AUListenerDispose(listener));
 }
 
+TEST(EventListeners, EveryListenerHearsAnEventEvenBeyondOneBatch) {
+  std::vector<Received> got(45);
+  std::vector<AUEventListenerRef> listeners(got.size());
+  AudioUnitEvent e = ParamEvent(kAudioUnitEvent_ParameterValueChange, nullptr, 5);
+  for (size_t i = 0; i < got.size(); ++i) {
+    ASSERT_EQ(noErr, AUEventListenerCreate(Collect, &got[i], nullptr, nullptr, 0, 0, &listeners[i]));
+    // The first listener registers 40 times, so a batch fills inside it.
+    for (int k = 0; k < (i == 0 ? 40 : 1); ++k) AUEventListenerAddEventType(listeners[i], nullptr, &e);
+  }
+  AUEventListenerNotify(nullptr, nullptr, &e);
+  EXPECT_EQ(40u, got[0].types.size());
+  for (size_t i = 1; i < got.size(); ++i) EXPECT_EQ(1u, got[i].types.size()) << i;
+  for (AUEventListenerRef l : listeners) AUListenerDispose(l);
+}
+
 }  // namespace

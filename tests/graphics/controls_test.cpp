@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cmath>
+#include <limits>
 #include <thread>
 
 #include "GraphicsTestSupport.h"
@@ -394,6 +396,50 @@ TEST_F(ControlsTest, KnobVariantsDrawAtTheValuesAngle) {
   EXPECT_EQ(PIX_GetPixel(bits, 5, 20), 0u);
   EXPECT_EQ(PIX_GetPixel(bits, 110, 119), RowCode(0));
   (void)panel;
+}
+
+}  // namespace
+
+namespace {
+
+// A host may send anything: values that are not numbers are refused, values
+// outside 0..1 draw the nearest frame and are clamped once the user moves
+// the control.
+TEST_F(ControlsTest, HostileValuesFromThePlugInAreRefusedOrHeld) {
+  IBitmap three = mGUI->LoadIBitmap(7600, "three", 3);
+  IBitmap two = mGUI->LoadIBitmap(7601, "two", 2);
+  auto* knob = Add(new IKnobMultiControl(&mPlug, 0, 0, kGain, &three));
+  auto* radio = Add(new IRadioButtonsControl(&mPlug, IRECT(20, 0, 50, 10), kMode, 2, &two, kHorizontal));
+  auto* fader = Add(new IFaderControl(&mPlug, 60, 0, 50, kTune, &two));
+  knob->AddAuxParam(kOn);
+  Attach();
+  knob->SetValueFromPlug(0.25);
+
+  const double nan = std::nan("");
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double bad : {nan, inf, -inf}) {
+    mGUI->SetParameterFromPlug(kGain, bad, true);
+    mGUI->SetParameterFromPlug(kGain, bad, false);
+    mGUI->SetControlFromPlug(0, bad);
+    mGUI->SetParameterFromPlug(kOn, bad, true);
+    knob->SetValueFromUserInput(bad);
+  }
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.25);
+  EXPECT_DOUBLE_EQ(knob->GetAuxParam(0)->mValue, 1.0);
+
+  for (double far : {1e300, -1e300, 7.0}) {
+    mGUI->SetControlFromPlug(0, far);
+    mGUI->SetControlFromPlug(1, far);
+    mGUI->SetControlFromPlug(2, far);
+    Tick(mGUI);
+  }
+  EXPECT_EQ(PIX_GetPixel(mGUI->GetDrawBitmap(), 5, 5), Opaque(3, 0, 0));  // 7.0 shows the last frame
+  EXPECT_EQ(PIX_GetPixel(mGUI->GetDrawBitmap(), 45, 5), Opaque(2, 0, 0));
+  IMouseMod none;
+  mGUI->OnMouseWheel(5, 5, &none, 1);
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 1.0);
+  (void)radio;
+  (void)fader;
 }
 
 }  // namespace

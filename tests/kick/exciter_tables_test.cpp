@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "kick/ExciterTables.h"
@@ -85,6 +90,24 @@ TEST(ExciterTables, SmoothApartFromTheTriggerStep) {
     EXPECT_GT(drop, 100 * std::fabs(s.table[94] - s.table[95])) << s.name;
     EXPECT_GT(drop, 5 * std::fabs(s.table[96] - s.table[97])) << s.name;
   }
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The committed table source is exactly what the generator writes (tests run in the build folder).
+TEST(ExciterTables, CommittedSourceMatchesTheGenerator) {
+  const std::string generated = testing::TempDir() + "exciter_tables_check.cpp";
+  const std::string command = "./tools/gen_exciter_tables " + generated;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string committed = readFile(std::string(TONNIK_SOURCE_DIR) + "/src/kick/ExciterTables.cpp");
+  EXPECT_FALSE(committed.empty());
+  EXPECT_TRUE(readFile(generated) == committed) << "regenerate src/kick/ExciterTables.cpp";
+  std::remove(generated.c_str());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "Shapes.h"
 #include "Style.h"
 #include "Text.h"
+#include "pix/PIX_Blit.h"
 
 namespace {
 
@@ -22,16 +23,19 @@ const float kHeaderHeight = 62.0f;
 const RoundBox kDisplayWindow = {30.0f, 485.0f, 90.0f, 24.0f, 3.0f};
 
 struct Section {
-  const char* title;
+  const char* title;       // printed in the upper left corner
+  const char* rightTitle;  // and optionally in the upper right one
   RoundBox box;
 };
 
 const Section kSections[] = {
-    {"PITCH", {10.0f, 70.0f, 316.0f, 90.0f, 6.0f}},
-    {"LEVEL  /  GLIDE", {10.0f, 164.0f, 316.0f, 86.0f, 6.0f}},
-    {"BODY", {10.0f, 254.0f, 316.0f, 182.0f, 6.0f}},
-    {"PLAY", {10.0f, 440.0f, 316.0f, 110.0f, 6.0f}},
+    {"PITCH", nullptr, {6.0f, 70.0f, 324.0f, 90.0f, 6.0f}},
+    {"LEVEL", "GLIDE", {6.0f, 164.0f, 324.0f, 86.0f, 6.0f}},
+    {"BODY", nullptr, {6.0f, 254.0f, 324.0f, 182.0f, 6.0f}},
+    {"PLAY", "MIDI", {6.0f, 440.0f, 324.0f, 90.0f, 6.0f}},
 };
+
+const float kFooterTop = 538.0f;
 
 float SmoothStep(float edge0, float edge1, float v) {
   const float t = Clamp01((v - edge0) / (edge1 - edge0));
@@ -210,7 +214,7 @@ void PaintKeySeats(Layer& layer) {
   }
   // The glide mode lamps sit in a slim dark strip.
   const Placement* glide = FindPlacement("Glide Mode");
-  if (glide) PaintKeySeat(layer, glide->x + 1.5f, glide->y + 1.0f, 9.0f, 34.0f, 4.0f);
+  if (glide) PaintKeySeat(layer, glide->x + 0.5f, glide->y + 1.0f, 9.0f, 34.0f, 4.0f);
 }
 
 void PaintDisplayWindow(Layer& layer) {
@@ -267,7 +271,8 @@ TextStyle LabelStyle(int size, Colour c) { return {Style::kLabelFace, size, true
 // Printing with a faint dark shadow away from the light, so it reads on the metal.
 bool Print(PIX_IBitmap* out, const TextStyle& style, const char* text, int x, int top, Align align) {
   TextStyle shadow = style;
-  shadow.colour = Style::kFrameShadow;
+  shadow.colour = {0.0f, 0.0f, 0.0f};
+  shadow.opacity = 0.55f;
   return DrawTextLine(out, shadow, text, x + 1, top + 1, align) && DrawTextLine(out, style, text, x, top, align);
 }
 
@@ -300,7 +305,7 @@ bool PrintKnobLabels(PIX_IBitmap* out) {
 bool PrintSwitchLabels(PIX_IBitmap* out) {
   bool ok = PrintUnder(out, "MIDI Tune", "MIDI Tune", 3, 9);
   ok = ok && PrintUnder(out, "Long Decay", "Long Decay", 3, 9);
-  ok = ok && PrintUnder(out, "DriveEnv", "DriveEnv", 3, 9);
+  ok = ok && PrintUnder(out, "DriveEnv", "DriveEnv", 3, 8);
   ok = ok && PrintUnder(out, "Trigger", "Trigger", 4, 10);
   const Placement* learn = FindPlacement("MIDI Learn");
   const Placement* clear = FindPlacement("MIDI Clear");
@@ -309,8 +314,6 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
   const TextStyle small = LabelStyle(9, Style::kLabel);
   const int learnRight = learn->x - 5;
   const int clearLeft = clear->x + SpecOf(kClear).frameWidth + 5;
-  ok = ok && Print(out, LabelStyle(9, Style::kLabelDim), "MIDI", (learn->x + clearLeft - 5) / 2, learn->y - 14,
-                   Align::kCentre);
   ok = ok && Print(out, small, "Learn", learnRight, learn->y + 2, Align::kRight);
   ok = ok && Print(out, small, "Clear", clearLeft, clear->y + 2, Align::kLeft);
   // Glide mode: the name above, each position beside its lamp.
@@ -319,7 +322,7 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
   const ImageSpec& spec = SpecOf(kGlideMode);
   const TextStyle mode = {Style::kLabelFace, 8, false, true, Style::kLabel};
   for (int i = 0; i < 3; ++i)
-    ok = ok && Print(out, mode, modes[i], glide->x + 12, glide->y + spec.frameHeight * i / 3 + 1, Align::kLeft);
+    ok = ok && Print(out, mode, modes[i], glide->x + 11, glide->y + spec.frameHeight * i / 3 + 1, Align::kLeft);
   return ok;
 }
 
@@ -330,17 +333,23 @@ bool PrintHeader(PIX_IBitmap* out) {
   if (!MeasureTextLine(name, "TONNIK", &w, &h)) return false;
   bool ok = Print(out, name, "TONNIK", 22, 14, Align::kLeft);
   ok = ok && Print(out, pro, "-PRO", 22 + w, 14, Align::kLeft);
-  const TextStyle maker = {Style::kLabelFace, 9, false, true, Style::kLabelDim};
-  ok = ok && Print(out, maker, "BASS DRUM SYNTHESIZER", kEditorWidth - 22, 18, Align::kRight);
-  ok = ok && Print(out, LabelStyle(10, Style::kLabel), "Velmora Rirevovizod", kEditorWidth - 22, 31, Align::kRight);
+  const TextStyle maker = {Style::kLabelFace, 10, false, true, Style::kLabelDim};
+  ok = ok && Print(out, maker, "Velmora Rirevovizod", kEditorWidth - 22, 26, Align::kRight);
   return ok;
 }
 
 bool PrintSections(PIX_IBitmap* out) {
   bool ok = true;
   const TextStyle title = {Style::kLabelFace, 8, true, true, Style::kAccent};
-  for (const Section& s : kSections)
+  for (const Section& s : kSections) {
     ok = ok && Print(out, title, s.title, int(s.box.left) + 8, int(s.box.top) + 4, Align::kLeft);
+    if (s.rightTitle)
+      ok = ok && Print(out, title, s.rightTitle, int(s.box.left + s.box.width) - 8, int(s.box.top) + 4,
+                       Align::kRight);
+  }
+  const TextStyle tagline = {Style::kLabelFace, 9, true, true, Style::kLabelDim};
+  ok = ok && Print(out, tagline, "B A S S   D R U M   S Y N T H E S I Z E R", kEditorWidth / 2,
+                   int(kFooterTop) + 16, Align::kCentre);
   ok = ok && Print(out, LabelStyle(9, Style::kLabelDim), "VALUE", int(kDisplayWindow.left + kDisplayWindow.width / 2),
                    int(kDisplayWindow.top + kDisplayWindow.height) + 3, Align::kCentre);
   return ok;
@@ -359,5 +368,8 @@ bool DrawBackground(PIX_IBitmap* out) {
   PaintScrews(layer);
   layer.Resolve(out);
   if (out->getWidth() != kEditorWidth || out->getHeight() != kEditorHeight) return false;
-  return PrintHeader(out) && PrintSections(out) && PrintKnobLabels(out) && PrintSwitchLabels(out);
+  const bool printed = PrintHeader(out) && PrintSections(out) && PrintKnobLabels(out) && PrintSwitchLabels(out);
+  // Translucent printing mixes into the alpha byte too; the panel stays opaque.
+  PIX_ClearRect(out, 0, 0, kEditorWidth, kEditorHeight, 0xFFFFFF00u, 0xFFu);
+  return printed;
 }

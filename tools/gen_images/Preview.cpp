@@ -99,5 +99,14 @@ bool WritePreview(const char* imageDir, const char* path) {
                          {0.6f, 0.75f, 0.7f, 0.45f, 0.9f}, {0.5f, -0.3f, -0.6f, 0.8f, 0.2f}, "Decay 62.5 %"};
   DrawState(&panel, images, idle, 0);
   DrawState(&panel, images, playing, kEditorWidth + 8);
-  return WritePng(&panel, path);
+  if (!WritePng(&panel, path)) return false;
+  // A close-up of the busy middle of the second state, three times enlarged.
+  const int zoom = 3, left = kEditorWidth + 8, top = 0, width = kEditorWidth, height = 260;
+  PIX_MemBitmap closeUp(width * zoom, height * zoom, 4);
+  PIX_ScaledBlit(&closeUp, &panel, 0, 0, width * zoom, height * zoom, float(left), float(top), float(width),
+                 float(height), 1.0f, PIX_MODE_COPY);
+  std::string zoomPath = path;
+  const size_t dot = zoomPath.rfind(".png");
+  zoomPath = (dot == std::string::npos ? zoomPath : zoomPath.substr(0, dot)) + "-zoom.png";
+  return WritePng(&closeUp, zoomPath.c_str());
 }

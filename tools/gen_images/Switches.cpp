@@ -131,7 +131,7 @@ bool DrawGlideMode(PIX_IBitmap* out) {
     layer.Clear({0.2f, 0.2f, 0.2f}, 0.0f);
     const float rowHeight = float(spec.frameHeight) / spec.frames;
     for (int row = 0; row < spec.frames; ++row)
-      DrawLamp(layer, 6.0f, rowHeight * (row + 0.5f), 2.6f, 1.5f, Style::kAccent, row == frame ? 1.0f : 0.0f);
+      DrawLamp(layer, 5.0f, rowHeight * (row + 0.5f), 2.6f, 1.5f, Style::kAccent, row == frame ? 1.0f : 0.0f);
     return true;
   });
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Printing on the panel through the device-context font layer: one line of
-// UTF-8 text drawn natively into a bitmap that has a drawing context (the
-// text's coverage blended with its colour, pixels left opaque). Main thread.
+// Printing on the panel with the raster library's cached font: one line of
+// UTF-8 text, drawn natively when opaque and from the glyph cache when
+// translucent. Main thread.
 
 #include "Colour.h"
 #include "pix/PIX_Bitmap.h"
@@ -14,11 +14,11 @@ struct TextStyle {
   bool bold;
   bool antiAliased;
   Colour colour;
+  float opacity = 1.0f;
 };
 
 // x is the left edge, the centre or the right edge by `align`; top is the
-// top of the line. False when the bitmap has no context or the font cannot
-// be made.
+// top of the line. False when the font cannot be made.
 bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align);
 // The width and height the line takes; false when the font cannot be made.
 bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* height);

@@ -118,20 +118,34 @@ OSStatus AUEventListenerNotify(AUEventListenerRef inSendingListener, void*, cons
     const AudioUnitParameter& p = inEvent->mArgument.mParameter;
     AudioUnitGetParameter(p.mAudioUnit, p.mParameterID, p.mScope, p.mElement, &value);
   }
+  // Deliveries are collected in fixed batches under the lock and made after
+  // it, so a render thread posting an event does not allocate.
   struct Delivery {
     AUEventListenerProc proc;
     void* userData;
     void* object;
   };
-  std::vector<Delivery> deliveries;
-  {
-    std::lock_guard<std::mutex> lock(sListenersMutex);
-    for (AUListenerBase* listener : Listeners()) {
-      if (listener == inSendingListener) continue;
-      for (const AUListenerBase::Registration& r : listener->registrations)
-        if (Covers(r.event, *inEvent)) deliveries.push_back(Delivery{listener->proc, listener->userData, r.object});
+  const size_t kBatch = 32;
+  Delivery batch[kBatch];
+  size_t listenerIdx = 0, registrationIdx = 0;
+  bool more = true;
+  while (more) {
+    size_t n = 0;
+    {
+      std::lock_guard<std::mutex> lock(sListenersMutex);
+      const std::vector<AUListenerBase*>& all = Listeners();
+      for (; listenerIdx < all.size() && n < kBatch; ++listenerIdx, registrationIdx = 0) {
+        const AUListenerBase* listener = all[listenerIdx];
+        if (listener == inSendingListener) continue;
+        const std::vector<AUListenerBase::Registration>& regs = listener->registrations;
+        for (; registrationIdx < regs.size() && n < kBatch; ++registrationIdx)
+          if (Covers(regs[registrationIdx].event, *inEvent))
+            batch[n++] = Delivery{listener->proc, listener->userData, regs[registrationIdx].object};
+        if (registrationIdx < regs.size()) break;  // the batch is full inside this listener
+      }
+      more = listenerIdx < all.size();
     }
+    for (size_t i = 0; i < n; ++i) batch[i].proc(batch[i].userData, batch[i].object, inEvent, 0, value);
   }
-  for (const Delivery& d : deliveries) d.proc(d.userData, d.object, inEvent, 0, value);
   return noErr;
 }

@@ -1,0 +1,109 @@
+#include "tonnik/Tonnik.h"
+
+#include "au/apple/FourCC.h"
+#include "graphics/IGraphics.h"
+
+namespace {
+
+const int kVendorVersion = 0x00010101;  // 1.1.1
+const int kMidiQueueSize = 1024;
+const double kVoiceStartRate = 48000;
+
+}  // namespace
+
+Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
+    : IPluginAU(instanceInfo, kNumParams, "0-1 0-2", 1, "TONNIK-PRO", "", "Velmora Rirevovizod",
+                kVendorVersion, static_cast<int>(MakeFourCC("Tnk4")),
+                static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
+      mVoice(),
+      mMidiQueue(kMidiQueueSize) {
+  mLearnActive = 0;
+  mClearActive = 0;
+  for (int i = 0; i < kNumParams; ++i) mControllerMap[i] = -1;
+  mLastTouchedParam = -1;
+
+  InitParams();
+  BuildEditor();
+
+  mVoice.setTone(0.5);
+  mVoice.setTune(0.5);
+  mVoice.setLevel(0.5);
+  mVoice.setDecay(0.5);
+  mVoice.setAccent(0.5);
+  mVoice.setMidiTuneFlag(0);
+  mVoice.setMidiAccentFlag(0);
+  mVoice.setMidiNote(0);
+  mVoice.setMidiVelocity(0.0);
+  mVoice.setSampleRate(kVoiceStartRate);
+  mVoice.setLongDecayFlag(0);
+
+  mLEDState = 0;
+  mSamplesSinceHit = 0;
+
+  CreatePresets();
+
+  if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
+
+  mVoice.glide.mode = 0;
+}
+
+// The voice and the queue are members and go in reverse order (queue first);
+// the editor belongs to the base.
+Tonnik::~Tonnik() = default;
+
+void Tonnik::InitParams() {
+  GetParam(kTone)->InitDouble("Tone", 0.5, 0, 1, 0.0001);
+  GetParam(kTune)->InitInt("Tune", 0, -12, 12);
+  GetParam(kFine)->InitInt("Fine", 0, -100, 100);
+  GetParam(kDecay)->InitDouble("Decay", 0.5, 0, 1, 0.0001);
+  GetParam(kAccent)->InitDouble("Accent", 0.5, 0, 1, 0.0001);
+  GetParam(kMidiTune)->InitBool("MIDI Tune", false);
+  GetParam(kLongDecay)->InitBool("Long Decay", false);
+  GetParam(kMidiLearn)->InitBool("MIDI Learn", false);
+  GetParam(kMidiClear)->InitBool("MIDI Clear", false);
+  GetParam(kComp)->InitDouble("Comp", 0, 0, 1, 0.0001);
+  GetParam(kDrive)->InitDouble("Drive", 0, 0, 1, 0.0001);
+  GetParam(kDrive)->SetShape(1.5);
+  GetParam(kGlide)->InitDouble("Glide", 0, 0, 1, 0.01, "s");
+  GetParam(kGlideMode)->InitInt("Glide Mode", 0, 0, 2);
+  GetParam(kGlideMode)->SetDisplayText(0, "Up/Down");
+  GetParam(kGlideMode)->SetDisplayText(1, "Up");
+  GetParam(kGlideMode)->SetDisplayText(2, "Down");
+  GetParam(kDynDecay)->InitDouble("DynDecay", 0, -1, 1, 0.0001);
+  GetParam(kDynComp)->InitDouble("DynComp", 0, -1, 1, 0.0001);
+  GetParam(kDynDrive)->InitDouble("DynDrive", 0, -1, 1, 0.0001);
+  GetParam(kDynTone)->InitDouble("DynTone", 0, -1, 1, 0.0001);
+  GetParam(kDynLevel)->InitDouble("DynLevel", 0, -1, 1, 0.0001);
+  GetParam(kDriveEnv)->InitBool("DriveEnv", false);
+}
+
+// One value per parameter in index order: int for bool and int parameters,
+// double for double ones. The values the factory preset leaves open are the
+// defaults.
+void Tonnik::CreatePresets() {
+  MakePreset("Init",
+             0.5,   // Tone
+             0,     // Tune
+             0,     // Fine
+             0.5,   // Decay
+             0.5,   // Accent
+             0,     // MIDI Tune
+             0,     // Long Decay
+             0,     // MIDI Learn
+             0,     // MIDI Clear
+             0.5,   // Comp
+             0.0,   // Drive
+             0.0,   // Glide
+             0,     // Glide Mode
+             0.0,   // DynDecay
+             0.0,   // DynComp
+             0.0,   // DynDrive
+             0.0,   // DynTone
+             0.0,   // DynLevel
+             0);    // DriveEnv
+}
+
+int Tonnik::GetController(int paramIdx) const {
+  if (paramIdx < 0 || paramIdx >= kNumParams) return -1;
+  return mControllerMap[paramIdx];
+}

@@ -1,0 +1,184 @@
+#pragma once
+// The instrument: one kick voice played by MIDI note-ons at their exact
+// sample, 19 parameters (with a learnable MIDI controller for each), the
+// factory preset "Init", and a state chunk of the controller map followed by
+// the parameter values. Built on the Audio Unit adapter, created by MakePlug()
+// (TonnikEntry.cpp).
+//
+// Ownership: the instrument owns its voice and its MIDI queue; the editor and
+// its controls belong to the plug-in base, so the value display and ring
+// pointers kept here are borrowed (null while there is no editor).
+//
+// Threads:
+// - main thread: construction, destruction, SerializeState,
+//   UnserializeState, Reset and TriggerFromEditor (the editor's button);
+// - host thread holding the plug-in mutex: OnParamChange (it takes the
+//   mutex itself too, so any thread may call it);
+// - render thread: ProcessMidiMsg (before the render call of the same cycle)
+//   and ProcessDoubleReplacing. Rendering takes no lock and allocates
+//   nothing; a control change in ProcessMidiMsg takes the plug-in mutex,
+//   which is only ever held briefly.
+//
+// State chunk (SerializeState / UnserializeState), appended to or read from
+// the given chunk:
+//   offset 0:  19 x int32, the controller map (-1 for none), entry 0 first;
+//   offset 76: 19 x double, the parameter values (SerializeParams).
+// The factory preset holds only the 19 doubles (MakePreset). UnserializeState
+// tells them apart like this: when exactly 152 bytes (19 doubles) remain from
+// the start position and none of the first nine doubles is NaN or subnormal,
+// the bytes are a bare parameter block: the parameters are restored and the
+// controller map is left alone. Anything else is read as a saved state. The
+// rule is sound because a saved state's first 76 bytes, read as doubles, are
+// NaN (an entry of -1 in the upper half) or subnormal (0..127 there), so a
+// saved state cut to 152 bytes is still read as a saved state.
+// Reading a saved state restores the map entries that fit (a failed read
+// leaves that entry and the later ones unchanged). Parameters are touched
+// only when at least one byte of the parameter block is present: then the
+// base restores what fits. The result is the position after the block, or
+// negative when anything was missing. Map entries outside -1..127 are kept
+// as read and simply never match a controller.
+
+#include <atomic>
+
+#include "au/IPluginAU.h"
+#include "kick/Krummel.h"
+#include "plugin/IMidiQueue.h"
+
+class ITextControl;
+class PotiCircle;
+
+class Tonnik : public IPluginAU {
+public:
+  enum EParams {
+    kTone = 0,
+    kTune,
+    kFine,
+    kDecay,
+    kAccent,
+    kMidiTune,
+    kLongDecay,
+    kMidiLearn,
+    kMidiClear,
+    kComp,
+    kDrive,
+    kGlide,
+    kGlideMode,
+    kDynDecay,
+    kDynComp,
+    kDynDrive,
+    kDynTone,
+    kDynLevel,
+    kDriveEnv,
+    kNumParams
+  };
+
+  // The velocity rings, in the order the editor attaches them.
+  enum ERing { kDecayRing = 0, kToneRing, kCompRing, kAccentRing, kDriveRing, kNumRings };
+
+  // Bytes of the controller map and of a whole saved state.
+  static constexpr int kControllerMapBytes = kNumParams * 4;
+  static constexpr int kParamBlockBytes = kNumParams * 8;
+  static constexpr int kStateBytes = kControllerMapBytes + kParamBlockBytes;
+
+  // The MIDI note the editor's trigger plays.
+  static constexpr int kTriggerNote = 33;
+  // Samples after a hit before the trigger LED goes dark (checked per block).
+  static constexpr int kLEDHoldSamples = 10000;
+
+  explicit Tonnik(IPluginInstanceInfo instanceInfo);
+  ~Tonnik() override;
+
+  // Makes the factory preset "Init"; called once by the constructor.
+  void CreatePresets();
+
+  // ---- Overrides of the plug-in base ----
+
+  // Applies the host's sample rate and block size (main thread, mutex).
+  void Reset() override;
+  // Applies one parameter's current value to the voice, the rings and the
+  // learn/clear state. Takes the mutex; unknown indices change nothing.
+  void OnParamChange(int paramIdx) override;
+  // Renders the voice into outputs[0] and copies it to outputs[1]; inputs
+  // are ignored. Render thread.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Queues every message for the next block; a control change moves the
+  // parameter learned for its controller at once. Render thread.
+  void ProcessMidiMsg(IMidiMsg* msg) override;
+  bool SerializeState(ByteChunk* chunk) override;
+  int UnserializeState(ByteChunk* chunk, int startPos) override;
+
+  // ---- The editor's trigger button (main thread) ----
+
+  // Requests a hit at note 33 with the last velocity. The audio thread takes
+  // the request at the start of its next block and does what a MIDI hit
+  // does (glide to the note, restart, LED state 0 and the LED control lit,
+  // samples since hit 0), so the voice is only ever touched by the render
+  // thread and neither side waits for the other.
+  void TriggerFromEditor();
+
+  // ---- Read-only views (any thread; tests and the editor) ----
+
+  // Controller learned for a parameter, or -1 (also outside the table).
+  int GetController(int paramIdx) const;
+  bool IsLearnActive() const { return mLearnActive != 0; }
+  bool IsClearActive() const { return mClearActive != 0; }
+  int GetLastTouchedParam() const { return mLastTouchedParam; }
+  int GetLEDState() const { return mLEDState; }
+  int GetSamplesSinceHit() const { return mSamplesSinceHit; }
+  // Ring angles in degrees as last set from the parameters.
+  double GetRingCentre(ERing ring) const { return mRingCentre[ring]; }
+  double GetRingSpan(ERing ring) const { return mRingSpan[ring]; }
+  const Krummel& GetVoice() const { return mVoice; }
+
+private:
+  void InitParams();
+  // Construction step 4: builds the editor (TonnikEditor.cpp).
+  void BuildEditor();
+  // Copies a ring's angles into its editor control when it exists; a new
+  // span also asks for a redraw (TonnikEditor.cpp).
+  void PushRing(ERing ring, bool spanChanged);
+  // Shows a text in the value display when it exists (TonnikEditor.cpp).
+  void ShowValueText(const char* text);
+
+  void SetRingCentre(ERing ring, double value);
+  void SetRingSpan(ERing ring, double value);
+  // The learn step: a parameter touched while learning is the target of the
+  // next controller.
+  void NoteTouched(int paramIdx);
+  // The control-change half of ProcessMidiMsg, under the mutex.
+  void ApplyControlChange(int cc, int value);
+  // Restarts the voice at note with the current velocity and lights the LED.
+  void StartHit(int note);
+  // Takes a pending request of the trigger button.
+  void TakeTriggerRequest();
+  // Renders samples [from, to) of outputs[0].
+  void RenderVoice(double* out, int from, int to);
+  void CountSamples(int n);
+  void UpdateLED();
+  // True when the bytes from pos are a bare parameter block (header rule).
+  bool IsParamBlock(const ByteChunk* chunk, int pos) const;
+
+  // Members as laid out for the instrument.
+  int mControllerMap[kNumParams];
+  Krummel mVoice;
+  IMidiQueue mMidiQueue;
+  ITextControl* mValueDisplay = nullptr;
+  int mLearnActive = 0;
+  int mClearActive = 0;
+  int mLEDIndex = -1;
+  int mLEDState = 0;
+  int mSamplesSinceHit = 0;
+  int mLearnSwitchIdx = -1;
+  int mClearSwitchIdx = -1;
+  int mLastTouchedParam = -1;
+  PotiCircle* mRings[kNumRings] = {};
+
+  // Ring angles kept here so they exist with or without an editor.
+  double mRingCentre[kNumRings] = {};
+  double mRingSpan[kNumRings] = {};
+  // Presses of the trigger button not yet taken by the render thread.
+  std::atomic<int> mTriggerRequests{0};
+  // What Reset last applied, so that a Reset while rendering (bypass
+  // toggling) leaves the voice and the queue alone when nothing changed.
+  int mQueueBlockSize = 0;
+};

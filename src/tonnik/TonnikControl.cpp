@@ -1,0 +1,177 @@
+// Parameters to the voice and the rings, and MIDI control changes to the
+// parameters through the learnable controller map (MIDI Learn, MIDI Clear).
+
+#include "graphics/IGraphics.h"
+#include "tonnik/Tonnik.h"
+
+namespace {
+
+// Ring angles in degrees: the knob's travel, and how far velocity reaches.
+double CentreAngle(double value) { return 240 * value - 120; }
+double SpanAngle(double value) { return 270 * value; }
+
+// Size of the value display text: a display text or a formatted value of a
+// bounded parameter.
+const int kDisplayTextLen = 64;
+
+bool IsControllerTarget(int paramIdx) {
+  return paramIdx != Tonnik::kMidiLearn && paramIdx != Tonnik::kMidiClear;
+}
+
+// Controller values move switches in steps, not continuously.
+double QuantizeForSwitch(int paramIdx, double v) {
+  switch (paramIdx) {
+    case Tonnik::kMidiTune:
+    case Tonnik::kLongDecay:
+    case Tonnik::kDriveEnv:
+      return v > 0.5 ? 1 : 0;
+    case Tonnik::kGlideMode:
+      return v > 0.6666 ? 1 : (v > 0.3333 ? 0.5 : 0);
+    default:
+      return v;
+  }
+}
+
+}  // namespace
+
+void Tonnik::OnParamChange(int paramIdx) {
+  IMutexLock lock(this);
+  IParam* param = GetParam(paramIdx);
+  if (!param || paramIdx >= kNumParams) return;
+  if (mClearActive == 1) mControllerMap[paramIdx] = -1;
+
+  const double value = param->Value();
+  switch (paramIdx) {
+    case kTone:
+      mVoice.setTone(value);
+      SetRingCentre(kToneRing, value);
+      break;
+    case kTune:
+      mVoice.setTune(value);
+      break;
+    case kFine:
+      mVoice.setFine(value / 100);
+      break;
+    case kDecay:
+      mVoice.setDecay(value);
+      SetRingCentre(kDecayRing, value);
+      break;
+    case kAccent:
+      mVoice.setLevel(value);
+      SetRingCentre(kAccentRing, value);
+      break;
+    case kMidiTune:
+      mVoice.setMidiTuneFlag(static_cast<int>(value));
+      break;
+    case kLongDecay:
+      mVoice.setLongDecayFlag(static_cast<int>(value));
+      break;
+    case kMidiLearn:
+      mLearnActive = static_cast<int>(value);
+      if (mLearnActive == 1 && mClearActive == 1) {
+        if (GetGUI()) GetGUI()->SetControlFromPlug(mClearSwitchIdx, 0);
+        mClearActive = 0;
+      }
+      return;
+    case kMidiClear:
+      mClearActive = static_cast<int>(value);
+      if (mLearnActive == 1 && mClearActive == 1) {
+        if (GetGUI()) GetGUI()->SetControlFromPlug(mLearnSwitchIdx, 0);
+        mLearnActive = 0;
+      }
+      return;
+    case kComp:
+      mVoice.setComp(value);
+      SetRingCentre(kCompRing, value);
+      break;
+    case kDrive:
+      mVoice.setDrive(value);
+      SetRingCentre(kDriveRing, value);
+      break;
+    case kGlide:
+      mVoice.glide.setGlideTime(static_cast<float>(value));
+      break;
+    case kGlideMode:
+      mVoice.glide.mode = static_cast<int>(value);
+      break;
+    case kDynDecay:
+      mVoice.dynDecay = value;
+      SetRingSpan(kDecayRing, value);
+      break;
+    case kDynComp:
+      mVoice.dynComp = value;
+      SetRingSpan(kCompRing, value);
+      break;
+    case kDynDrive:
+      mVoice.dynDrive = value;
+      SetRingSpan(kDriveRing, value);
+      break;
+    case kDynTone:
+      mVoice.dynTone = value;
+      SetRingSpan(kToneRing, value);
+      break;
+    case kDynLevel:
+      mVoice.dynLevel = value;
+      SetRingSpan(kAccentRing, value);
+      break;
+    case kDriveEnv:
+      mVoice.driveEnv = (value != 0);
+      break;
+    default:
+      return;
+  }
+  NoteTouched(paramIdx);
+}
+
+void Tonnik::NoteTouched(int paramIdx) {
+  if (mLearnActive != 0) mLastTouchedParam = paramIdx;
+}
+
+void Tonnik::SetRingCentre(ERing ring, double value) {
+  mRingCentre[ring] = CentreAngle(value);
+  PushRing(ring, false);
+}
+
+void Tonnik::SetRingSpan(ERing ring, double value) {
+  mRingSpan[ring] = SpanAngle(value);
+  PushRing(ring, true);
+}
+
+void Tonnik::ProcessMidiMsg(IMidiMsg* msg) {
+  mMidiQueue.Add(msg);
+  if (msg->StatusMsg() != IMidiMsg::kControlChange) return;
+  // Data bytes have 7 bits; anything else is not MIDI and moves nothing.
+  if (msg->mData1 > 127 || msg->mData2 > 127) return;
+  ApplyControlChange(msg->mData1, msg->mData2);
+}
+
+void Tonnik::ApplyControlChange(int cc, int value) {
+  IMutexLock lock(this);
+  if (mClearActive != 0) {
+    for (int i = 0; i < kNumParams; ++i)
+      if (mControllerMap[i] == cc) mControllerMap[i] = -1;
+    return;
+  }
+  if (mLearnActive == 1) {
+    for (int i = 0; i < kNumParams; ++i)
+      if (mControllerMap[i] == cc) mControllerMap[i] = -1;
+    if (mLastTouchedParam >= 0 && mLastTouchedParam < kNumParams)
+      mControllerMap[mLastTouchedParam] = cc;
+  }
+
+  int target = -1;
+  for (int i = 0; i < kNumParams; ++i)
+    if (IsControllerTarget(i) && mControllerMap[i] == cc) target = i;
+  if (target < 0) return;
+
+  const double v = QuantizeForSwitch(target, value / 127.0);
+  IParam* param = GetParam(target);
+  char text[kDisplayTextLen];
+  param->GetDisplayForHost(v, true, text, true);
+  ShowValueText(text);
+
+  param->SetNormalized(v);
+  OnParamChange(target);
+  if (GetGUI()) GetGUI()->SetParameterFromPlug(target, v, true);
+  InformHostOfParamChange(target, v);
+}

@@ -1,0 +1,81 @@
+// The audio path: MIDI hits at their exact sample, the trigger button's
+// hits, the voice, and the trigger LED timing. Runs on the render thread
+// without a lock and without allocating.
+
+#include <climits>
+
+#include "graphics/IGraphics.h"
+#include "tonnik/Tonnik.h"
+
+void Tonnik::Reset() {
+  IMutexLock lock(this);
+  const double fs = GetSampleRate();
+  if (mVoice.sampleRate != fs) mVoice.setSampleRate(fs);
+  if (mVoice.glide.sampleRate != static_cast<float>(fs))
+    mVoice.glide.setSampleRate(static_cast<float>(fs));
+  const int blockSize = GetBlockSize();
+  if (blockSize != mQueueBlockSize) {
+    mMidiQueue.Resize(blockSize);
+    mQueueBlockSize = blockSize;
+  }
+}
+
+void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  if (nFrames < 0) nFrames = 0;
+  double* out = outputs[0];
+
+  TakeTriggerRequest();
+  int i = 0;
+  while (i < nFrames) {
+    while (!mMidiQueue.Empty() && mMidiQueue.Peek()->mOffset <= i) {
+      const IMidiMsg* msg = mMidiQueue.Peek();
+      if (msg->StatusMsg() == IMidiMsg::kNoteOn && msg->mData2 >= 1) {
+        mVoice.setMidiVelocity(msg->mData2 / 128.0);
+        StartHit(msg->mData1);
+      }
+      mMidiQueue.Remove();
+    }
+    int end = nFrames;
+    if (!mMidiQueue.Empty() && mMidiQueue.Peek()->mOffset < end) end = mMidiQueue.Peek()->mOffset;
+    RenderVoice(out, i, end);
+    CountSamples(end - i);
+    i = end;
+  }
+
+  double* out2 = outputs[1];
+  for (int s = 0; s < nFrames; ++s) out2[s] = out[s];
+
+  UpdateLED();
+  mMidiQueue.Flush(nFrames);
+}
+
+void Tonnik::TriggerFromEditor() { mTriggerRequests.fetch_add(1, std::memory_order_release); }
+
+void Tonnik::TakeTriggerRequest() {
+  if (mTriggerRequests.load(std::memory_order_relaxed) == 0) return;
+  if (mTriggerRequests.exchange(0, std::memory_order_acquire) > 0) StartHit(kTriggerNote);
+}
+
+void Tonnik::StartHit(int note) {
+  mVoice.glide.setValue(static_cast<double>(note));
+  mVoice.restart();
+  mLEDState = 0;
+  if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 0.0);
+  mSamplesSinceHit = 0;
+}
+
+void Tonnik::RenderVoice(double* out, int from, int to) {
+  for (int s = from; s < to; ++s) out[s] = mVoice.getSample();
+}
+
+// Saturates: a voice left running for days must not overflow the counter.
+void Tonnik::CountSamples(int n) {
+  mSamplesSinceHit = (mSamplesSinceHit > INT_MAX - n) ? INT_MAX : mSamplesSinceHit + n;
+}
+
+void Tonnik::UpdateLED() {
+  if (mSamplesSinceHit > kLEDHoldSamples && mLEDState == 0) {
+    mLEDState = 1;
+    if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
+  }
+}

@@ -1,0 +1,149 @@
+// The render path allocates nothing and takes no lock. Allocations are
+// counted by replacing operator new and the C allocator for this program
+// (glibc's own entry points do the work); sanitizer builds bring their own
+// allocator, so there the counting test is skipped.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <new>
+
+#include "TonnikFixture.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TONNIK_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+    __has_feature(memory_sanitizer)
+#define TONNIK_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef TONNIK_COUNT_ALLOCATIONS
+#define TONNIK_COUNT_ALLOCATIONS 1
+#endif
+
+namespace {
+
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void CountOne() {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Counts the allocations made while it is alive (on any thread).
+class AllocationCounter {
+public:
+  AllocationCounter() {
+    gAllocations = 0;
+    gCounting = true;
+  }
+  ~AllocationCounter() { gCounting = false; }
+  long Count() const { return gAllocations.load(); }
+};
+
+}  // namespace
+
+#if TONNIK_COUNT_ALLOCATIONS
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t n, size_t size);
+void* __libc_realloc(void* p, size_t size);
+void __libc_free(void* p);
+
+void* malloc(size_t size) {
+  CountOne();
+  return __libc_malloc(size);
+}
+void* calloc(size_t n, size_t size) {
+  CountOne();
+  return __libc_calloc(n, size);
+}
+void* realloc(void* p, size_t size) {
+  CountOne();
+  return __libc_realloc(p, size);
+}
+void free(void* p) { __libc_free(p); }
+}
+
+void* operator new(size_t size) {
+  CountOne();
+  void* p = __libc_malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  CountOne();
+  return __libc_malloc(size ? size : 1);
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept { __libc_free(p); }
+void operator delete[](void* p) noexcept { __libc_free(p); }
+void operator delete(void* p, size_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
+#endif
+
+namespace {
+
+// Many blocks with hits, late notes, controller moves of a learned
+// parameter and trigger presses.
+void RenderBusyBlocks(TonnikRig& rig, int blocks) {
+  for (int b = 0; b < blocks; ++b) {
+    rig.NoteOn(30 + b % 40, 1 + b % 127, (b * 37) % 512);
+    rig.NoteOn(36, 100, 600);
+    if (b % 3 == 0) rig.ControlChange(21, b % 128, b % 512);
+    if (b % 7 == 0) rig.Plug().TriggerFromEditor();
+    rig.Render(512);
+  }
+}
+
+TEST(TonnikRealtime, RenderingAllocatesNothing) {
+  if (!TONNIK_COUNT_ALLOCATIONS) GTEST_SKIP() << "sanitizer allocator";
+  TonnikRig rig(48000, 512);
+  rig.SetParamFromGUI(Tonnik::kMidiLearn, 1);
+  rig.SetParamFromGUI(Tonnik::kDrive, 0.2);
+  rig.ControlChange(21, 10);
+  rig.SetParamFromGUI(Tonnik::kMidiLearn, 0);
+  RenderBusyBlocks(rig, 4);  // settles the queue
+
+  {
+    // The counter itself must see allocations, or a zero proves nothing.
+    AllocationCounter probe;
+    void* p = std::malloc(16);
+    std::free(p);
+    delete new int(1);
+    ASSERT_EQ(probe.Count(), 2);
+  }
+  AllocationCounter counter;
+  RenderBusyBlocks(rig, 2000);
+  EXPECT_EQ(counter.Count(), 0);
+}
+
+TEST(TonnikRealtime, RenderingTakesNoLock) {
+  TonnikRig rig(48000, 512);
+  std::future<void> render;
+  {
+    // The editor or a state save holding the plug-in mutex must not stall
+    // the render thread.
+    IPluginBase::IMutexLock lock(&rig.Plug());
+    render = std::async(std::launch::async, [&rig] {
+      for (int b = 0; b < 200; ++b) {
+        rig.NoteOn(36, 100, (b * 61) % 700);
+        rig.Render(512);
+      }
+    });
+    // The editor's trigger button presses meanwhile, also without a lock.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (render.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
+           std::chrono::steady_clock::now() < deadline)
+      rig.Plug().TriggerFromEditor();
+    EXPECT_EQ(render.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  }
+  render.wait();
+}
+
+}  // namespace

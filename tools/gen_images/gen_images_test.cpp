@@ -1,0 +1,225 @@
+// The committed images against what the editor needs of them, and the
+// generator's own building blocks (layer resolving, PNG writing).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "Checks.h"
+#include "Layer.h"
+#include "Layout.h"
+#include "PngFile.h"
+#include "pix/PIX_Blit.h"
+#include "pix/PIX_PNG.h"
+
+namespace {
+
+const double kPi = 3.141592653589793;
+
+unsigned Alpha(unsigned p) { return p & 255; }
+unsigned Red(unsigned p) { return (p >> 8) & 255; }
+unsigned Green(unsigned p) { return (p >> 16) & 255; }
+unsigned Blue(unsigned p) { return p >> 24; }
+
+// An amber or red-orange lit pixel: the pointer, a lit window or a ring.
+bool IsAccent(unsigned p) { return Alpha(p) > 128 && Red(p) > 170 && Blue(p) < 90 && Red(p) > Green(p) + 40; }
+
+std::unique_ptr<PIX_IBitmap> LoadCommitted(ImageId id) {
+  const std::string path = std::string(TONNIK_SOURCE_DIR) + "/resources/img/" + SpecOf(id).file;
+  return std::unique_ptr<PIX_IBitmap>(PIX_LoadPNG(path.c_str(), nullptr));
+}
+
+// Clockwise from straight up, in degrees.
+double AngleOf(double dx, double dy) { return std::atan2(dx, -dy) * 180.0 / kPi; }
+
+TEST(CommittedImages, EachLoadsWithItsFrameSizeAndCount) {
+  for (int i = 0; i < kImageCount; ++i) {
+    SCOPED_TRACE(SpecOf(ImageId(i)).file);
+    std::unique_ptr<PIX_IBitmap> image = LoadCommitted(ImageId(i));
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(CheckImageSize(ImageId(i), image.get()));
+  }
+}
+
+TEST(CommittedImages, FrameCountsAreTheLayoutsAndRingStripsHoldEveryCell) {
+  const struct {
+    ImageId id;
+    int frames;
+  } expected[] = {{kBackground, 1}, {kKnob, 60},      {kKnobSmall, 60}, {kGlideMode, 3},
+                  {kDriveEnv, 2},   {kTrigger, 2},    {kTriggerLed, 2}, {kToggle, 2},
+                  {kLearn, 2},      {kClear, 2},      {kRingPositive, 1}, {kRingNegative, 1}};
+  for (const auto& e : expected) EXPECT_EQ(SpecOf(e.id).frames, e.frames) << SpecOf(e.id).file;
+  for (ImageId ring : {kRingPositive, kRingNegative}) {
+    EXPECT_EQ(SpecOf(ring).frameWidth, kRingCell);
+    EXPECT_GE(SpecOf(ring).frameHeight, kRingCell * 55);
+  }
+  EXPECT_LE(SpecOf(kLearn).frameWidth, 22);
+  EXPECT_LE(SpecOf(kClear).frameWidth, 22);
+}
+
+TEST(CommittedImages, ControlsFitTheEditorWithoutOverlapping) { EXPECT_TRUE(CheckPlacements()); }
+
+TEST(CommittedImages, BackgroundIsOpaque) {
+  std::unique_ptr<PIX_IBitmap> bg = LoadCommitted(kBackground);
+  ASSERT_TRUE(bg);
+  for (int y = 0; y < bg->getHeight(); ++y)
+    for (int x = 0; x < bg->getWidth(); ++x) ASSERT_EQ(Alpha(PIX_GetPixel(bg.get(), x, y)), 255u) << x << "," << y;
+}
+
+// The pointer's direction in each frame follows the knob's travel from -135
+// to +135 degrees, and the frame's corners are transparent.
+TEST(CommittedImages, KnobPointersTurnOverTheTravel) {
+  for (ImageId id : {kKnob, kKnobSmall}) {
+    SCOPED_TRACE(SpecOf(id).file);
+    const ImageSpec& spec = SpecOf(id);
+    std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(id);
+    ASSERT_TRUE(strip);
+    const double cx = spec.frameWidth / 2.0, cy = spec.frameHeight / 2.0;
+    for (int f = 0; f < spec.frames; ++f) {
+      const int top = f * spec.frameHeight;
+      double sx = 0, sy = 0;
+      for (int y = 0; y < spec.frameHeight; ++y)
+        for (int x = 0; x < spec.frameWidth; ++x)
+          if (IsAccent(PIX_GetPixel(strip.get(), x, top + y))) {
+            sx += x + 0.5 - cx;
+            sy += y + 0.5 - cy;
+          }
+      const double expected = -135.0 + 270.0 * f / (spec.frames - 1);
+      EXPECT_NEAR(AngleOf(sx, sy), expected, 3.0) << "frame " << f;
+      EXPECT_EQ(Alpha(PIX_GetPixel(strip.get(), 0, top)), 0u);
+      EXPECT_EQ(Alpha(PIX_GetPixel(strip.get(), spec.frameWidth - 1, top + spec.frameHeight - 1)), 0u);
+    }
+  }
+}
+
+// Cell k holds an arc of (54 - k) / 54 x 270 degrees ending at +135, centred
+// on the pixel the ring control turns the 59 x 59 crop about.
+TEST(CommittedImages, RingCellsHoldArcsEndingAtTheUpperEndOfTravel) {
+  for (ImageId id : {kRingPositive, kRingNegative}) {
+    SCOPED_TRACE(SpecOf(id).file);
+    std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(id);
+    ASSERT_TRUE(strip);
+    for (int cell = 0; cell < kRingCells; ++cell) {
+      const int top = cell * kRingCell;
+      double low = 1e9, high = -1e9, minR = 1e9, maxR = 0;
+      int solid = 0;
+      for (int y = 0; y < kRingCell; ++y)
+        for (int x = 0; x < kRingCell; ++x) {
+          if (Alpha(PIX_GetPixel(strip.get(), x, top + y)) < 200) continue;
+          ASSERT_LT(x, 59) << "outside the crop, cell " << cell;
+          ASSERT_LT(y, 59) << "outside the crop, cell " << cell;
+          const double dx = x + 0.5 - 29.5, dy = y + 0.5 - 29.5;
+          const double a = AngleOf(dx, dy);
+          low = std::fmin(low, a);
+          high = std::fmax(high, a);
+          minR = std::fmin(minR, std::sqrt(dx * dx + dy * dy));
+          maxR = std::fmax(maxR, std::sqrt(dx * dx + dy * dy));
+          ++solid;
+        }
+      const double span = 270.0 * (kRingEmptyCell - cell) / kRingEmptyCell;
+      if (cell == kRingEmptyCell) {
+        EXPECT_EQ(solid, 0);
+        continue;
+      }
+      ASSERT_GT(solid, 0) << "cell " << cell;
+      EXPECT_NEAR(high, 135.0, 5.0) << "cell " << cell;
+      if (span > 8.0) {
+        EXPECT_NEAR(low, 135.0 - span, 5.0) << "cell " << cell;
+      }
+      EXPECT_GT(minR, 23.0) << "cell " << cell;
+      EXPECT_LT(maxR, 29.5) << "cell " << cell;
+    }
+  }
+}
+
+int CountAccent(PIX_IBitmap* strip, const ImageSpec& spec, int frame) {
+  int n = 0;
+  for (int y = 0; y < spec.frameHeight; ++y)
+    for (int x = 0; x < spec.frameWidth; ++x) n += IsAccent(PIX_GetPixel(strip, x, frame * spec.frameHeight + y));
+  return n;
+}
+
+TEST(CommittedImages, SwitchesLightUpInTheirSecondFrame) {
+  for (ImageId id : {kToggle, kLearn, kClear, kDriveEnv}) {
+    SCOPED_TRACE(SpecOf(id).file);
+    std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(id);
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(CountAccent(strip.get(), SpecOf(id), 0), 0);
+    EXPECT_GT(CountAccent(strip.get(), SpecOf(id), 1), 10);
+  }
+}
+
+TEST(CommittedImages, TriggerLedIsLitInItsFirstFrameAndDarkInItsSecond) {
+  std::unique_ptr<PIX_IBitmap> led = LoadCommitted(kTriggerLed);
+  ASSERT_TRUE(led);
+  EXPECT_GT(CountAccent(led.get(), SpecOf(kTriggerLed), 0), 10);
+  EXPECT_EQ(CountAccent(led.get(), SpecOf(kTriggerLed), 1), 0);
+}
+
+// Frame k lights the lamp of row k (Up/Down, Up, Down) and no other.
+TEST(CommittedImages, GlideModeLightsOneLampPerPosition) {
+  const ImageSpec& spec = SpecOf(kGlideMode);
+  std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(kGlideMode);
+  ASSERT_TRUE(strip);
+  const int rowHeight = spec.frameHeight / spec.frames;
+  for (int frame = 0; frame < spec.frames; ++frame)
+    for (int row = 0; row < spec.frames; ++row) {
+      int lit = 0;
+      for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
+        for (int x = 0; x < spec.frameWidth; ++x)
+          lit += IsAccent(PIX_GetPixel(strip.get(), x, frame * spec.frameHeight + y));
+      if (row == frame) {
+        EXPECT_GT(lit, 5) << "frame " << frame;
+      } else {
+        EXPECT_EQ(lit, 0) << "frame " << frame << " row " << row;
+      }
+    }
+}
+
+// A shape edge resolves to partial alpha without darkening towards the
+// transparent surround.
+TEST(Layer, EdgesGetPartialAlphaAndKeepTheirColour) {
+  const Colour c = {0.8f, 0.4f, 0.2f};
+  Layer layer(4, 1);
+  layer.Clear(c, 0.0f);
+  layer.FillRect(0.0f, 0.0f, 1.5f, 1.0f, c);
+  PIX_MemBitmap out(0, 0, 4);
+  layer.Resolve(&out);
+  ASSERT_EQ(out.getWidth(), 4);
+  const unsigned full = PIX_GetPixel(&out, 0, 0), half = PIX_GetPixel(&out, 1, 0), none = PIX_GetPixel(&out, 2, 0);
+  EXPECT_EQ(Alpha(full), 255u);
+  EXPECT_NEAR(double(Alpha(half)), 127.5, 2.0);
+  EXPECT_EQ(Alpha(none), 0u);
+  EXPECT_EQ(half & 0xFFFFFF00u, Pixel(c) & 0xFFFFFF00u);
+}
+
+TEST(PngFile, RoundTripsEveryByteOfEveryPixel) {
+  std::mt19937 random(1234);
+  PIX_MemBitmap bitmap(37, 23, 4);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) PIX_PutPixel(&bitmap, x, y, unsigned(random()), 1.0f, PIX_MODE_COPY);
+  const std::string path = testing::TempDir() + "gen_images_roundtrip.png";
+  ASSERT_TRUE(WritePng(&bitmap, path.c_str()));
+  std::unique_ptr<PIX_IBitmap> loaded(PIX_LoadPNG(path.c_str(), nullptr));
+  ASSERT_TRUE(loaded);
+  ASSERT_EQ(loaded->getWidth(), 37);
+  ASSERT_EQ(loaded->getHeight(), 23);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(PIX_GetPixel(loaded.get(), x, y), PIX_GetPixel(&bitmap, x, y));
+  std::remove(path.c_str());
+}
+
+TEST(PngFile, RefusesAnUnwritablePathAndAnEmptyBitmap) {
+  PIX_MemBitmap bitmap(4, 4, 4);
+  EXPECT_FALSE(WritePng(&bitmap, "/nonexistent-folder/x.png"));
+  PIX_MemBitmap empty(0, 0, 4);
+  const std::string path = testing::TempDir() + "gen_images_empty.png";
+  EXPECT_FALSE(WritePng(&empty, path.c_str()));
+  EXPECT_EQ(std::fopen(path.c_str(), "rb"), nullptr);
+}
+
+}  // namespace
