@@ -183,6 +183,24 @@ TEST(AUState, TruncatedOrRandomDataNeverCrashesAndShortDataChangesNothing) {
   CFRelease(dict);
 }
 
+TEST(AUState, OverlongPresetNamesAreCutToThePresetNameBuffer) {
+  CFMutableDictionaryRef dict =
+      CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+  const std::string longName(300, 'x');
+  PutStrInDict(dict, "name", longName.c_str());
+  char name[256];
+  std::memset(name, 'y', sizeof name);
+  ASSERT_TRUE(GetStrFromDict(dict, "name", name, sizeof name));
+  EXPECT_EQ(std::string(255, 'x'), std::string(name));
+
+  TestUnit u;
+  CFMutableDictionaryRef state = GetClassInfo(u.unit);
+  PutStrInDict(state, "name", longName.c_str());
+  EXPECT_EQ(noErr, SetClassInfo(u.unit, state));
+  CFRelease(state);
+  CFRelease(dict);
+}
+
 TEST(AUState, FailingSerializationYieldsNoDataKey) {
   TestUnit u;
   u.Plug()->mFailSerialize = true;

@@ -30,9 +30,7 @@ bool IsTriggerAndLed(const Placement& a, const Placement& b) {
   return (a.image == kTrigger && b.image == kTriggerLed) || (a.image == kTriggerLed && b.image == kTrigger);
 }
 
-const Placement* Find(const char* name, ImageId image) {
-  int count;
-  const Placement* p = Placements(&count);
+const Placement* Find(const Placement* p, int count, const char* name, ImageId image) {
   for (int i = 0; i < count; ++i)
     if (p[i].image == image && std::strcmp(p[i].name, name) == 0) return &p[i];
   return nullptr;
@@ -70,9 +68,14 @@ bool CheckWrittenFile(ImageId id, PIX_IBitmap* bitmap, const char* path) {
 }
 
 bool CheckPlacements() {
-  bool ok = true;
-  int count;
+  int count, rings;
   const Placement* p = Placements(&count);
+  const RingPlace* r = RingPlaces(&rings);
+  return CheckPlacements(p, count, r, rings);
+}
+
+bool CheckPlacements(const Placement* p, int count, const RingPlace* r, int rings) {
+  bool ok = true;
   const Box editor = {0, 0, kEditorWidth, kEditorHeight};
   for (int i = 0; i < count; ++i) {
     const Box a = BoxOf(p[i]);
@@ -93,11 +96,9 @@ bool CheckPlacements() {
       }
     }
   }
-  int rings;
-  const RingPlace* r = RingPlaces(&rings);
   const ImageSpec& knob = SpecOf(kKnob);
   for (int i = 0; i < rings; ++i) {
-    const Placement* k = Find(r[i].name, kKnob);
+    const Placement* k = Find(p, count, r[i].name, kKnob);
     // Twice the knob's centre against twice the centre of the pivot pixel.
     if (!k || 2 * k->x + knob.frameWidth != 2 * r[i].CentreX() + 1 ||
         2 * k->y + knob.frameHeight != 2 * r[i].CentreY() + 1) {

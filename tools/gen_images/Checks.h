@@ -11,5 +11,7 @@ bool CheckImageSize(ImageId id, PIX_IBitmap* bitmap);
 bool CheckWrittenFile(ImageId id, PIX_IBitmap* bitmap, const char* path);
 // Every control lies inside the editor, no two overlap (except the trigger
 // LED, which must lie inside the trigger), and each large knob with a ring
-// is centred on the ring's pivot pixel.
+// is centred on the ring's pivot pixel. The first form checks the layout's
+// own tables.
 bool CheckPlacements();
+bool CheckPlacements(const Placement* placements, int count, const RingPlace* rings, int ringCount);

@@ -101,7 +101,7 @@ bool WritePreview(const char* imageDir, const char* path) {
   DrawState(&panel, images, playing, kEditorWidth + 8);
   if (!WritePng(&panel, path)) return false;
   // A close-up of the busy middle of the second state, three times enlarged.
-  const int zoom = 3, left = kEditorWidth + 8, top = 0, width = kEditorWidth, height = 260;
+  const int zoom = 3, left = kEditorWidth + 8, top = 380, width = kEditorWidth, height = 218;
   PIX_MemBitmap closeUp(width * zoom, height * zoom, 4);
   PIX_ScaledBlit(&closeUp, &panel, 0, 0, width * zoom, height * zoom, float(left), float(top), float(width),
                  float(height), 1.0f, PIX_MODE_COPY);

@@ -44,7 +44,6 @@ const int kKnobRidges = 28;
 
 // Keys (switches and the trigger pad).
 const Colour kKey = {0.170f, 0.175f, 0.185f};
-const Colour kKeyTop = {0.235f, 0.240f, 0.252f};
 const Colour kPad = {0.215f, 0.220f, 0.232f};
 
 // Rings.

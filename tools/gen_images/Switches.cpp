@@ -19,6 +19,7 @@ struct KeyLook {
   float windowWidth;   // lit window, centred; 0 for none
   float windowHeight;
   Colour lit;
+  float ringRadius;    // an engraved circle about the centre; 0 for none
 };
 
 // The window: a dark slot that glows when lit, the glow spilling onto the key.
@@ -53,6 +54,17 @@ bool DrawKey(PIX_IBitmap* out, ImageId id, const KeyLook& look) {
       const float press = on ? 0.88f : 1.0f;
       Colour k = Scale(look.face, press * (0.45f + 0.62f * Diffuse(face) / FlatDiffuse()));
       k = Add(k, 0.22f * Specular(face, 24.0f));
+      if (look.ringRadius > 0.0f) {
+        // The groove's far wall catches the light, its near wall is in shadow.
+        const float dx = x - spec.frameWidth / 2.0f, dy = y - spec.frameHeight / 2.0f;
+        const float r = std::sqrt(dx * dx + dy * dy);
+        const float across = r - look.ringRadius;
+        if (std::fabs(across) < 1.2f && r > 0.0f) {
+          const float facing = -(dx * Style::kLightX + dy * Style::kLightY) / r;
+          const float wall = across < 0.0f ? -facing : facing;
+          k = Scale(k, 0.8f + 0.3f * wall * (1.0f - std::fabs(across) / 1.2f));
+        }
+      }
       if (look.windowWidth > 0.0f) {
         float amount;
         const Colour w = WindowShade(window, x, y, on, look.lit, k, &amount);
@@ -94,23 +106,23 @@ void DrawLamp(Layer& layer, float cx, float cy, float lensRadius, float bezel, C
 }  // namespace
 
 bool DrawToggle(PIX_IBitmap* out) {
-  return DrawKey(out, kToggle, {3.0f, 2.0f, Style::kKey, 20.0f, 4.0f, Style::kAccent});
+  return DrawKey(out, kToggle, {3.0f, 2.0f, Style::kKey, 20.0f, 4.0f, Style::kAccent, 0.0f});
 }
 
 bool DrawLearn(PIX_IBitmap* out) {
-  return DrawKey(out, kLearn, {2.5f, 1.6f, Style::kKey, 10.0f, 3.0f, Style::kAccent});
+  return DrawKey(out, kLearn, {2.5f, 1.6f, Style::kKey, 10.0f, 3.0f, Style::kAccent, 0.0f});
 }
 
 bool DrawClear(PIX_IBitmap* out) {
-  return DrawKey(out, kClear, {2.5f, 1.6f, Style::kKey, 10.0f, 3.0f, Style::kAccentNegative});
+  return DrawKey(out, kClear, {2.5f, 1.6f, Style::kKey, 10.0f, 3.0f, Style::kAccentNegative, 0.0f});
 }
 
 bool DrawDriveEnv(PIX_IBitmap* out) {
-  return DrawKey(out, kDriveEnv, {3.0f, 2.0f, Style::kKey, 16.0f, 4.0f, Style::kAccent});
+  return DrawKey(out, kDriveEnv, {3.0f, 2.0f, Style::kKey, 16.0f, 4.0f, Style::kAccent, 0.0f});
 }
 
 bool DrawTrigger(PIX_IBitmap* out) {
-  return DrawKey(out, kTrigger, {6.0f, 4.0f, Style::kPad, 0.0f, 0.0f, Style::kAccent});
+  return DrawKey(out, kTrigger, {6.0f, 4.0f, Style::kPad, 0.0f, 0.0f, Style::kAccent, 11.0f});
 }
 
 bool DrawTriggerLed(PIX_IBitmap* out) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -13,6 +14,8 @@
 #include "Layer.h"
 #include "Layout.h"
 #include "PngFile.h"
+#include "Shapes.h"
+#include "Text.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_PNG.h"
 
@@ -178,6 +181,89 @@ TEST(CommittedImages, GlideModeLightsOneLampPerPosition) {
         EXPECT_EQ(lit, 0) << "frame " << frame << " row " << row;
       }
     }
+}
+
+// The checkers: good input passes, each kind of bad input fails.
+TEST(Checks, ImageSizeWantsTheFrameSizeTimesTheFrameCount) {
+  PIX_MemBitmap good(49, 51 * 60, 4), oneFrameShort(49, 51 * 59, 4), tooWide(50, 51 * 60, 4);
+  EXPECT_TRUE(CheckImageSize(kKnob, &good));
+  EXPECT_FALSE(CheckImageSize(kKnob, &oneFrameShort));
+  EXPECT_FALSE(CheckImageSize(kKnob, &tooWide));
+}
+
+TEST(Checks, WrittenFileMustLoadBackUnchanged) {
+  PIX_MemBitmap led(12, 24, 4);
+  PIX_Clear(&led, 0x102030FFu);
+  const std::string path = testing::TempDir() + "gen_images_led.png";
+  ASSERT_TRUE(WritePng(&led, path.c_str()));
+  EXPECT_TRUE(CheckWrittenFile(kTriggerLed, &led, path.c_str()));
+  PIX_PutPixel(&led, 3, 17, 0xFFFFFFFFu, 1.0f, PIX_MODE_COPY);
+  EXPECT_FALSE(CheckWrittenFile(kTriggerLed, &led, path.c_str()));
+  std::remove(path.c_str());
+  EXPECT_FALSE(CheckWrittenFile(kTriggerLed, &led, path.c_str()));
+}
+
+TEST(Checks, PlacementsRefuseOverlapsStrayLedsOffCentreKnobsAndTheOutside) {
+  const RingPlace ring = {"Decay", 48, 266, 99, 317};
+  const Placement good[] = {{"Decay", kKnob, 49, 266}, {"Trigger", kTrigger, 146, 441},
+                            {"LED", kTriggerLed, 161, 455}, {"MIDI Learn", kLearn, 240, 467},
+                            {"MIDI Clear", kClear, 263, 467}};
+  EXPECT_TRUE(CheckPlacements(good, 5, &ring, 1));
+  const struct {
+    const char* what;
+    int index;
+    Placement moved;
+  } bad[] = {
+      {"knob off its ring", 0, {"Decay", kKnob, 50, 266}},
+      {"LED sticking out of the trigger", 2, {"LED", kTriggerLed, 180, 455}},
+      {"keys overlapping", 4, {"MIDI Clear", kClear, 261, 467}},
+      {"key outside the editor", 3, {"MIDI Learn", kLearn, 320, 467}},
+      {"key past the bottom", 3, {"MIDI Learn", kLearn, 240, 590}},
+  };
+  for (const auto& b : bad) {
+    Placement changed[5];
+    for (int i = 0; i < 5; ++i) changed[i] = good[i];
+    changed[b.index] = b.moved;
+    EXPECT_FALSE(CheckPlacements(changed, 5, &ring, 1)) << b.what;
+  }
+  EXPECT_FALSE(CheckPlacements(good + 1, 4, &ring, 1)) << "ring without its knob";
+}
+
+TEST(Shapes, RoundBoxDistanceIsSignedAndRoundsItsCorners) {
+  const RoundBox box = {10.0f, 20.0f, 30.0f, 10.0f, 4.0f};
+  EXPECT_NEAR(box.Distance(25.0f, 25.0f), -5.0f, 1e-5f);  // centre: half the height inside
+  EXPECT_NEAR(box.Distance(10.0f, 25.0f), 0.0f, 1e-5f);   // on the left edge
+  EXPECT_NEAR(box.Distance(45.0f, 25.0f), 5.0f, 1e-5f);   // beyond the right edge
+  // At the corner the outline is a quarter circle of radius 4 about (14, 24).
+  EXPECT_NEAR(box.Distance(10.0f, 20.0f), std::sqrt(32.0f) - 4.0f, 1e-4f);
+}
+
+// The printed line is centred on x (or starts or ends there) and blends the
+// colour into an opaque panel.
+TEST(Text, PrintedLinesSitWhereAligned) {
+  const TextStyle style = {"DejaVu Sans", 12, true, true, {1.0f, 1.0f, 1.0f}};
+  int w = 0, h = 0;
+  ASSERT_TRUE(MeasureTextLine(style, "Decay", &w, &h));
+  EXPECT_GT(w, 20);
+  EXPECT_GE(h, 12);
+  for (Align align : {Align::kLeft, Align::kCentre, Align::kRight}) {
+    PIX_SysBitmap panel(200, 40);
+    PIX_Clear(&panel, 0x000000FFu);
+    ASSERT_TRUE(DrawTextLine(&panel, style, "Decay", 100, 10, align));
+    int first = 200, last = -1;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const unsigned p = PIX_GetPixel(&panel, x, y);
+        EXPECT_EQ(Alpha(p), 255u);
+        if (Red(p) > 128) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+      }
+    ASSERT_GE(last, first);
+    const double expectedMid = align == Align::kLeft ? 100 + w / 2.0 : (align == Align::kRight ? 100 - w / 2.0 : 100);
+    EXPECT_NEAR((first + last + 1) / 2.0, expectedMid, 3.0);
+  }
 }
 
 // A shape edge resolves to partial alpha without darkening towards the
