@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Commands.h"
 #include "EditorSession.h"
-
-int runEditor(int argc, const char* const* argv);
 
 namespace {
 
@@ -25,9 +24,6 @@ const char* const kUsage =
     "  --drag X,Y,DX,DY press at X,Y, move by DX,DY, release\n"
     "  --wheel X,Y,D    D wheel steps (positive up)\n"
     "  --key X,Y,K      key K (a letter, a digit, space, up, down, left, right) with the mouse at X,Y\n";
-
-const int kExitFailure = 1;
-const int kExitUsage = 2;
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "tonnik editor: %s\n\n%s", message.c_str(), kUsage);
