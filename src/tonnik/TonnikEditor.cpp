@@ -30,7 +30,8 @@ void Tonnik::PushRing(ERing ring, bool spanChanged) {
   if (spanChanged) poti->SetDirty(false);
 }
 
+// Called from the render thread: the display's text hand-over neither locks
+// nor allocates and never touches the text a draw is reading.
 void Tonnik::ShowValueText(const char* text) {
-  if (!mValueDisplay) return;
-  mValueDisplay->SetTextFromPlug(text);
+  if (mValueDisplay) mValueDisplay->SetTextFromPlug(text);
 }
