@@ -67,7 +67,10 @@ public:
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override {
     if (id == 1) {
       auto* bg = new PIX_MemBitmap(kWidth, kHeight, 4);
-      for (int y = 0; y < kHeight; ++y) PIX_FillRect(bg, 0, y, kWidth, 1, 0x404040FFu + (y & 0x3F) * 0x01010100u, 1.0f, 0);
+      for (int y = 0; y < kHeight; ++y) {
+        const unsigned shade = 0x404040FFu + static_cast<unsigned>(y & 0x3F) * 0x01010100u;
+        PIX_FillRect(bg, 0, y, kWidth, 1, shade, 1.0f, 0);
+      }
       return bg;
     }
     if (id == 2) {
@@ -75,7 +78,8 @@ public:
       PIX_Clear(knob, 0);
       for (int f = 0; f < kKnobFrames; ++f) {
         const unsigned shade = 0x30u + 3u * static_cast<unsigned>(f);
-        PIX_FillRect(knob, 4, f * kKnobSize + 4, kKnobSize - 8, kKnobSize - 8, 0xFF | (shade << 8) | (shade << 16) | (shade << 24), 1.0f, 0);
+        const unsigned body = 0xFFu | (shade << 8) | (shade << 16) | (shade << 24);
+        PIX_FillRect(knob, 4, f * kKnobSize + 4, kKnobSize - 8, kKnobSize - 8, body, 1.0f, 0);
         PIX_FillRect(knob, 0, f * kKnobSize, kKnobSize, 4, 0xFFFFFF80u, 1.0f, 0);
       }
       return knob;

@@ -2,8 +2,8 @@
 // Controls that show text: a plain text, a parameter's value as a caption,
 // and text drawn from a monospaced bitmap font.
 //
-// Threads: SetTextFromPlug may be called from any one thread at a time,
-// the audio thread included: it neither locks nor allocates, and never
+// Threads: SetTextFromPlug may be called from any thread, several at once,
+// the audio thread included: it neither waits nor allocates, and never
 // touches the text a draw on the main thread is reading (ITextMailbox).
 // Everything else runs on the main thread.
 

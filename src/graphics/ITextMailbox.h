@@ -1,16 +1,16 @@
 #pragma once
-// Hands short texts from one writer thread to the main thread without locks
-// and without allocating: a triple buffer of fixed slots. The writer fills
-// its own slot and swaps it with the shared middle slot; the reader swaps
-// the middle slot with its own when a fresh text is waiting. Neither side
-// ever touches the slot the other is using, so a draw reading the current
-// text is never disturbed by a new one.
+// Hands short texts from any threads to the main thread without locks and
+// without allocating. Writers fill a free slot of a small pool and publish
+// it as the latest text; the reader takes the latest slot, copies it into
+// its own buffer and frees the slot. No party ever touches a slot another
+// one is using, so a draw reading the current text is never disturbed.
 //
-// One writer thread at a time (any thread, the audio thread included); the
-// reader is the main thread. Texts longer than kCapacity - 1 bytes are cut
-// at a character boundary.
+// Writers: any threads, several at once (the audio thread and the main
+// thread both set the value display). Reader: the main thread. Texts longer
+// than kCapacity - 1 bytes are cut at a character boundary.
 
 #include <atomic>
+#include <cstdint>
 
 class ITextMailbox {
 public:
@@ -21,7 +21,7 @@ public:
   ITextMailbox(const ITextMailbox&) = delete;
   ITextMailbox& operator=(const ITextMailbox&) = delete;
 
-  // Writer thread. False (and nothing published) when text equals the last
+  // Any thread. False (and nothing published) when text equals the latest
   // text published; true when a new text is waiting for the reader.
   bool Post(const char* text);
 
@@ -29,15 +29,26 @@ public:
   // the text changed.
   bool Collect();
   // Reader (main thread): the text last collected.
-  const char* Current() const { return mSlots[mReadSlot]; }
+  const char* Current() const { return mShown; }
 
 private:
-  static constexpr int kFresh = 4;  // flag bit beside the middle slot index
+  // Two writers at once, one published text and the reader's copy need at
+  // most four slots; one more leaves room.
+  static constexpr int kSlots = 5;
+  // mLatest packs a publication count (upper bits) with the published slot
+  // + 1 (low byte; 0 when the reader has taken it).
+  static constexpr uint64_t kSlotMask = 0xFF;
+  static constexpr int kCountShift = 8;
 
-  char mSlots[3][kCapacity];
-  // Writer's copy of its last published text, for the "unchanged" test.
+  bool Publish(const char* cut, uint64_t* count);
+
+  char mSlots[kSlots][kCapacity];
+  std::atomic<bool> mSlotBusy[kSlots];
+  std::atomic<uint64_t> mLatest{0};
+  // The latest text and its publication count, kept by whichever writer
+  // holds mLastLock, for the "unchanged" test.
+  std::atomic_flag mLastLock = ATOMIC_FLAG_INIT;
   char mLastPosted[kCapacity];
-  int mWriteSlot = 0;
-  std::atomic<int> mMiddle{1};
-  int mReadSlot = 2;
+  uint64_t mLastPostedCount = 0;
+  char mShown[kCapacity];
 };

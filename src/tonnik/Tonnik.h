@@ -120,7 +120,8 @@ public:
   // thread and neither side waits for the other.
   void TriggerFromEditor();
 
-  // ---- Read-only views (any thread; tests and the editor) ----
+  // ---- Read-only views (main thread, tests; the render thread writes the
+  // LED state and the sample count without synchronisation) ----
 
   // Controller learned for a parameter, or -1 (also outside the table).
   int GetController(int paramIdx) const;

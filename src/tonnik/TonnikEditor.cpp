@@ -3,6 +3,7 @@
 // depends on the editor's control classes; without an editor the pointers
 // stay null and these calls do nothing.
 
+#include "graphics/ITextControls.h"
 #include "tonnik/Tonnik.h"
 
 // The editor is not part of this build yet: the instrument runs headless,
@@ -13,6 +14,8 @@ void Tonnik::PushRing(ERing ring, bool spanChanged) {
   if (!mRings[ring]) return;
 }
 
+// Called from the render thread: the display's text hand-over neither locks
+// nor allocates and never touches the text a draw is reading.
 void Tonnik::ShowValueText(const char* text) {
-  if (!mValueDisplay) return;
+  if (mValueDisplay) mValueDisplay->SetTextFromPlug(text);
 }

@@ -5,8 +5,8 @@
 namespace gtest_support {
 
 TestPlug::TestPlug()
-    : IPluginBase(kNumTestParams, "0-2", 1, "Test", "", "Maker", 0x00010000, 0x54657374, 0x4D6B725F, 0, true, true, true,
-                  kAPIAU) {
+    : IPluginBase(kNumTestParams, "0-2", 1, "Test", "", "Maker", 0x00010000, 0x54657374, 0x4D6B725F, 0, true, true,
+                  true, kAPIAU) {
   GetParam(kGain)->InitDouble("Gain", 5.0, 0.0, 10.0, 0.1, "dB");
   GetParam(kMode)->InitEnum("Mode", 1, 3);
   GetParam(kMode)->SetDisplayText(0, "Soft");

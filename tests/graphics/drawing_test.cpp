@@ -61,7 +61,8 @@ TEST_F(DrawingTest, BitmapCacheIsKeyedByIdNotByName) {
 using DrawingDeathTest = DrawingTest;
 
 TEST_F(DrawingDeathTest, AMissingBitmapStopsWithTheCheckAndTheResourceName) {
-  EXPECT_DEATH(mGUI->LoadIBitmap(6100, "resources/img/missing.png"), "imgResourceFound.*bitmap 6100, resources/img/missing\\.png");
+  EXPECT_DEATH(mGUI->LoadIBitmap(6100, "resources/img/missing.png"),
+               "imgResourceFound.*bitmap 6100, resources/img/missing\\.png");
 }
 
 TEST_F(DrawingTest, ACroppedBitmapReleasedAfterDrawingLeavesNothingRetained) {
