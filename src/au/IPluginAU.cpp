@@ -163,6 +163,7 @@ ComponentResult IPluginAU::Dispatch(ComponentParameters* params) {
                           ComponentArgument<AudioUnitParameterValue>(params, 3), ComponentArgument<UInt32>(params, 4));
     case kAudioUnitResetSelect:
       Reset();
+      OnHostReset();
       return noErr;
     case kAudioUnitAddPropertyListenerSelect: {
       const AudioUnitPropertyID propID = ComponentArgument<AudioUnitPropertyID>(params, 0);

@@ -96,6 +96,11 @@ public:
   // Identifies the host by the main bundle's identifier on first use.
   EHost GetHost() override;
   void ResizeGraphics(int w, int h) override;
+  // The host's Reset selector, after Reset(): clear what rendering leaves
+  // behind (ringing voices, tails), so the same input renders the same output
+  // again. Main thread; the render thread may be running through fast
+  // dispatch. Does nothing by default.
+  virtual void OnHostReset() {}
   void HostSpecificInit() override;
   void SetLatency(int samples) override;
   // The adapter has no MIDI output.

@@ -449,6 +449,22 @@ EAUPresetFileResult AUPresetCheckComponent(CFDictionaryRef dict, const Component
       return kAUPresetForeign;
     }
   }
+  const struct {
+    const char* key;
+    CFTypeID type;
+    const char* kind;
+  } entries[] = {{"version", CFNumberGetTypeID(), "a number"},
+                 {"name", CFStringGetTypeID(), "a string"},
+                 {"data", CFDataGetTypeID(), "data"}};
+  for (const auto& entry : entries) {
+    CFStringRef key = CFStringCreateWithCString(nullptr, entry.key, kCFStringEncodingUTF8);
+    CFTypeRef value = CFDictionaryGetValue(dict, key);
+    CFRelease(key);
+    if (!value || CFGetTypeID(value) != entry.type) {
+      *reason = std::string("the \"") + entry.key + "\" entry is missing or not " + entry.kind;
+      return kAUPresetBadValue;
+    }
+  }
   return kAUPresetOK;
 }
 

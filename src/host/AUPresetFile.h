@@ -36,9 +36,13 @@ EAUPresetFileResult AUPresetToXML(CFDictionaryRef dict, std::string* text, std::
 EAUPresetFileResult AUPresetReadFile(const char* path, CFDictionaryRef* dict, std::string* reason);
 EAUPresetFileResult AUPresetWriteFile(const char* path, CFDictionaryRef dict, std::string* reason);
 
-// kAUPresetOK when the dictionary names the component of cd (its "type",
-// "subtype" and "manufacturer" numbers); kAUPresetBadValue when one of them
-// is missing or not a 32-bit number, kAUPresetForeign when they differ.
+// kAUPresetOK when the dictionary is a whole saved state of the component of
+// cd: "type", "subtype" and "manufacturer" name it, and "version" (a 32-bit
+// number), "name" (a string) and "data" (bytes) are present.
+// kAUPresetForeign when it names another component; kAUPresetBadValue when
+// an entry is missing or of the wrong kind. Checking before restoring keeps
+// a unit from half-applying a file it then refuses (it selects the named
+// preset before it looks at "data").
 EAUPresetFileResult AUPresetCheckComponent(CFDictionaryRef dict, const ComponentDescription& cd, std::string* reason);
 
 // A short text for a result code, e.g. "not an XML file".

@@ -25,17 +25,7 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
   InitParams();
   BuildEditor();
 
-  mVoice.setTone(0.5);
-  mVoice.setTune(0.5);
-  mVoice.setLevel(0.5);
-  mVoice.setDecay(0.5);
-  mVoice.setAccent(0.5);
-  mVoice.setMidiTuneFlag(0);
-  mVoice.setMidiAccentFlag(0);
-  mVoice.setMidiNote(0);
-  mVoice.setMidiVelocity(0.0);
-  mVoice.setSampleRate(kVoiceStartRate);
-  mVoice.setLongDecayFlag(0);
+  SetVoiceStartState(kVoiceStartRate);
 
   mLEDState = 0;
   mSamplesSinceHit = 0;
@@ -45,6 +35,20 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
   if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
 
   mVoice.glide.mode = 0;
+}
+
+void Tonnik::SetVoiceStartState(double sampleRate) {
+  mVoice.setTone(0.5);
+  mVoice.setTune(0.5);
+  mVoice.setLevel(0.5);
+  mVoice.setDecay(0.5);
+  mVoice.setAccent(0.5);
+  mVoice.setMidiTuneFlag(0);
+  mVoice.setMidiAccentFlag(0);
+  mVoice.setMidiNote(0);
+  mVoice.setMidiVelocity(0.0);
+  mVoice.setSampleRate(sampleRate);
+  mVoice.setLongDecayFlag(0);
 }
 
 // The voice and the queue are members and go in reverse order (queue first);

@@ -39,6 +39,7 @@
 // as read and simply never match a controller.
 
 #include <atomic>
+#include <mutex>
 
 #include "au/IPluginAU.h"
 #include "kick/Krummel.h"
@@ -95,6 +96,9 @@ public:
 
   // Applies the host's sample rate and block size (main thread, mutex).
   void Reset() override;
+  // The host's Reset: a fresh voice with the current settings, so a ringing
+  // hit ends and the same input renders the same output again.
+  void OnHostReset() override;
   // Applies one parameter's current value to the voice, the rings and the
   // learn/clear state. Takes the mutex; unknown indices change nothing.
   void OnParamChange(int paramIdx) override;
@@ -116,7 +120,8 @@ public:
   // thread and neither side waits for the other.
   void TriggerFromEditor();
 
-  // ---- Read-only views (any thread; tests and the editor) ----
+  // ---- Read-only views (main thread, tests; the render thread writes the
+  // LED state and the sample count without synchronisation) ----
 
   // Controller learned for a parameter, or -1 (also outside the table).
   int GetController(int paramIdx) const;
@@ -132,6 +137,10 @@ public:
 
 private:
   void InitParams();
+  // Construction step 5: the voice's start state at a sample rate.
+  void SetVoiceStartState(double sampleRate);
+  // The voice's half of OnParamChange. The caller holds mVoiceMutex.
+  void ApplyToVoice(int paramIdx, double value);
   // Construction step 4: builds the editor (TonnikEditor.cpp).
   void BuildEditor();
   // Copies a ring's angles into its editor control when it exists; a new
@@ -176,6 +185,11 @@ private:
   // Ring angles kept here so they exist with or without an editor.
   double mRingCentre[kNumRings] = {};
   double mRingSpan[kNumRings] = {};
+  // Guards the voice between the render thread and the threads that change
+  // parameters: a host may render through fast dispatch, without the plug-in
+  // mutex. Held for one block or for one parameter's setter, never longer,
+  // and never while waiting for another lock.
+  std::mutex mVoiceMutex;
   // Presses of the trigger button not yet taken by the render thread.
   std::atomic<int> mTriggerRequests{0};
   // What Reset last applied, so that a Reset while rendering (bypass

@@ -41,30 +41,19 @@ void Tonnik::OnParamChange(int paramIdx) {
   if (mClearActive == 1) mControllerMap[paramIdx] = -1;
 
   const double value = param->Value();
+  {
+    std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
+    ApplyToVoice(paramIdx, value);
+  }
   switch (paramIdx) {
     case kTone:
-      mVoice.setTone(value);
       SetRingCentre(kToneRing, value);
       break;
-    case kTune:
-      mVoice.setTune(value);
-      break;
-    case kFine:
-      mVoice.setFine(value / 100);
-      break;
     case kDecay:
-      mVoice.setDecay(value);
       SetRingCentre(kDecayRing, value);
       break;
     case kAccent:
-      mVoice.setLevel(value);
       SetRingCentre(kAccentRing, value);
-      break;
-    case kMidiTune:
-      mVoice.setMidiTuneFlag(static_cast<int>(value));
-      break;
-    case kLongDecay:
-      mVoice.setLongDecayFlag(static_cast<int>(value));
       break;
     case kMidiLearn:
       mLearnActive = static_cast<int>(value);
@@ -81,12 +70,60 @@ void Tonnik::OnParamChange(int paramIdx) {
       }
       return;
     case kComp:
-      mVoice.setComp(value);
       SetRingCentre(kCompRing, value);
       break;
     case kDrive:
-      mVoice.setDrive(value);
       SetRingCentre(kDriveRing, value);
+      break;
+    case kDynDecay:
+      SetRingSpan(kDecayRing, value);
+      break;
+    case kDynComp:
+      SetRingSpan(kCompRing, value);
+      break;
+    case kDynDrive:
+      SetRingSpan(kDriveRing, value);
+      break;
+    case kDynTone:
+      SetRingSpan(kToneRing, value);
+      break;
+    case kDynLevel:
+      SetRingSpan(kAccentRing, value);
+      break;
+    default:
+      break;
+  }
+  NoteTouched(paramIdx);
+}
+
+void Tonnik::ApplyToVoice(int paramIdx, double value) {
+  switch (paramIdx) {
+    case kTone:
+      mVoice.setTone(value);
+      break;
+    case kTune:
+      mVoice.setTune(value);
+      break;
+    case kFine:
+      mVoice.setFine(value / 100);
+      break;
+    case kDecay:
+      mVoice.setDecay(value);
+      break;
+    case kAccent:
+      mVoice.setLevel(value);
+      break;
+    case kMidiTune:
+      mVoice.setMidiTuneFlag(static_cast<int>(value));
+      break;
+    case kLongDecay:
+      mVoice.setLongDecayFlag(static_cast<int>(value));
+      break;
+    case kComp:
+      mVoice.setComp(value);
+      break;
+    case kDrive:
+      mVoice.setDrive(value);
       break;
     case kGlide:
       mVoice.glide.setGlideTime(static_cast<float>(value));
@@ -96,31 +133,25 @@ void Tonnik::OnParamChange(int paramIdx) {
       break;
     case kDynDecay:
       mVoice.dynDecay = value;
-      SetRingSpan(kDecayRing, value);
       break;
     case kDynComp:
       mVoice.dynComp = value;
-      SetRingSpan(kCompRing, value);
       break;
     case kDynDrive:
       mVoice.dynDrive = value;
-      SetRingSpan(kDriveRing, value);
       break;
     case kDynTone:
       mVoice.dynTone = value;
-      SetRingSpan(kToneRing, value);
       break;
     case kDynLevel:
       mVoice.dynLevel = value;
-      SetRingSpan(kAccentRing, value);
       break;
     case kDriveEnv:
       mVoice.driveEnv = (value != 0);
       break;
     default:
-      return;
+      break;
   }
-  NoteTouched(paramIdx);
 }
 
 void Tonnik::NoteTouched(int paramIdx) {

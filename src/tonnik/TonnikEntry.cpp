@@ -38,4 +38,9 @@ __attribute__((visibility("default"))) ComponentResult Tonnik_Entry(ComponentPar
   return IPluginAU::IPluginAUEntry(params, storage);
 }
 
+__attribute__((visibility("default"))) ComponentResult Tonnik_ViewEntry(ComponentParameters* params,
+                                                                        Handle storage) {
+  return IPluginAU::IPluginAUCarbonViewEntry(params, storage);
+}
+
 }  // extern "C"

@@ -9,6 +9,7 @@
 
 void Tonnik::Reset() {
   IMutexLock lock(this);
+  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
   const double fs = GetSampleRate();
   if (mVoice.sampleRate != fs) mVoice.setSampleRate(fs);
   if (mVoice.glide.sampleRate != static_cast<float>(fs))
@@ -20,9 +21,21 @@ void Tonnik::Reset() {
   }
 }
 
+void Tonnik::OnHostReset() {
+  IMutexLock lock(this);
+  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
+  const double fs = GetSampleRate();
+  mVoice = Krummel();
+  SetVoiceStartState(fs);
+  mVoice.glide.setSampleRate(static_cast<float>(fs));
+  mVoice.glide.mode = 0;
+  for (int i = 0; i < kNumParams; ++i) ApplyToVoice(i, GetParam(i)->Value());
+}
+
 void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames < 0) nFrames = 0;
   double* out = outputs[0];
+  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
 
   TakeTriggerRequest();
   int i = 0;

@@ -239,6 +239,21 @@ TEST(AUPresetFile, ComponentCheckTellsForeignAndIncompletePresets) {
              "<key>manufacturer</key><integer>760630317</integer></dict>"),
        kAUPresetBadValue},
       {"subtype too big for 32 bits", Preset("", 1L << 40), kAUPresetBadValue},
+      {"data missing",
+       Plist("<dict><key>type</key><integer>1635085685</integer><key>subtype</key><integer>1416522548</integer>"
+             "<key>manufacturer</key><integer>760630317</integer><key>version</key><integer>1</integer>"
+             "<key>name</key><string>Init</string></dict>"),
+       kAUPresetBadValue},
+      {"data as a string",
+       Plist("<dict><key>type</key><integer>1635085685</integer><key>subtype</key><integer>1416522548</integer>"
+             "<key>manufacturer</key><integer>760630317</integer><key>version</key><integer>1</integer>"
+             "<key>name</key><string>Init</string><key>data</key><string>AAAA</string></dict>"),
+       kAUPresetBadValue},
+      {"name as a number",
+       Plist("<dict><key>type</key><integer>1635085685</integer><key>subtype</key><integer>1416522548</integer>"
+             "<key>manufacturer</key><integer>760630317</integer><key>version</key><integer>1</integer>"
+             "<key>name</key><integer>0</integer><key>data</key><data>AAAA</data></dict>"),
+       kAUPresetBadValue},
   };
   for (const auto& c : cases) {
     Parsed p(c.text);

@@ -30,10 +30,6 @@ namespace {
 std::atomic<bool> gCounting{false};
 std::atomic<long> gAllocations{0};
 
-void CountOne() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-
 // Counts the allocations made while it is alive (on any thread).
 class AllocationCounter {
 public:
@@ -48,6 +44,14 @@ public:
 }  // namespace
 
 #if TONNIK_COUNT_ALLOCATIONS
+namespace {
+
+void CountOne() {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t n, size_t size);

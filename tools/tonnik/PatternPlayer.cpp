@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize,
-                 const double* initialParams, int numParams, StereoBuffer& out, const char** error) {
+bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize, StereoBuffer& out,
+                 const char** error) {
   if (!renderer.prepare(sampleRate, blockSize, error)) return false;
-  for (int i = 0; i < numParams; ++i) renderer.setParameter(i, initialParams[i]);
 
   std::vector<PatternEvent> events = pattern.events;
   std::stable_sort(events.begin(), events.end(),

@@ -13,7 +13,8 @@ struct StereoBuffer {
   std::vector<double> right;
 };
 
-// Renders the whole pattern (events plus tail) into out. Returns false with a message when the
-// renderer refuses the rate or block size.
-bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize,
-                 const double* initialParams, int numParams, StereoBuffer& out, const char** error);
+// Renders the whole pattern (events plus tail) into out, starting from the renderer's own
+// parameter values. Returns false with a message when the renderer refuses the rate or block
+// size.
+bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize, StereoBuffer& out,
+                 const char** error);

@@ -1,0 +1,80 @@
+// tonnik render: the instrument through its entry, the default pattern as
+// MIDI, host-sized blocks, a 24-bit WAV file.
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "Commands.h"
+#include "HostRenderer.h"
+#include "Instrument.h"
+#include "Pattern.h"
+#include "PatternPlayer.h"
+#include "RenderOptions.h"
+#include "WavWriter.h"
+
+namespace {
+
+// Creates the folder of path when it is a single missing level (such as out/).
+void makeParentFolder(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return;
+  mkdir(path.substr(0, slash).c_str(), 0777);
+}
+
+}  // namespace
+
+int runRender(int argc, const char* const* argv) {
+  RenderOptions options;
+  bool wantsHelp = false;
+  std::string error;
+  if (!parseRenderOptions(argc, argv, 2, options, wantsHelp, error)) {
+    std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+    return kExitUsage;
+  }
+  if (wantsHelp) {
+    std::fputs(renderOptionsUsage().c_str(), stdout);
+    return 0;
+  }
+
+  AUHost host(InstrumentEntry(), InstrumentDescription());
+  if (host.Open() != noErr) {
+    std::fprintf(stderr, "tonnik render: the instrument could not be opened\n");
+    return kExitFailure;
+  }
+  bool usageError = false;
+  if (!applyInstrumentOptions(&host, options.instrument, usageError, error)) {
+    std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+    return usageError ? kExitUsage : kExitFailure;
+  }
+
+  const Pattern pattern = defaultPattern(options.note, options.velocity);
+  HostRenderer renderer(&host);
+  StereoBuffer audio;
+  const char* renderError = nullptr;
+  if (!playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError)) {
+    std::fprintf(stderr, "tonnik render: %s\n", renderError);
+    return kExitFailure;
+  }
+  if (renderer.firstError() != noErr) {
+    std::fprintf(stderr, "tonnik render: the instrument answered error %d while rendering\n",
+                 (int)renderer.firstError());
+    return kExitFailure;
+  }
+
+  makeParentFolder(options.outputPath);
+  if (!writeWav24(options.outputPath, audio, static_cast<int>(options.sampleRate), error)) {
+    std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+    return kExitFailure;
+  }
+
+  double peak = 0;
+  for (double v : audio.left) peak = std::fmax(peak, std::fabs(v));
+  const size_t frames = audio.left.size();
+  std::printf("wrote %s: %.0f Hz, 24-bit stereo, %zu frames, %.3f s, peak %.4f (%.1f dBFS)%s\n",
+              options.outputPath.c_str(), options.sampleRate, frames, frames / options.sampleRate, peak,
+              peak > 0 ? 20 * std::log10(peak) : -INFINITY, peak > 1 ? ", clipped" : "");
+  return 0;
+}
