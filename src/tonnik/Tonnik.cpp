@@ -23,6 +23,8 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
   mLastTouchedParam = -1;
 
   InitParams();
+  for (int i = 0; i < kNumParams; ++i) mVoiceValues[i].store(GetParam(i)->Value());
+  mVoiceRate.store(kVoiceStartRate);
   BuildEditor();
 
   SetVoiceStartState(kVoiceStartRate);

@@ -18,6 +18,12 @@
 //   and ProcessDoubleReplacing. Rendering takes no lock and allocates
 //   nothing; a control change in ProcessMidiMsg takes the plug-in mutex,
 //   which is only ever held briefly.
+// The voice belongs to the render thread. A host may render through fast
+// dispatch, without the plug-in mutex, while other threads change
+// parameters, reset or press the trigger; those threads only post what
+// changed (atomics), and the render thread applies it at the start of its
+// next block. Until a block has been rendered GetVoice() shows the voice as
+// it was.
 //
 // State chunk (SerializeState / UnserializeState), appended to or read from
 // the given chunk:
@@ -39,7 +45,7 @@
 // as read and simply never match a controller.
 
 #include <atomic>
-#include <mutex>
+#include <cstdint>
 
 #include "au/IPluginAU.h"
 #include "kick/Krummel.h"
@@ -94,13 +100,16 @@ public:
 
   // ---- Overrides of the plug-in base ----
 
-  // Applies the host's sample rate and block size (main thread, mutex).
+  // Applies the host's sample rate (from the next block) and block size
+  // (main thread, mutex).
   void Reset() override;
-  // The host's Reset: a fresh voice with the current settings, so a ringing
-  // hit ends and the same input renders the same output again.
+  // The host's Reset: a fresh voice with the current settings from the next
+  // block on, so a ringing hit ends and the same input renders the same
+  // output again.
   void OnHostReset() override;
-  // Applies one parameter's current value to the voice, the rings and the
-  // learn/clear state. Takes the mutex; unknown indices change nothing.
+  // Applies one parameter's current value to the rings and the learn/clear
+  // state, and posts it to the voice. Takes the mutex; unknown indices
+  // change nothing.
   void OnParamChange(int paramIdx) override;
   // Renders the voice into outputs[0] and copies it to outputs[1]; inputs
   // are ignored. Render thread.
@@ -139,7 +148,11 @@ private:
   void InitParams();
   // Construction step 5: the voice's start state at a sample rate.
   void SetVoiceStartState(double sampleRate);
-  // The voice's half of OnParamChange. The caller holds mVoiceMutex.
+  // The voice's half of OnParamChange: posts the value to the render thread.
+  void PostToVoice(int paramIdx, double value);
+  // Render thread: applies a posted fresh voice, rate and parameter values.
+  void ApplyPostedToVoice();
+  // Sets one voice control from a parameter value (render thread).
   void ApplyToVoice(int paramIdx, double value);
   // Construction step 4: builds the editor (TonnikEditor.cpp).
   void BuildEditor();
@@ -185,11 +198,13 @@ private:
   // Ring angles kept here so they exist with or without an editor.
   double mRingCentre[kNumRings] = {};
   double mRingSpan[kNumRings] = {};
-  // Guards the voice between the render thread and the threads that change
-  // parameters: a host may render through fast dispatch, without the plug-in
-  // mutex. Held for one block or for one parameter's setter, never longer,
-  // and never while waiting for another lock.
-  std::mutex mVoiceMutex;
+  // Posted to the render thread: every parameter's latest value, a bit per
+  // parameter changed since the last block, the sample rate, and a request
+  // for a fresh voice.
+  std::atomic<double> mVoiceValues[kNumParams];
+  std::atomic<uint32_t> mChangedParams{0};
+  std::atomic<double> mVoiceRate;
+  std::atomic<bool> mFreshVoice{false};
   // Presses of the trigger button not yet taken by the render thread.
   std::atomic<int> mTriggerRequests{0};
   // What Reset last applied, so that a Reset while rendering (bypass

@@ -41,10 +41,7 @@ void Tonnik::OnParamChange(int paramIdx) {
   if (mClearActive == 1) mControllerMap[paramIdx] = -1;
 
   const double value = param->Value();
-  {
-    std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
-    ApplyToVoice(paramIdx, value);
-  }
+  PostToVoice(paramIdx, value);
   switch (paramIdx) {
     case kTone:
       SetRingCentre(kToneRing, value);
@@ -94,6 +91,11 @@ void Tonnik::OnParamChange(int paramIdx) {
       break;
   }
   NoteTouched(paramIdx);
+}
+
+void Tonnik::PostToVoice(int paramIdx, double value) {
+  mVoiceValues[paramIdx].store(value, std::memory_order_relaxed);
+  mChangedParams.fetch_or(1u << paramIdx, std::memory_order_release);
 }
 
 void Tonnik::ApplyToVoice(int paramIdx, double value) {

@@ -1,17 +1,33 @@
 // The instrument's editor glue: building the editor (construction step 4),
-// moving the velocity rings and writing the value display. Everything here
-// depends on the editor's control classes; without an editor the pointers
-// stay null and these calls do nothing.
+// moving the velocity rings and writing the value display. Without an
+// editor the pointers stay null and these calls do nothing.
 
-#include "graphics/ITextControls.h"
 #include "tonnik/Tonnik.h"
 
-// The editor is not part of this build yet: the instrument runs headless,
-// with no value display, LED, learn/clear switches or rings.
-void Tonnik::BuildEditor() {}
+#include "graphics/IGraphics.h"
+#include "graphics/ITextControls.h"
+#include "platform/GraphicsFactory.h"
+#include "platform/IGraphicsHeadless.h"
+#include "tonnik/PotiCircle.h"
+#include "tonnik/TonnikLayout.h"
+
+void Tonnik::BuildEditor() {
+  IGraphicsHeadless* graphics = MakeGraphics(this, kTonnikEditorWidth, kTonnikEditorHeight, 0);
+  TonnikLayout layout = BuildTonnikLayout(graphics, this, &mVoice, &mSamplesSinceHit, &mLEDState);
+  for (int i = 0; i < kNumRings; ++i) mRings[i] = layout.mRings[i];
+  mLEDIndex = layout.mLEDIndex;
+  mLearnSwitchIdx = layout.mLearnSwitchIdx;
+  mClearSwitchIdx = layout.mClearSwitchIdx;
+  mValueDisplay = layout.mValueDisplay;
+  AttachGraphics(graphics);
+}
 
 void Tonnik::PushRing(ERing ring, bool spanChanged) {
-  if (!mRings[ring]) return;
+  PotiCircle* poti = mRings[ring];
+  if (!poti) return;
+  poti->SetCentreAngle(mRingCentre[ring]);
+  poti->SetSpan(mRingSpan[ring]);
+  if (spanChanged) poti->SetDirty(false);
 }
 
 // Called from the render thread: the display's text hand-over neither locks

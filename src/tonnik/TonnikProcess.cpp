@@ -7,13 +7,11 @@
 #include "graphics/IGraphics.h"
 #include "tonnik/Tonnik.h"
 
+static_assert(std::atomic<double>::is_always_lock_free, "posting to the render thread must not lock");
+
 void Tonnik::Reset() {
   IMutexLock lock(this);
-  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
-  const double fs = GetSampleRate();
-  if (mVoice.sampleRate != fs) mVoice.setSampleRate(fs);
-  if (mVoice.glide.sampleRate != static_cast<float>(fs))
-    mVoice.glide.setSampleRate(static_cast<float>(fs));
+  mVoiceRate.store(GetSampleRate(), std::memory_order_release);
   const int blockSize = GetBlockSize();
   if (blockSize != mQueueBlockSize) {
     mMidiQueue.Resize(blockSize);
@@ -23,20 +21,32 @@ void Tonnik::Reset() {
 
 void Tonnik::OnHostReset() {
   IMutexLock lock(this);
-  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
-  const double fs = GetSampleRate();
-  mVoice = Krummel();
-  SetVoiceStartState(fs);
-  mVoice.glide.setSampleRate(static_cast<float>(fs));
-  mVoice.glide.mode = 0;
-  for (int i = 0; i < kNumParams; ++i) ApplyToVoice(i, GetParam(i)->Value());
+  mVoiceRate.store(GetSampleRate(), std::memory_order_relaxed);
+  mFreshVoice.store(true, std::memory_order_release);
+}
+
+void Tonnik::ApplyPostedToVoice() {
+  const double fs = mVoiceRate.load(std::memory_order_acquire);
+  uint32_t changed = 0;
+  if (mFreshVoice.load(std::memory_order_relaxed) && mFreshVoice.exchange(false, std::memory_order_acquire)) {
+    mVoice = Krummel();
+    SetVoiceStartState(fs);
+    mVoice.glide.mode = 0;
+    changed = ~0u;
+  }
+  if (mVoice.sampleRate != fs) mVoice.setSampleRate(fs);
+  if (mVoice.glide.sampleRate != static_cast<float>(fs)) mVoice.glide.setSampleRate(static_cast<float>(fs));
+  if (mChangedParams.load(std::memory_order_relaxed) != 0)
+    changed |= mChangedParams.exchange(0, std::memory_order_acquire);
+  for (int i = 0; changed != 0 && i < kNumParams; ++i)
+    if (changed & (1u << i)) ApplyToVoice(i, mVoiceValues[i].load(std::memory_order_relaxed));
 }
 
 void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames < 0) nFrames = 0;
   double* out = outputs[0];
-  std::lock_guard<std::mutex> voiceLock(mVoiceMutex);
 
+  ApplyPostedToVoice();
   TakeTriggerRequest();
   int i = 0;
   while (i < nFrames) {

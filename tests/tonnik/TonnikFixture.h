@@ -19,6 +19,12 @@ public:
   }
 
   Tonnik& Plug() { return mPlug; }
+  // The voice once the render thread has taken what was posted to it (an
+  // empty block).
+  const Krummel& Voice() {
+    Render(0);
+    return mPlug.GetVoice();
+  }
 
   // Renders one block of n samples (at most the block size).
   void Render(int n) {

@@ -43,14 +43,14 @@ TEST(TonnikParamChange, EveryParameterReachesTheVoice) {
     TonnikRig rig;
     SCOPED_TRACE(rig.Plug().GetParam(row.idx)->GetNameForHost());
     rig.SetParam(row.idx, row.value);
-    EXPECT_DOUBLE_EQ(row.read(rig.Plug().GetVoice()), row.expected);
+    EXPECT_DOUBLE_EQ(row.read(rig.Voice()), row.expected);
   }
 }
 
 TEST(TonnikParamChange, GlideTimeUsesTheRate) {
   TonnikRig rig(48000, 512);
   rig.SetParam(Tonnik::kGlide, 0.5);
-  EXPECT_EQ(rig.Plug().GetVoice().glide.length, 24000u);
+  EXPECT_EQ(rig.Voice().glide.length, 24000u);
 }
 
 struct RingRow {
@@ -108,7 +108,7 @@ TEST(TonnikMidiLearn, LearnTouchAndMove) {
   rig.ControlChange(21, 100);
   EXPECT_EQ(plug.GetController(Tonnik::kDrive), 21);
   EXPECT_DOUBLE_EQ(plug.GetParam(Tonnik::kDrive)->Value(), std::pow(100 / 127.0, 1.5));
-  EXPECT_DOUBLE_EQ(plug.GetVoice().drive, plug.GetParam(Tonnik::kDrive)->Value());
+  EXPECT_DOUBLE_EQ(rig.Voice().drive, plug.GetParam(Tonnik::kDrive)->Value());
 
   // Still moves it once learning is over.
   rig.SetParamFromGUI(Tonnik::kMidiLearn, 0);
@@ -241,7 +241,7 @@ TEST(TonnikMidiLearn, GlideModeFromControllerReachesTheGlide) {
   rig.SetParamFromGUI(Tonnik::kMidiLearn, 1);
   rig.SetParamFromGUI(Tonnik::kGlideMode, 0);
   rig.ControlChange(9, 64);
-  EXPECT_EQ(rig.Plug().GetVoice().glide.mode, 1);
+  EXPECT_EQ(rig.Voice().glide.mode, 1);
   char text[64];
   rig.Plug().GetParam(Tonnik::kGlideMode)->GetDisplayForHost(text);
   EXPECT_STREQ(text, "Up");

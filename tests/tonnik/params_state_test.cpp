@@ -197,7 +197,7 @@ TEST(TonnikState, LearnedControllerIsSavedAndRestored) {
   EXPECT_EQ(restored.Plug().UnserializeState(&chunk, 0), 228);
   EXPECT_EQ(ControllerMap(restored.Plug()), ControllerMap(rig.Plug()));
   EXPECT_EQ(ParamValues(restored.Plug()), ParamValues(rig.Plug()));
-  EXPECT_EQ(restored.Plug().GetVoice().tone, 0.25);
+  EXPECT_EQ(restored.Voice().tone, 0.25);
   // The restored controller moves Decay.
   restored.ControlChange(74, 127);
   EXPECT_EQ(restored.Plug().GetParam(Tonnik::kDecay)->Value(), 1.0);
@@ -215,7 +215,7 @@ TEST(TonnikState, FactoryPresetRestoresParametersButNotTheMap) {
   EXPECT_EQ(rig.Plug().GetController(Tonnik::kDrive), 21);
   for (int i = 0; i < Tonnik::kNumParams; ++i)
     EXPECT_EQ(rig.Plug().GetParam(i)->Value(), kInitValues[i]) << i;
-  EXPECT_EQ(rig.Plug().GetVoice().comp, 0.5);
+  EXPECT_EQ(rig.Voice().comp, 0.5);
   EXPECT_TRUE(rig.Plug().RestorePreset("Init"));
 }
 
@@ -308,7 +308,7 @@ TEST(TonnikState, NonFiniteValuesNeverReachTheVoice) {
       EXPECT_LT(rig.Plug().UnserializeState(&chunk, 0), 0);
       for (int i = 0; i < Tonnik::kNumParams; ++i)
         ASSERT_TRUE(std::isfinite(rig.Plug().GetParam(i)->Value())) << i;
-      const Krummel& v = rig.Plug().GetVoice();
+      const Krummel& v = rig.Voice();
       for (double field : {v.tone, v.tune, v.fine, v.level, v.decay, v.comp, v.drive, v.dynDecay,
                            v.dynComp, v.dynDrive, v.dynTone, v.dynLevel})
         EXPECT_TRUE(std::isfinite(field));

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <future>
 #include <new>
@@ -148,6 +149,33 @@ TEST(TonnikRealtime, RenderingTakesNoLock) {
     EXPECT_EQ(render.wait_for(std::chrono::seconds(0)), std::future_status::ready);
   }
   render.wait();
+}
+
+// A host rendering through fast dispatch while its main thread changes
+// parameters, resets and presses the trigger: the voice is only touched by
+// the render thread (the thread sanitizer build checks it) and stays sound.
+TEST(TonnikRealtime, ParameterChangesWhileRendering) {
+  TonnikRig rig(48000, 512);
+  std::atomic<bool> bad{false};
+  std::future<void> render = std::async(std::launch::async, [&rig, &bad] {
+    for (int b = 0; b < 400; ++b) {
+      rig.NoteOn(36 + b % 12, 100, (b * 61) % 512);
+      rig.Render(512);
+      for (int i = 0; i < 512; ++i)
+        if (!std::isfinite(rig.Left()[i])) bad = true;
+    }
+  });
+  for (int n = 0; render.wait_for(std::chrono::microseconds(200)) != std::future_status::ready; ++n) {
+    rig.SetParam(Tonnik::kTone, (n % 100) / 100.0);
+    rig.SetParam(Tonnik::kDrive, (n % 37) / 37.0);
+    rig.SetParam(Tonnik::kGlide, (n % 10) / 10.0);
+    rig.SetParam(Tonnik::kDynComp, (n % 21) / 10.0 - 1);
+    if (n % 50 == 0) rig.Plug().OnHostReset();
+    if (n % 70 == 0) rig.Plug().Reset();
+    if (n % 30 == 0) rig.Plug().TriggerFromEditor();
+  }
+  render.get();
+  EXPECT_FALSE(bad);
 }
 
 }  // namespace

@@ -242,8 +242,8 @@ TEST(TonnikRender, UndefinedSampleRateIsSilent) {
 
 TEST(TonnikRender, ResetAppliesRateAndKeepsSoundingHitWhenNothingChanged) {
   TonnikRig rig(44100, 512);
-  EXPECT_EQ(rig.Plug().GetVoice().sampleRate, 44100);
-  EXPECT_FLOAT_EQ(rig.Plug().GetVoice().glide.sampleRate, 44100.0f);
+  EXPECT_EQ(rig.Voice().sampleRate, 44100);
+  EXPECT_FLOAT_EQ(rig.Voice().glide.sampleRate, 44100.0f);
 
   // A Reset with the same settings (as when the host toggles bypass while
   // rendering) must not disturb a sounding hit.

@@ -17,3 +17,4 @@ int runRender(int argc, const char* const* argv);
 int runInfo(int argc, const char* const* argv);
 int runSavePreset(int argc, const char* const* argv);
 int runValidate(int argc, const char* const* argv);
+int runEditor(int argc, const char* const* argv);

@@ -14,6 +14,7 @@ const Command kCommands[] = {
     {"info", "describe the instrument as a host sees it: identity, channels, parameters, presets", runInfo},
     {"save-preset", "save the instrument's state as an .aupreset file (tonnik save-preset --help)", runSavePreset},
     {"validate", "run the conformance checks hosts rely on; exit code 0 when all pass", runValidate},
+    {"editor", "draw the instrument's editor to a PNG image, replaying clicks and keys (tonnik editor --help)", runEditor},
 };
 
 void printUsage(FILE* to) {

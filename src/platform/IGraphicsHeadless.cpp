@@ -1,0 +1,127 @@
+#include "platform/IGraphicsHeadless.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "pix/PIX_Bitmap.h"
+#include "platform/HeadlessView.h"
+#include "platform/IPlatformPrompts.h"
+#include "platform/ResourceDir.h"
+#include "platform/ResourceImages.h"
+#include "platform/ScreenPNG.h"
+
+IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
+
+IGraphicsHeadless::~IGraphicsHeadless() { CloseWindow(); }
+
+bool IGraphicsHeadless::DrawScreen(IRECT* r) {
+  if (!mView || !GetDrawBitmap()) return false;
+  mView->Present(GetDrawBitmap(), *r);
+  return true;
+}
+
+void IGraphicsHeadless::ForceEndUserEdit() {
+  if (mView) mView->EndTextEntry(false);
+}
+
+void IGraphicsHeadless::Resize(int w, int h) {
+  if (w == Width() && h == Height()) return;
+  IGraphics::Resize(w, h);
+  if (mView) mView->SetFrameSize(w, h);
+}
+
+int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int type) {
+  return mPrompts ? mPrompts->MessageBox(text, caption, type) : 0;
+}
+
+IPopupMenu* IGraphicsHeadless::CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) {
+  ReleaseMouseCapture();
+  if (!mView || !textRect) return nullptr;
+  return mView->CreateIPopupMenu(menu, ToViewRect(*textRect, Height()));
+}
+
+void IGraphicsHeadless::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
+                                        IParam* param) {
+  if (!mView || !text || !textRect) return;
+  mView->CreateTextEntry(control, param, text, str, ToViewRect(*textRect, Height()));
+}
+
+void IGraphicsHeadless::HostPath(KIT_String* path) {
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+  if (n <= 0) {
+    path->Set("");
+    return;
+  }
+  exe[n] = '\0';
+  char* slash = std::strrchr(exe, '/');
+  if (slash) *slash = '\0';
+  path->Set(exe);
+}
+
+void IGraphicsHeadless::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }
+
+void IGraphicsHeadless::DesktopPath(KIT_String* path) {
+  const char* home = std::getenv("HOME");
+  path->Set(home ? home : "");
+  if (home) path->Append("/Desktop");
+}
+
+void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
+                                      char* extension) {
+  if (!mPrompts) {
+    fileName->Set("");
+    return;
+  }
+  mPrompts->PromptForFile(fileName, action, dir, extension ? extension : "");
+}
+
+void* IGraphicsHeadless::OpenWindow(void* parentView) {
+  CloseWindow();
+  mView = new HeadlessView(this);
+  return mView;
+}
+
+void IGraphicsHeadless::CloseWindow() {
+  if (!mView) return;
+  HeadlessView* view = mView;
+  view->KillTimer();
+  mView = nullptr;
+  view->DetachGraphics();
+  delete view;
+}
+
+void* IGraphicsHeadless::GetWindow() { return mView; }
+
+void IGraphicsHeadless::HideMouseCursor() {
+  if (mCursorHidden) return;
+  mCursorHidden = true;
+  if (mView) {
+    mHiddenMousePointX = mView->GetPrevX();
+    mHiddenMousePointY = mView->GetPrevY();
+  }
+}
+
+void IGraphicsHeadless::ShowMouseCursor() { mCursorHidden = false; }
+
+PIX_IBitmap* IGraphicsHeadless::OSLoadBitmap(int id, const char* name) {
+  KIT_String error;
+  PIX_IBitmap* bitmap = LoadImgFromResource(name, &error);
+  if (!bitmap) std::fprintf(stderr, "editor: %s\n", error.Get());
+  return bitmap;
+}
+
+bool IGraphicsHeadless::Tick(IRECT* repainted) { return mView ? mView->OnTimer(repainted) : false; }
+
+PIX_IBitmap* IGraphicsHeadless::GetScreen() { return mView ? mView->GetScreen() : nullptr; }
+
+bool IGraphicsHeadless::WriteScreenPNG(const char* path, KIT_String* error) {
+  if (!mView) {
+    if (error) error->Set("the editor's window is not open");
+    return false;
+  }
+  return WriteBitmapPNG(mView->GetScreen(), path, error);
+}

@@ -1,0 +1,55 @@
+#include "platform/ResourceImages.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "kit/KIT_String.h"
+#include "pix/PIX_PNG.h"
+#include "platform/ResourceDir.h"
+
+bool ResourceImagePath(const char* name, const char* folder, KIT_String* path) {
+  if (!name || !folder) return false;
+  const char* dot = std::strrchr(name, '.');
+  if (!dot || strcasecmp(dot + 1, "png") != 0) return false;
+  const char* slash = std::strrchr(name, '/');
+  const char* base = slash ? slash + 1 : name;
+  if (base >= dot) return false;
+  path->Set(folder);
+  path->Append("/");
+  path->Append(base, static_cast<int>(dot - base));
+  path->Append(".png");
+  return true;
+}
+
+PIX_IBitmap* LoadImgFromResource(const char* name, KIT_String* error) {
+  const char* folder = TonnikResourceDir();
+  KIT_String path;
+  if (!ResourceImagePath(name, folder, &path)) {
+    if (error) {
+      error->Set("not a PNG resource name: ");
+      error->Append(name ? name : "(null)");
+    }
+    return nullptr;
+  }
+  struct stat info;
+  if (stat(path.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (error) {
+      error->Set("image ");
+      error->Append(name);
+      error->Append(" not found: no file ");
+      error->Append(path.Get());
+      error->Append(" in the resource folder ");
+      error->Append(folder);
+    }
+    return nullptr;
+  }
+  PIX_IBitmap* bitmap = PIX_LoadPNG(path.Get(), nullptr);
+  if (!bitmap && error) {
+    error->Set("image ");
+    error->Append(path.Get());
+    error->Append(" is not a readable PNG");
+  }
+  return bitmap;
+}

@@ -1,0 +1,18 @@
+#include "tonnik/IContactControlTrigger.h"
+
+#include "tonnik/Tonnik.h"
+
+IContactControlTrigger::IContactControlTrigger(IPluginBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
+                                               int ledIdx, Krummel* voice, int* samplesSinceHit, int* ledState)
+    : IContactControl(plug, x, y, paramIdx, bitmap),
+      mLEDIdx(ledIdx),
+      mVoice(voice),
+      mSamplesSinceHit(samplesSinceHit),
+      mLEDState(ledState) {}
+
+IContactControlTrigger::~IContactControlTrigger() = default;
+
+void IContactControlTrigger::OnMouseDown(int x, int y, IMouseMod* mod) {
+  Tonnik* instrument = dynamic_cast<Tonnik*>(mPlug);
+  if (instrument) instrument->TriggerFromEditor();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The editor's trigger button: a press plays the voice as a MIDI hit at
+// note 33 with the last velocity would, and lights the trigger LED. The
+// button itself stays at value 0, so it always shows its first frame.
+//
+// The press happens on the editor's thread while the audio thread renders
+// the voice, so the button does not touch the voice or the counters itself:
+// it hands the hit to the instrument (Tonnik::TriggerFromEditor), and the
+// audio thread restarts the voice, lights the LED and restarts the
+// samples-since-hit count at the start of its next block. The voice and
+// counter pointers are kept as the instrument hands them over; they are not
+// dereferenced here.
+//
+// Ownership: made by the instrument, owned by the editor; every pointer is
+// borrowed from the instrument, which outlives its editor.
+// Threads: main thread.
+
+#include "graphics/IBitmapControls.h"
+
+class Krummel;
+
+class IContactControlTrigger : public IContactControl {
+public:
+  IContactControlTrigger(IPluginBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, int ledIdx,
+                         Krummel* voice, int* samplesSinceHit, int* ledState);
+  ~IContactControlTrigger() override;
+
+  // Hands a hit to the instrument; the base switch handling is not called,
+  // so the button's value stays 0. A double click hits again.
+  void OnMouseDown(int x, int y, IMouseMod* mod) override;
+
+  int GetLEDIndex() const { return mLEDIdx; }
+
+private:
+  int mLEDIdx;
+  Krummel* mVoice;
+  int* mSamplesSinceHit;
+  int* mLEDState;
+};
