@@ -214,11 +214,22 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   }
 }
 
-static void CopyToFloat(const double* src, float* dst, int nFrames) {
-  for (int s = 0; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
+// Four samples a step, so the compiler converts them as vectors; this copy
+// is most of what the Audio Unit render path adds to the plug-in's own work.
+static void CopyToFloat(const double* __restrict src, float* __restrict dst, int nFrames) {
+  int s = 0;
+  for (; s + 4 <= nFrames; s += 4) {
+    const float a = static_cast<float>(src[s]), b = static_cast<float>(src[s + 1]);
+    const float c = static_cast<float>(src[s + 2]), d = static_cast<float>(src[s + 3]);
+    dst[s] = a;
+    dst[s + 1] = b;
+    dst[s + 2] = c;
+    dst[s + 3] = d;
+  }
+  for (; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
 }
 
-static void AddToFloat(const double* src, float* dst, int nFrames) {
+static void AddToFloat(const double* __restrict src, float* __restrict dst, int nFrames) {
   for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);
 }
 
