@@ -24,7 +24,7 @@ namespace {
 const __CFString* AsString(CFTypeRef cf) { return AsType<__CFString>(cf, kStandInStringTypeID); }
 
 // Formats one printf conversion (without %@) taken from the arguments.
-void AppendConversion(std::string& out, const std::string& spec, char conversion, const std::string& length,
+void AppendConversion(std::string& out, const std::string& directive, char conversion, const std::string& length,
                       va_list& args) {
   char buffer[512];
   int n = 0;
@@ -35,26 +35,26 @@ void AppendConversion(std::string& out, const std::string& spec, char conversion
     case 'x':
     case 'X':
       if (length == "ll")
-        n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long long));
+        n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, long long));
       else if (length == "l")
-        n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long));
+        n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, long));
       else
-        n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
+        n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, int));
       break;
     case 'c':
-      n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
+      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, int));
       break;
     case 'f':
     case 'g':
     case 'e':
-      n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, double));
+      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, double));
       break;
     case 'p':
-      n = std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, void*));
+      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), va_arg(args, void*));
       break;
     case 's': {
       const char* text = va_arg(args, const char*);
-      n = std::snprintf(buffer, sizeof buffer, spec.c_str(), text ? text : "(null)");
+      n = std::snprintf(buffer, sizeof buffer, directive.c_str(), text ? text : "(null)");
       break;
     }
     default:
@@ -83,8 +83,8 @@ std::string Format(const std::string& format, va_list& args) {
       CFTypeRef object = va_arg(args, CFTypeRef);
       out += object ? AsObject(object)->Describe() : "(null)";
     } else {
-      std::string spec = format.substr(i, j - i + 1);
-      AppendConversion(out, spec, conversion, length, args);
+      std::string directive = format.substr(i, j - i + 1);
+      AppendConversion(out, directive, conversion, length, args);
     }
     i = j;
   }
