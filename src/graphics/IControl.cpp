@@ -81,9 +81,10 @@ bool IControl::IsHit(int x, int y) { return mTargetRECT.Contains(x, y); }
 void IControl::SetDirty(bool pushParamToPlug) {
   // Written only when out of range, so a relay on the host's thread does not
   // store into a value the main thread is reading. NaN counts as below.
-  if (!(mValue >= mClampLo))
+  const double value = mValue;
+  if (!(value >= mClampLo))
     mValue = mClampLo;
-  else if (mValue > mClampHi)
+  else if (value > mClampHi)
     mValue = mClampHi;
   mDirty.store(true, std::memory_order_release);
   if (pushParamToPlug && mPlug && mParamIdx >= 0) {
@@ -185,6 +186,7 @@ int IControl::FrameForValue(int nFrames) const {
 }
 
 double IControl::UnitValue() const {
-  if (!(mValue >= 0.0)) return 0.0;
-  return mValue > 1.0 ? 1.0 : mValue;
+  const double value = mValue;
+  if (!(value >= 0.0)) return 0.0;
+  return value > 1.0 ? 1.0 : value;
 }

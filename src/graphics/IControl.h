@@ -14,9 +14,9 @@
 //
 // Threads: everything on the main thread, except SetValueFromPlug,
 // SetAuxParamValueFromPlug, SetDirty(false), Redraw and IsDirty, which the
-// plug-in relays may call on the host's thread. The dirty and redraw flags
-// are atomic so that such a mark is never torn; the value is a plain double
-// that the next tick draws.
+// plug-in relays may call on the host's or audio thread. The value and the
+// dirty and redraw flags are atomic so that no access is torn; a value that
+// changes while a draw runs is drawn on the next tick.
 
 #include <atomic>
 
@@ -25,6 +25,27 @@
 
 class IGraphics;
 class IPluginBase;
+
+// A control's value as a plain double to its users. The main thread and the
+// plug-in relays (host or audio thread) both write it while draws read it:
+// every access is one relaxed atomic load or store, so none is torn and
+// concurrent changes are last-writer-wins, as with a plain double.
+class IControlValue {
+public:
+  IControlValue(double value = 0.0) : mValue(value) {}
+  IControlValue(const IControlValue& other) : mValue(static_cast<double>(other)) {}
+  IControlValue& operator=(const IControlValue& other) { return *this = static_cast<double>(other); }
+  IControlValue& operator=(double value) {
+    mValue.store(value, std::memory_order_relaxed);
+    return *this;
+  }
+  IControlValue& operator+=(double delta) { return *this = static_cast<double>(*this) + delta; }
+  IControlValue& operator-=(double delta) { return *this = static_cast<double>(*this) - delta; }
+  operator double() const { return mValue.load(std::memory_order_relaxed); }
+
+private:
+  std::atomic<double> mValue;
+};
 
 // Opacity of a greyed-out control.
 inline constexpr float GRAYED_ALPHA = 0.25f;
@@ -134,8 +155,8 @@ protected:
   IRECT mTargetRECT;
   int mParamIdx;
   KIT_TypedBuf<AuxParam> mAuxParams;
-  double mValue = 0.0;
-  double mDefaultValue = -1.0;
+  IControlValue mValue = 0.0;
+  IControlValue mDefaultValue = -1.0;
   double mClampLo = 0.0;
   double mClampHi = 1.0;
   std::atomic<bool> mDirty{true};

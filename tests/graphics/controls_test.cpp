@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
 
@@ -440,6 +441,32 @@ TEST_F(ControlsTest, HostileValuesFromThePlugInAreRefusedOrHeld) {
   EXPECT_DOUBLE_EQ(knob->GetValue(), 1.0);
   (void)radio;
   (void)fader;
+}
+
+}  // namespace
+
+namespace {
+
+// The instrument lights its LED from the audio thread while the editor
+// ticks and draws on the main thread.
+TEST_F(ControlsTest, ValuesFromAnotherThreadWhileTheEditorDraws) {
+  IBitmap two = mGUI->LoadIBitmap(7700, "two", 2);
+  auto* led = Add(new IBitmapControl(&mPlug, 0, 0, -1, &two));
+  Attach();
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    for (int i = 0; i < 20000; ++i) mGUI->SetControlFromPlug(0, (i & 1) ? 1.0 : 0.0);
+    mGUI->SetControlFromPlug(0, 1.0);
+    done = true;
+  });
+  while (!done) Tick(mGUI);
+  audio.join();
+  while (!Tick(mGUI).Empty()) {
+  }
+  mGUI->SetAllControlsDirty();
+  Tick(mGUI);
+  EXPECT_DOUBLE_EQ(led->GetValue(), 1.0);
+  EXPECT_EQ(PIX_GetPixel(mGUI->GetDrawBitmap(), 5, 5), Opaque(2, 0, 0));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "graphics/IPopupMenu.h"
 #include "graphics/ITextControls.h"
 #include "graphics/IUtilityControls.h"
+#include "au/apple/CoreFoundation.h"
 #include "pix/PIX_Bitmap.h"
 #include "platform/HeadlessView.h"
 #include "platform/PlatformTestSupport.h"
@@ -397,6 +398,19 @@ TEST(HeadlessEditor, CursorHidesOnceAndShowsAgain) {
   EXPECT_TRUE(e.gui->IsCursorHidden());
   e.gui->ShowMouseCursor();
   EXPECT_FALSE(e.gui->IsCursorHidden());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeadlessEditor, FactoryMakesThePlugInsBundleFindable) {
+  TestPlug plug;
+  IGraphicsHeadless* gui = plug.MakeEditor(10, 10);
+  plug.AttachGraphics(gui);
+  CFStringRef id = CFStringCreateWithCString(nullptr, "com.tonnik.test.platform", kCFStringEncodingUTF8);
+  EXPECT_NE(CFBundleGetBundleWithIdentifier(id), nullptr);
+  CFRelease(id);
 }
 
 }  // namespace
