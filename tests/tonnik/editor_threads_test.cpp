@@ -29,16 +29,17 @@ TEST(TonnikEditorThreads, EditorInUseWhileTheAudioThreadRenders) {
     }
     done = true;
   });
+  // The editor keeps working at least a few rounds even when the audio thread
+  // is done before the main thread gets going.
   int presses = 0;
-  while (!done) {
+  do {
     rig.Click(150, 475);
     rig.Wheel(70, 290, presses % 2 ? 1 : -1);
     rig.Tick();
     ++presses;
-  }
+  } while (!done || presses < 4);
   audio.join();
   rig.Render(64);
-  EXPECT_GT(presses, 0);
   EXPECT_LE(rig.Plug().GetSamplesSinceHit(), 400 * 64 + 64);
   EXPECT_FALSE(rig.DisplayText().empty());
 }
