@@ -33,8 +33,14 @@ check-sanitize: bootstrap
 	@cmake --build build-asan -j $(JOBS)
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONNIK_FUZZ=ON -DTONNIK_BENCH=OFF >/dev/null
-	@cmake --build build-fuzz -j $(JOBS)
-	@for f in build-fuzz/fuzz/*; do if [ -x "$$f" ]; then "$$f" -max_total_time=30 -print_final_stats=0 || exit 1; fi; done
+	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
+	@for f in build-fuzz/fuzz/*; do \
+	  if [ -x "$$f" ]; then \
+	    log="build-fuzz/$$(basename $$f).log"; \
+	    if "$$f" -max_total_time=30 > "$$log" 2>&1; then echo "fuzz $$(basename $$f): clean for 30 s"; \
+	    else tail -40 "$$log"; exit 1; fi; \
+	  fi; \
+	done
 
 # Tests under ThreadSanitizer.
 check-thread: bootstrap
