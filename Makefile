@@ -25,7 +25,7 @@ demo: build
 	@if ./$(BUILD)/tonnik help 2>/dev/null | grep -q '^  *editor'; then ./$(BUILD)/tonnik editor -o out/editor.png; fi
 
 bench: build
-	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
 check-sanitize: bootstrap
