@@ -52,9 +52,9 @@ const Placement* FindPlacement(const char* name) {
 
 // Where a control's image is centred on the panel.
 void CentreOf(const Placement& p, float* cx, float* cy) {
-  const ImageSpec& spec = SpecOf(p.image);
-  *cx = p.x + spec.frameWidth / 2.0f;
-  *cy = p.y + spec.frameHeight / 2.0f;
+  const ImageSpec& imageSize = SpecOf(p.image);
+  *cx = p.x + imageSize.frameWidth / 2.0f;
+  *cy = p.y + imageSize.frameHeight / 2.0f;
 }
 
 bool HasRing(const char* name) {
@@ -208,8 +208,8 @@ void PaintKeySeats(Layer& layer) {
   for (int i = 0; i < count; ++i) {
     const Placement& p = placements[i];
     if (p.image == kKnob || p.image == kKnobSmall || p.image == kTriggerLed || p.image == kGlideMode) continue;
-    const ImageSpec& spec = SpecOf(p.image);
-    PaintKeySeat(layer, float(p.x), float(p.y), float(spec.frameWidth), float(spec.frameHeight),
+    const ImageSpec& imageSize = SpecOf(p.image);
+    PaintKeySeat(layer, float(p.x), float(p.y), float(imageSize.frameWidth), float(imageSize.frameHeight),
                  p.image == kTrigger ? 6.0f : 3.0f);
   }
   // The glide mode lamps sit in a slim dark strip.
@@ -281,8 +281,8 @@ bool PrintUnder(PIX_IBitmap* out, const char* control, const char* text, int gap
   if (!p) return false;
   float cx, cy;
   CentreOf(*p, &cx, &cy);
-  const ImageSpec& spec = SpecOf(p->image);
-  return Print(out, LabelStyle(size, Style::kLabel), text, int(cx), p->y + spec.frameHeight + gap, Align::kCentre);
+  const ImageSpec& imageSize = SpecOf(p->image);
+  return Print(out, LabelStyle(size, Style::kLabel), text, int(cx), p->y + imageSize.frameHeight + gap, Align::kCentre);
 }
 
 bool PrintKnobLabels(PIX_IBitmap* out) {
@@ -319,10 +319,10 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
   // Glide mode: the name above, each position beside its lamp.
   ok = ok && Print(out, small, "Glide Mode", glide->x + 20, glide->y - 13, Align::kCentre);
   const char* modes[] = {"Up/Down", "Up", "Down"};
-  const ImageSpec& spec = SpecOf(kGlideMode);
+  const ImageSpec& imageSize = SpecOf(kGlideMode);
   const TextStyle mode = {Style::kLabelFace, 8, false, true, Style::kLabel};
   for (int i = 0; i < 3; ++i)
-    ok = ok && Print(out, mode, modes[i], glide->x + 11, glide->y + spec.frameHeight * i / 3 + 1, Align::kLeft);
+    ok = ok && Print(out, mode, modes[i], glide->x + 11, glide->y + imageSize.frameHeight * i / 3 + 1, Align::kLeft);
   return ok;
 }
 

@@ -13,8 +13,8 @@ struct Box {
 };
 
 Box BoxOf(const Placement& p) {
-  const ImageSpec& spec = SpecOf(p.image);
-  return {p.x, p.y, p.x + spec.frameWidth, p.y + spec.frameHeight};
+  const ImageSpec& imageSize = SpecOf(p.image);
+  return {p.x, p.y, p.x + imageSize.frameWidth, p.y + imageSize.frameHeight};
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -39,11 +39,11 @@ const Placement* Find(const Placement* p, int count, const char* name, ImageId i
 }  // namespace
 
 bool CheckImageSize(ImageId id, PIX_IBitmap* bitmap) {
-  const ImageSpec& spec = SpecOf(id);
+  const ImageSpec& imageSize = SpecOf(id);
   const int w = bitmap->getWidth(), h = bitmap->getHeight();
-  if (spec.frames < 1 || h % spec.frames != 0 || w != spec.frameWidth || h / spec.frames != spec.frameHeight) {
-    std::fprintf(stderr, "%s: %d x %d is not %d frames of %d x %d\n", spec.file, w, h, spec.frames,
-                 spec.frameWidth, spec.frameHeight);
+  if (imageSize.frames < 1 || h % imageSize.frames != 0 || w != imageSize.frameWidth || h / imageSize.frames != imageSize.frameHeight) {
+    std::fprintf(stderr, "%s: %d x %d is not %d frames of %d x %d\n", imageSize.file, w, h, imageSize.frames,
+                 imageSize.frameWidth, imageSize.frameHeight);
     return false;
   }
   return true;

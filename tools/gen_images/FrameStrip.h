@@ -7,14 +7,14 @@
 
 template <class DrawFrame>
 bool DrawFrames(PIX_IBitmap* out, ImageId id, DrawFrame drawFrame) {
-  const ImageSpec& spec = SpecOf(id);
-  if (!out->resize(spec.frameWidth, spec.frameHeight * spec.frames) &&
-      (out->getWidth() != spec.frameWidth || out->getHeight() != spec.frameHeight * spec.frames))
+  const ImageSpec& imageSize = SpecOf(id);
+  if (!out->resize(imageSize.frameWidth, imageSize.frameHeight * imageSize.frames) &&
+      (out->getWidth() != imageSize.frameWidth || out->getHeight() != imageSize.frameHeight * imageSize.frames))
     return false;
-  for (int frame = 0; frame < spec.frames; ++frame) {
-    Layer layer(spec.frameWidth, spec.frameHeight);
+  for (int frame = 0; frame < imageSize.frames; ++frame) {
+    Layer layer(imageSize.frameWidth, imageSize.frameHeight);
     if (!drawFrame(layer, frame)) return false;
-    layer.CopyInto(out, 0, frame * spec.frameHeight);
+    layer.CopyInto(out, 0, frame * imageSize.frameHeight);
   }
   return true;
 }

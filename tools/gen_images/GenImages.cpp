@@ -19,11 +19,11 @@
 namespace {
 
 bool MakeImage(ImageId id, const std::string& dir) {
-  const ImageSpec& spec = SpecOf(id);
-  const std::string path = dir + "/" + spec.file;
+  const ImageSpec& imageSize = SpecOf(id);
+  const std::string path = dir + "/" + imageSize.file;
   PIX_SysBitmap bitmap;
   if (!DrawFunctionOf(id)(&bitmap)) {
-    std::fprintf(stderr, "%s: drawing failed\n", spec.file);
+    std::fprintf(stderr, "%s: drawing failed\n", imageSize.file);
     return false;
   }
   if (!CheckImageSize(id, &bitmap)) return false;

@@ -64,10 +64,10 @@ Colour CapShade(const KnobShape& k, float dx, float dy, float r) {
 
 // The pointer upright as a full-resolution sprite with alpha, turned into
 // each frame by a rotated blit.
-void MakePointerSprite(const KnobShape& k, const ImageSpec& spec, PIX_MemBitmap* sprite) {
-  Layer pointer(spec.frameWidth, spec.frameHeight);
+void MakePointerSprite(const KnobShape& k, const ImageSpec& imageSize, PIX_MemBitmap* sprite) {
+  Layer pointer(imageSize.frameWidth, imageSize.frameHeight);
   pointer.Clear(Style::kKnobPointer, 0.0f);
-  const float cx = spec.frameWidth / 2.0f, cy = spec.frameHeight / 2.0f;
+  const float cx = imageSize.frameWidth / 2.0f, cy = imageSize.frameHeight / 2.0f;
   const float half = k.pointerWidth / 2.0f;
   pointer.FillRect(cx - half, cy - k.pointerOuter, k.pointerWidth, k.pointerOuter - k.pointerInner,
                    Style::kKnobPointer);
@@ -76,12 +76,12 @@ void MakePointerSprite(const KnobShape& k, const ImageSpec& spec, PIX_MemBitmap*
 }
 
 bool DrawKnobStrip(PIX_IBitmap* out, ImageId id, const KnobShape& k) {
-  const ImageSpec& spec = SpecOf(id);
+  const ImageSpec& imageSize = SpecOf(id);
   PIX_MemBitmap sprite(0, 0, 4);
-  MakePointerSprite(k, spec, &sprite);
+  MakePointerSprite(k, imageSize, &sprite);
   return DrawFrames(out, id, [&](Layer& layer, int frame) {
-    const float turn = FrameAngle(frame, spec.frames);
-    const float cx = spec.frameWidth / 2.0f, cy = spec.frameHeight / 2.0f;
+    const float turn = FrameAngle(frame, imageSize.frames);
+    const float cx = imageSize.frameWidth / 2.0f, cy = imageSize.frameHeight / 2.0f;
     layer.Clear(Scale(Style::kKnobSkirt, 0.5f), 0.0f);
     layer.Paint([&](float x, float y, Colour* c, float* opacity) {
       const float dx = x - cx, dy = y - cy;

@@ -73,10 +73,10 @@ void DrawState(PIX_IBitmap* panel, Images& images, const State& s, int dx) {
   int count;
   const Placement* p = Placements(&count);
   for (int i = 0; i < count; ++i) {
-    const ImageSpec& spec = SpecOf(p[i].image);
-    const int frame = FrameFor(s.values[i], spec.frames);
-    PIX_Blit(panel, images.bitmaps[p[i].image], dx + p[i].x, p[i].y, 0, frame * spec.frameHeight,
-             spec.frameWidth, spec.frameHeight, 1.0f, PIX_MODE_COPY | PIX_MODE_SOURCE_ALPHA);
+    const ImageSpec& imageSize = SpecOf(p[i].image);
+    const int frame = FrameFor(s.values[i], imageSize.frames);
+    PIX_Blit(panel, images.bitmaps[p[i].image], dx + p[i].x, p[i].y, 0, frame * imageSize.frameHeight,
+             imageSize.frameWidth, imageSize.frameHeight, 1.0f, PIX_MODE_COPY | PIX_MODE_SOURCE_ALPHA);
   }
   const TextStyle display = {Style::kDisplayFace, 12, false, false, Style::kAccent};
   DrawTextLine(panel, display, s.display, dx + (kDisplayLeft + kDisplayRight) / 2, kDisplayTop, Align::kCentre);

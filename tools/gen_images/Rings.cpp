@@ -60,12 +60,12 @@ void DrawCell(Layer& layer, int cell, Colour colour) {
 }
 
 bool DrawRing(PIX_IBitmap* out, ImageId id, Colour colour) {
-  const ImageSpec& spec = SpecOf(id);
-  Layer layer(spec.frameWidth, spec.frameHeight);
+  const ImageSpec& imageSize = SpecOf(id);
+  Layer layer(imageSize.frameWidth, imageSize.frameHeight);
   layer.Clear(colour, 0.0f);
   for (int cell = 0; cell < kRingCells; ++cell) DrawCell(layer, cell, colour);
   layer.Resolve(out);
-  return out->getWidth() == spec.frameWidth && out->getHeight() == spec.frameHeight;
+  return out->getWidth() == imageSize.frameWidth && out->getHeight() == imageSize.frameHeight;
 }
 
 }  // namespace

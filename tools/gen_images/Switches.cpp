@@ -38,25 +38,25 @@ Colour WindowShade(const RoundBox& window, float x, float y, bool on, Colour lit
 }
 
 bool DrawKey(PIX_IBitmap* out, ImageId id, const KeyLook& look) {
-  const ImageSpec& spec = SpecOf(id);
+  const ImageSpec& imageSize = SpecOf(id);
   return DrawFrames(out, id, [&](Layer& layer, int frame) {
     const bool on = frame == 1;
-    const RoundBox body = {0.5f, 0.5f, spec.frameWidth - 1.0f, spec.frameHeight - 1.0f, look.corner};
-    const RoundBox window = {(spec.frameWidth - look.windowWidth) / 2, (spec.frameHeight - look.windowHeight) / 2,
+    const RoundBox body = {0.5f, 0.5f, imageSize.frameWidth - 1.0f, imageSize.frameHeight - 1.0f, look.corner};
+    const RoundBox window = {(imageSize.frameWidth - look.windowWidth) / 2, (imageSize.frameHeight - look.windowHeight) / 2,
                              look.windowWidth, look.windowHeight, look.windowHeight * 0.45f};
     layer.Clear(Scale(look.face, 0.6f), 0.0f);
     layer.Paint([&](float x, float y, Colour* c, float* opacity) {
       if (body.Distance(x, y) > 0.0f) return false;
       const Vec3 n = BevelNormal(body, x, y, look.bevel, on ? 0.9f : 1.5f);
       // A slight lengthwise curve on the face, lit from above.
-      const float curve = (y - spec.frameHeight / 2.0f) / spec.frameHeight;
+      const float curve = (y - imageSize.frameHeight / 2.0f) / imageSize.frameHeight;
       const Vec3 face = {n.x, n.y + curve * 0.5f, n.z};
       const float press = on ? 0.88f : 1.0f;
       Colour k = Scale(look.face, press * (0.45f + 0.62f * Diffuse(face) / FlatDiffuse()));
       k = Add(k, 0.22f * Specular(face, 24.0f));
       if (look.ringRadius > 0.0f) {
         // The groove's far wall catches the light, its near wall is in shadow.
-        const float dx = x - spec.frameWidth / 2.0f, dy = y - spec.frameHeight / 2.0f;
+        const float dx = x - imageSize.frameWidth / 2.0f, dy = y - imageSize.frameHeight / 2.0f;
         const float r = std::sqrt(dx * dx + dy * dy);
         const float across = r - look.ringRadius;
         if (std::fabs(across) < 1.2f && r > 0.0f) {
@@ -126,10 +126,10 @@ bool DrawTrigger(PIX_IBitmap* out) {
 }
 
 bool DrawTriggerLed(PIX_IBitmap* out) {
-  const ImageSpec& spec = SpecOf(kTriggerLed);
+  const ImageSpec& imageSize = SpecOf(kTriggerLed);
   return DrawFrames(out, kTriggerLed, [&](Layer& layer, int frame) {
     layer.Clear({0.2f, 0.2f, 0.2f}, 0.0f);
-    DrawLamp(layer, spec.frameWidth / 2.0f, spec.frameHeight / 2.0f, 3.9f, 1.9f, Style::kAccentNegative,
+    DrawLamp(layer, imageSize.frameWidth / 2.0f, imageSize.frameHeight / 2.0f, 3.9f, 1.9f, Style::kAccentNegative,
              frame == 0 ? 1.0f : 0.0f);
     return true;
   });
@@ -138,11 +138,11 @@ bool DrawTriggerLed(PIX_IBitmap* out) {
 // Three lamps in a column, one per mode (Up/Down, Up, Down); the mode names
 // are printed on the panel beside them.
 bool DrawGlideMode(PIX_IBitmap* out) {
-  const ImageSpec& spec = SpecOf(kGlideMode);
+  const ImageSpec& imageSize = SpecOf(kGlideMode);
   return DrawFrames(out, kGlideMode, [&](Layer& layer, int frame) {
     layer.Clear({0.2f, 0.2f, 0.2f}, 0.0f);
-    const float rowHeight = float(spec.frameHeight) / spec.frames;
-    for (int row = 0; row < spec.frames; ++row)
+    const float rowHeight = float(imageSize.frameHeight) / imageSize.frames;
+    for (int row = 0; row < imageSize.frames; ++row)
       DrawLamp(layer, 5.0f, rowHeight * (row + 0.5f), 2.6f, 1.5f, Style::kAccent, row == frame ? 1.0f : 0.0f);
     return true;
   });

@@ -78,23 +78,23 @@ TEST(CommittedImages, BackgroundIsOpaque) {
 TEST(CommittedImages, KnobPointersTurnOverTheTravel) {
   for (ImageId id : {kKnob, kKnobSmall}) {
     SCOPED_TRACE(SpecOf(id).file);
-    const ImageSpec& spec = SpecOf(id);
+    const ImageSpec& imageSize = SpecOf(id);
     std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(id);
     ASSERT_TRUE(strip);
-    const double cx = spec.frameWidth / 2.0, cy = spec.frameHeight / 2.0;
-    for (int f = 0; f < spec.frames; ++f) {
-      const int top = f * spec.frameHeight;
+    const double cx = imageSize.frameWidth / 2.0, cy = imageSize.frameHeight / 2.0;
+    for (int f = 0; f < imageSize.frames; ++f) {
+      const int top = f * imageSize.frameHeight;
       double sx = 0, sy = 0;
-      for (int y = 0; y < spec.frameHeight; ++y)
-        for (int x = 0; x < spec.frameWidth; ++x)
+      for (int y = 0; y < imageSize.frameHeight; ++y)
+        for (int x = 0; x < imageSize.frameWidth; ++x)
           if (IsAccent(PIX_GetPixel(strip.get(), x, top + y))) {
             sx += x + 0.5 - cx;
             sy += y + 0.5 - cy;
           }
-      const double expected = -135.0 + 270.0 * f / (spec.frames - 1);
+      const double expected = -135.0 + 270.0 * f / (imageSize.frames - 1);
       EXPECT_NEAR(AngleOf(sx, sy), expected, 3.0) << "frame " << f;
       EXPECT_EQ(Alpha(PIX_GetPixel(strip.get(), 0, top)), 0u);
-      EXPECT_EQ(Alpha(PIX_GetPixel(strip.get(), spec.frameWidth - 1, top + spec.frameHeight - 1)), 0u);
+      EXPECT_EQ(Alpha(PIX_GetPixel(strip.get(), imageSize.frameWidth - 1, top + imageSize.frameHeight - 1)), 0u);
     }
   }
 }
@@ -139,10 +139,10 @@ TEST(CommittedImages, RingCellsHoldArcsEndingAtTheUpperEndOfTravel) {
   }
 }
 
-int CountAccent(PIX_IBitmap* strip, const ImageSpec& spec, int frame) {
+int CountAccent(PIX_IBitmap* strip, const ImageSpec& imageSize, int frame) {
   int n = 0;
-  for (int y = 0; y < spec.frameHeight; ++y)
-    for (int x = 0; x < spec.frameWidth; ++x) n += IsAccent(PIX_GetPixel(strip, x, frame * spec.frameHeight + y));
+  for (int y = 0; y < imageSize.frameHeight; ++y)
+    for (int x = 0; x < imageSize.frameWidth; ++x) n += IsAccent(PIX_GetPixel(strip, x, frame * imageSize.frameHeight + y));
   return n;
 }
 
@@ -165,16 +165,16 @@ TEST(CommittedImages, TriggerLedIsLitInItsFirstFrameAndDarkInItsSecond) {
 
 // Frame k lights the lamp of row k (Up/Down, Up, Down) and no other.
 TEST(CommittedImages, GlideModeLightsOneLampPerPosition) {
-  const ImageSpec& spec = SpecOf(kGlideMode);
+  const ImageSpec& imageSize = SpecOf(kGlideMode);
   std::unique_ptr<PIX_IBitmap> strip = LoadCommitted(kGlideMode);
   ASSERT_TRUE(strip);
-  const int rowHeight = spec.frameHeight / spec.frames;
-  for (int frame = 0; frame < spec.frames; ++frame)
-    for (int row = 0; row < spec.frames; ++row) {
+  const int rowHeight = imageSize.frameHeight / imageSize.frames;
+  for (int frame = 0; frame < imageSize.frames; ++frame)
+    for (int row = 0; row < imageSize.frames; ++row) {
       int lit = 0;
       for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
-        for (int x = 0; x < spec.frameWidth; ++x)
-          lit += IsAccent(PIX_GetPixel(strip.get(), x, frame * spec.frameHeight + y));
+        for (int x = 0; x < imageSize.frameWidth; ++x)
+          lit += IsAccent(PIX_GetPixel(strip.get(), x, frame * imageSize.frameHeight + y));
       if (row == frame) {
         EXPECT_GT(lit, 5) << "frame " << frame;
       } else {
