@@ -61,6 +61,18 @@ static int GetBENormalized(const ByteChunk* file, double* value, int pos) {
   return pos;
 }
 
+// The seven words every program and bank block starts with.
+static void PutBlockHeader(ByteChunk* file, int byteSize, int fxMagic, int formatVersion, int uniqueID,
+                           int effectVersion, int count) {
+  PutBE32(file, kBlockMagic);
+  PutBE32(file, byteSize);
+  PutBE32(file, fxMagic);
+  PutBE32(file, formatVersion);
+  PutBE32(file, uniqueID);
+  PutBE32(file, effectVersion);
+  PutBE32(file, count);
+}
+
 // The 28-byte name field: zero-filled, at most 27 characters.
 static void PutName(ByteChunk* file, const char* name) {
   char field[kNameFieldLen] = {};
@@ -107,13 +119,7 @@ bool IPluginBase::AskForPath(KIT_String* path, bool save, const char* defaultNam
 }
 
 void IPluginBase::MakeProgramFile(ByteChunk* file, const char* name, const double* values) {
-  PutBE32(file, kBlockMagic);
-  PutBE32(file, 0);
-  PutBE32(file, kProgramParamsMagic);
-  PutBE32(file, kProgramVersion);
-  PutBE32(file, mUniqueID);
-  PutBE32(file, GetEffectVersion(true));
-  PutBE32(file, NParams());
+  PutBlockHeader(file, 0, kProgramParamsMagic, kProgramVersion, mUniqueID, GetEffectVersion(true), NParams());
   PutName(file, name);
   for (int i = 0; i < NParams(); ++i)
     PutBEFloat(file, static_cast<float>(GetParam(i)->GetNormalized(values[i])));
@@ -128,13 +134,8 @@ bool IPluginBase::SaveProgramAsFXP(const char* defaultFileName) {
     ByteChunk state;
     InitChunkWithIPluginVer(&state);
     SerializeState(&state);
-    PutBE32(&file, kBlockMagic);
-    PutBE32(&file, state.Size() + kProgramHeaderLen);
-    PutBE32(&file, kProgramChunkMagic);
-    PutBE32(&file, kProgramVersion);
-    PutBE32(&file, mUniqueID);
-    PutBE32(&file, GetEffectVersion(true));
-    PutBE32(&file, NParams());
+    PutBlockHeader(&file, state.Size() + kProgramHeaderLen, kProgramChunkMagic, kProgramVersion, mUniqueID,
+                   GetEffectVersion(true), NParams());
     PutName(&file, name);
     PutBE32(&file, state.Size());
     file.PutChunk(&state);
@@ -155,26 +156,15 @@ bool IPluginBase::SaveBankAsFXB(const char* defaultFileName) {
     ByteChunk state;
     InitChunkWithIPluginVer(&state);
     SerializePresets(&state);
-    PutBE32(&file, kBlockMagic);
-    PutBE32(&file, state.Size() + kBankHeaderLen);
-    PutBE32(&file, kBankChunkMagic);
-    PutBE32(&file, kBankVersion);
-    PutBE32(&file, mUniqueID);
-    PutBE32(&file, GetEffectVersion(true));
-    PutBE32(&file, NPresets());
+    PutBlockHeader(&file, state.Size() + kBankHeaderLen, kBankChunkMagic, kBankVersion, mUniqueID,
+                   GetEffectVersion(true), NPresets());
     PutBE32(&file, mCurrentPresetIdx);
     const char reserved[kReservedLen] = {};
     file.PutBytes(reserved, kReservedLen);
     PutBE32(&file, state.Size());
     file.PutChunk(&state);
   } else {
-    PutBE32(&file, kBlockMagic);
-    PutBE32(&file, 0);
-    PutBE32(&file, kBankParamsMagic);
-    PutBE32(&file, kBankVersion);
-    PutBE32(&file, mUniqueID);
-    PutBE32(&file, GetEffectVersion(true));
-    PutBE32(&file, NPresets());
+    PutBlockHeader(&file, 0, kBankParamsMagic, kBankVersion, mUniqueID, GetEffectVersion(true), NPresets());
     PutBE32(&file, mCurrentPresetIdx);
     const char reserved[kReservedLen] = {};
     file.PutBytes(reserved, kReservedLen);
