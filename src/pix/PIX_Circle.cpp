@@ -34,18 +34,19 @@ void ColumnsBetween(float cx, double lo, double hi, const Box& box, Each each) {
   for (int x = first; x <= last; ++x) each(x);
 }
 
-// The outline: pixels whose centres lie less than half a pixel from the circle.
-template <class C>
-void Ring(const PIX_Canvas& cv, float cx, float cy, float r, const Box& box, C c) {
+// Calls each(x, y, oy) for the pixels whose centres lie less than halfWidth from the
+// circle (oy: the centre's vertical distance from cy), row by row.
+template <class Each>
+void Annulus(float cx, float cy, float r, double halfWidth, const Box& box, Each each) {
   int first, last;
-  RowRange(cy, r + 0.5, box, &first, &last);
+  RowRange(cy, r + halfWidth, box, &first, &last);
   for (int y = first; y <= last; ++y) {
     const double oy = y + 0.5 - cy;
-    const double outer = (r + 0.5) * (r + 0.5) - oy * oy;
+    const double outer = (r + halfWidth) * (r + halfWidth) - oy * oy;
     if (outer <= 0) continue;
     const double xo = std::sqrt(outer);
-    const double inner = r > 0.5 ? (r - 0.5) * (r - 0.5) - oy * oy : -1.0;
-    auto plot = [&](int x) { cv.Plot(x, y, c); };
+    const double inner = r > halfWidth ? (r - halfWidth) * (r - halfWidth) - oy * oy : -1.0;
+    auto plot = [&](int x) { each(x, y, oy); };
     if (inner < 0) {
       ColumnsBetween(cx, -xo, xo, box, plot);
     } else {
@@ -56,31 +57,21 @@ void Ring(const PIX_Canvas& cv, float cx, float cy, float r, const Box& box, C c
   }
 }
 
+// The outline: pixels whose centres lie less than half a pixel from the circle.
+template <class C>
+void Ring(const PIX_Canvas& cv, float cx, float cy, float r, const Box& box, C c) {
+  Annulus(cx, cy, r, 0.5, box, [&](int x, int y, double) { cv.Plot(x, y, c); });
+}
+
 // Anti-aliased outline: each pixel weighted by 1 - |distance - r| (a tent
 // one pixel wide on either side of the circle).
 template <class Formula>
 void RingAA(const PIX_Canvas& cv, float cx, float cy, float r, const Box& box, int w) {
-  int first, last;
-  RowRange(cy, r + 1.0, box, &first, &last);
-  for (int y = first; y <= last; ++y) {
-    const double oy = y + 0.5 - cy;
-    const double outer = (r + 1.0) * (r + 1.0) - oy * oy;
-    if (outer <= 0) continue;
-    const double xo = std::sqrt(outer);
-    const double inner = r > 1.0 ? (r - 1.0) * (r - 1.0) - oy * oy : -1.0;
-    auto plot = [&](int x) {
-      const double ox = x + 0.5 - cx;
-      const double cover = 1.0 - std::fabs(std::sqrt(ox * ox + oy * oy) - r);
-      cv.PlotWeighted<Formula>(x, y, int(w * cover));
-    };
-    if (inner < 0) {
-      ColumnsBetween(cx, -xo, xo, box, plot);
-    } else {
-      const double xi = std::sqrt(inner);
-      ColumnsBetween(cx, -xo, -xi, box, plot);
-      ColumnsBetween(cx, xi, xo, box, plot);
-    }
-  }
+  Annulus(cx, cy, r, 1.0, box, [&](int x, int y, double oy) {
+    const double ox = x + 0.5 - cx;
+    const double cover = 1.0 - std::fabs(std::sqrt(ox * ox + oy * oy) - r);
+    cv.PlotWeighted<Formula>(x, y, int(w * cover));
+  });
 }
 
 const PIX_CircleMask* MaskFor(float r) {
