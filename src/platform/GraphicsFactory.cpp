@@ -2,8 +2,8 @@
 
 #include "au/IPluginAU.h"
 #include "au/apple/StandIn.h"
+#include "dcx/ResourceDir.h"
 #include "platform/IGraphicsHeadless.h"
-#include "platform/ResourceDir.h"
 
 IGraphicsHeadless* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
   IGraphicsHeadless* graphics = new IGraphicsHeadless(plug, w, h, fps);
