@@ -8,6 +8,9 @@
 
 struct RenderOptions {
   std::string outputPath = "out/demo.wav";
+  bool outputGiven = false;  // without -o a MIDI file's render goes beside it, as NAME.wav
+  std::string midiPath;      // empty: the built-in pattern
+  double lengthSeconds = 0;  // > 0: render exactly this long instead of until the ring ends
   double sampleRate = 48000;
   int note = 33;       // base note of the pattern
   int velocity = 100;  // base velocity of the pattern
@@ -20,6 +23,10 @@ struct RenderOptions {
 // Parameter values are checked against the instrument when they are applied.
 bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOptions& options, bool& wantsHelp,
                         std::string& error);
+
+// The file the render goes to: -o, or for a MIDI file without -o the file's name with
+// the extension of the output format, or out/demo.wav.
+std::string renderOutputPath(const RenderOptions& options);
 
 // The option list shown by `tonnik render --help`.
 std::string renderOptionsUsage();
