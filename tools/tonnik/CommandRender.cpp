@@ -1,5 +1,5 @@
 // tonnik render: the instrument through its entry, a MIDI file or the default
-// pattern as MIDI, host-sized blocks, a 24-bit WAV file.
+// pattern as MIDI, host-sized blocks, a WAV, FLAC or AIFF file.
 
 #include <sys/stat.h>
 
@@ -14,7 +14,7 @@
 #include "Pattern.h"
 #include "PatternPlayer.h"
 #include "RenderOptions.h"
-#include "WavWriter.h"
+#include "AudioFileWriter.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ int runRender(int argc, const char* const* argv) {
   }
 
   makeParentFolder(outputPath);
-  if (!writeWav24(outputPath, audio, static_cast<int>(options.sampleRate), error)) {
+  if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
   }
@@ -94,8 +94,8 @@ int runRender(int argc, const char* const* argv) {
   double peak = 0;
   for (double v : audio.left) peak = std::fmax(peak, std::fabs(v));
   const size_t frames = audio.left.size();
-  std::printf("wrote %s: %.0f Hz, 24-bit stereo, %zu frames, %.3f s, peak %.4f (%.1f dBFS)%s\n",
-              outputPath.c_str(), options.sampleRate, frames, frames / options.sampleRate, peak,
+  std::printf("wrote %s: %.0f Hz, %s stereo, %zu frames, %.3f s, peak %.4f (%.1f dBFS)%s\n",
+              outputPath.c_str(), options.sampleRate, describeAudioFormat(options.format).c_str(), frames, frames / options.sampleRate, peak,
               peak > 0 ? 20 * std::log10(peak) : -INFINITY, peak > 1 ? ", clipped" : "");
   return 0;
 }

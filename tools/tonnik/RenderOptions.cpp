@@ -9,7 +9,7 @@ const double kMaxLengthSeconds = 3600;  // an hour of kick drum is more than any
 const char kUsage[] =
     "Usage: tonnik render [--midi FILE.mid] [-o FILE] [options]\n"
     "Loads the instrument through its Audio Unit entry, plays a MIDI file (or a built-in pattern\n"
-    "of kick hits) to it and writes what it renders to a 24-bit stereo WAV file.\n"
+    "of kick hits) to it and writes what it renders to a stereo audio file.\n"
     "\n"
     "  --midi FILE.mid       play a Standard MIDI File (format 0 or 1): note-ons on any channel\n"
     "                        start hits, control changes reach learned controllers; the render\n"
@@ -17,6 +17,10 @@ const char kUsage[] =
     "  --length SECONDS      render exactly this long instead\n"
     "  -o, --output FILE     file to write (default: the MIDI file's name as .wav, or\n"
     "                        out/demo.wav for the pattern)\n"
+    "  --format F            wav, flac or aiff (default: from the output's extension, else wav)\n"
+    "  --bits B              16, 24 (default) or 32f (32-bit float; not for flac)\n"
+    "  --no-dither           16-bit samples without the TPDF dither (which is seeded, so the\n"
+    "                        same render always gives the same file)\n"
     "  --rate HZ             sample rate: 44100, 48000 (default) or 96000\n"
     "  --note N              base MIDI note of the built-in pattern, 0..127 (default 33)\n"
     "  --velocity V          base velocity of the built-in pattern, 1..127 (default 100)\n"
@@ -31,11 +35,12 @@ bool setInteger(const std::string& option, const std::string& text, int lo, int 
 }  // namespace
 
 std::string renderOutputPath(const RenderOptions& o) {
-  if (o.outputGiven || o.midiPath.empty()) return o.outputPath;
+  if (o.outputGiven) return o.outputPath;
+  if (o.midiPath.empty()) return o.formatGiven ? "out/demo" + std::string(audioExtension(o.format.container)) : o.outputPath;
   const size_t slash = o.midiPath.find_last_of('/');
   const size_t dot = o.midiPath.find_last_of('.');
   const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? o.midiPath.substr(0, dot) : o.midiPath) + ".wav";
+  return (hasExtension ? o.midiPath.substr(0, dot) : o.midiPath) + audioExtension(o.format.container);
 }
 
 std::string renderOptionsUsage() {
@@ -50,6 +55,19 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
       if (value.empty()) return (err = "--output needs a file name"), false;
       o.outputPath = value;
       o.outputGiven = true;
+      return true;
+    }
+    if (name == "format") {
+      if (!parseAudioContainer(value, o.format.container)) return (err = "--format: '" + value + "' is not wav, flac or aiff"), false;
+      o.formatGiven = true;
+      return true;
+    }
+    if (name == "bits") {
+      if (!parseAudioSamples(value, o.format.samples)) return (err = "--bits: '" + value + "' is not 16, 24 or 32f"), false;
+      return true;
+    }
+    if (name == "no-dither") {
+      o.format.dither = false;
       return true;
     }
     if (name == "midi") {
@@ -77,5 +95,9 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     if (!handled) return (err = "unknown option '--" + name + "' (see tonnik render --help)"), false;
     return true;
   };
-  return forEachOption(argc, argv, first, handle, wantsHelp, error);
+  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither"})) return false;
+  if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
+  std::string reason;
+  if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
+  return true;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "AudioFileWriter.h"
 #include "InstrumentOptions.h"
 
 struct RenderOptions {
@@ -15,12 +16,15 @@ struct RenderOptions {
   int note = 33;       // base note of the pattern
   int velocity = 100;  // base velocity of the pattern
   int blockSize = 512; // frames per host render call
+  AudioFormat format;      // from --format, --bits, --no-dither, else the output's extension
+  bool formatGiven = false;
   InstrumentOptions instrument;
 };
 
 // Fills options from argv[first..argc-1]. On failure returns false with a one-line message
 // in error; options is then unspecified. Sets wantsHelp (and returns true) for -h/--help.
-// Parameter values are checked against the instrument when they are applied.
+// Parameter values are checked against the instrument when they are applied. Without
+// --format the output file's extension chooses it (WAV when it names none).
 bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOptions& options, bool& wantsHelp,
                         std::string& error);
 
