@@ -55,3 +55,15 @@ bool OutputFile::commit(std::string& error) {
   mCommitted = true;
   return true;
 }
+
+bool writeWholeFile(const std::string& path, const std::string& data, std::string& error) {
+  OutputFile out;
+  if (!out.open(path, error)) return false;
+  for (size_t done = 0; done < data.size();) {
+    const ssize_t n = write(out.descriptor(), data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return (error = path + ": could not be written (" + std::strerror(errno) + ")"), false;
+    done += (size_t)n;
+  }
+  return out.commit(error);
+}

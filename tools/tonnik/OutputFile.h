@@ -33,3 +33,6 @@ private:
   int mFd = -1;
   bool mCommitted = false;
 };
+
+// Writes data as the whole file, through an OutputFile.
+bool writeWholeFile(const std::string& path, const std::string& data, std::string& error);
