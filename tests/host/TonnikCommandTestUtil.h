@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,9 +15,16 @@
 
 namespace tonnik_test {
 
+// A name in the temporary folder that no other test process uses at the same
+// time (ctest runs test cases side by side).
+inline std::string uniqueTempPath(const std::string& name) {
+  static int counter = 0;
+  return testing::TempDir() + "tonnik_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" + name;
+}
+
 // Runs ./tonnik ARGS from the build folder; the exit code, and what it wrote to stderr.
 inline int runTonnik(const std::string& args, std::string* errorText = nullptr) {
-  const std::string errPath = testing::TempDir() + "tonnik_command_stderr.txt";
+  const std::string errPath = uniqueTempPath("stderr.txt");
   const std::string command = "./tonnik " + args + " >/dev/null 2>" + errPath;
   const int status = std::system(command.c_str());
   if (errorText) {
@@ -66,7 +74,7 @@ inline void csvToMidi(const std::string& csv, const std::string& path) {
 }
 
 inline std::vector<unsigned char> csvMidiBytes(const std::string& csv) {
-  const std::string path = testing::TempDir() + "tonnik_csvmidi.mid";
+  const std::string path = uniqueTempPath("csvmidi.mid");
   csvToMidi(csv, path);
   std::vector<unsigned char> bytes = readBytes(path);
   std::remove(path.c_str());
