@@ -25,6 +25,7 @@ public:
   const std::vector<std::string>& Messages() const { return mMessages; }
   // True when some message contains text.
   bool Says(const char* text) const;
+  void Clear() { mMessages.clear(); }
 
 private:
   LV2_Log_Log mLog;

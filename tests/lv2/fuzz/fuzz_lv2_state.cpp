@@ -1,6 +1,5 @@
-// Input: [property type][bytes of the state property ...]. An instance made
-// through the LV2 descriptor is offered the bytes as its state, as a host
-// restoring a session would. A refused state must leave the instance's state
+// An instance made through the LV2 descriptor is offered bytes as its saved
+// state property, as a host restoring a session would. A refused state must leave the instance's state
 // exactly as it was; a taken one must save back as the bytes offered (the
 // controller entries the instrument clears itself while MIDI Clear is on
 // excepted); either way the instance then renders finite samples.
@@ -48,53 +47,82 @@ LV2_State_Status Store(LV2_State_Handle h, uint32_t key, const void* value, size
   return LV2_STATE_SUCCESS;
 }
 
+// One instance for the whole run, put back into its first state before
+// every input, so that each input meets the same instance.
+struct Rig {
+  UridMap map;
+  LogCapture log;
+  HostOptions options{map, (int)kBlock, (int)kBlock};
+  HostFeatures features{&map, &log, &options};
+  const LV2_Descriptor* d = LV2Descriptor(0);
+  LV2_Handle h = nullptr;
+  const LV2_State_Interface* state = nullptr;
+  float controls[kPorts] = {0.5f, 0, 0, 0.5f, 0.5f};
+  MidiSequence midi{map};
+  std::vector<float> left = std::vector<float>(kBlock), right = std::vector<float>(kBlock);
+  Property first{};
+
+  Rig() {
+    h = d->instantiate(d, 48000.0, nullptr, features.Get());
+    if (!h) std::abort();
+    for (int i = 0; i < kPorts; ++i) d->connect_port(h, i, &controls[i]);
+    d->connect_port(h, kPorts, midi.Get());
+    d->connect_port(h, kPorts + 1, left.data());
+    d->connect_port(h, kPorts + 2, right.data());
+    d->activate(h);
+    state = static_cast<const LV2_State_Interface*>(d->extension_data(LV2_STATE__interface));
+    first = Save();
+  }
+  Property Save() {
+    Property p{map.Map(kStateKey), 0, nullptr, 0, {}};
+    if (state->save(h, Store, &p, 0, nullptr) != LV2_STATE_SUCCESS) std::abort();
+    return p;
+  }
+  LV2_State_Status Restore(const void* data, size_t size, const char* type) {
+    Property p{map.Map(kStateKey), map.Map(type), data, size, {}};
+    return state->restore(h, Retrieve, &p, 0, nullptr);
+  }
+};
+
 }  // namespace
 
+// Input: [type][mode][offset][bytes ...]. Mode even: the bytes are the
+// whole property. Mode odd: the bytes overwrite a good state from offset,
+// which keeps the size right and reaches the value checks.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 1) return 0;
-  static UridMap map;
-  static HostOptions options(map, (int)kBlock, (int)kBlock);
-  static HostFeatures features(&map, nullptr, &options);
-  const LV2_Descriptor* d = LV2Descriptor(0);
-  LV2_Handle h = d->instantiate(d, 48000.0, nullptr, features.Get());
-  if (!h) std::abort();
-  float controls[kPorts] = {0.5f, 0, 0, 0.5f, 0.5f};
-  for (int i = 0; i < kPorts; ++i) d->connect_port(h, i, &controls[i]);
-  MidiSequence midi(map);
-  std::vector<float> left(kBlock), right(kBlock);
-  d->connect_port(h, kPorts, midi.Get());
-  d->connect_port(h, kPorts + 1, left.data());
-  d->connect_port(h, kPorts + 2, right.data());
-  d->activate(h);
+  if (size < 3) return 0;
+  static Rig rig;
+  rig.log.Clear();
+  if (rig.Restore(rig.first.saved.data(), rig.first.saved.size(), LV2_ATOM__Chunk) != LV2_STATE_SUCCESS) std::abort();
+  const Property before = rig.Save();
 
-  const LV2_State_Interface* state = static_cast<const LV2_State_Interface*>(d->extension_data(LV2_STATE__interface));
-  Property before{map.Map(kStateKey), 0, nullptr, 0, {}};
-  if (state->save(h, Store, &before, 0, nullptr) != LV2_STATE_SUCCESS) std::abort();
-
-  Property offered{map.Map(kStateKey), map.Map(kTypes[data[0] % 5]), data + 1, size - 1, {}};
-  const LV2_State_Status status = state->restore(h, Retrieve, &offered, 0, nullptr);
-  Property after{map.Map(kStateKey), 0, nullptr, 0, {}};
-  state->save(h, Store, &after, 0, nullptr);
+  std::vector<uint8_t> offered(data + 3, data + size);
+  if (data[1] & 1) {
+    offered = before.saved;
+    const size_t at = data[2] % offered.size();
+    for (size_t i = 3; i < size && at + i - 3 < offered.size(); ++i) offered[at + i - 3] = data[i];
+  }
+  const LV2_State_Status status = rig.Restore(offered.data(), offered.size(), kTypes[data[0] % 5]);
+  const Property after = rig.Save();
   if (status != LV2_STATE_SUCCESS) {
     if (after.saved != before.saved) std::abort();
   } else {
-    if (after.saved.size() != offered.size) std::abort();
-    const uint8_t* in = static_cast<const uint8_t*>(offered.data);
-    if (std::memcmp(after.saved.data() + kMapBytes, in + kMapBytes, offered.size - kMapBytes) != 0) std::abort();
+    if (after.saved.size() != offered.size()) std::abort();
+    if (std::memcmp(after.saved.data() + kMapBytes, offered.data() + kMapBytes, offered.size() - kMapBytes) != 0)
+      std::abort();
     for (int i = 0; i < kPorts; ++i) {
       int32_t was = 0, now = 0;
-      std::memcpy(&was, in + 4 * i, 4);
+      std::memcpy(&was, offered.data() + 4 * i, 4);
       std::memcpy(&now, after.saved.data() + 4 * i, 4);
       if (now != was && now != -1) std::abort();
     }
   }
 
-  midi.AddNoteOn(3, 36, 100);
-  midi.AddMidi(9, 0xB0, (uint8_t)(data[0] & 0x7F), 90);
-  d->run(h, kBlock);
+  rig.midi.Clear();
+  rig.midi.AddNoteOn(3, 36, 100);
+  rig.midi.AddMidi(9, 0xB0, (uint8_t)(data[0] & 0x7F), 90);
+  rig.d->run(rig.h, kBlock);
   for (uint32_t i = 0; i < kBlock; ++i)
-    if (!std::isfinite(left[i]) || left[i] != right[i]) std::abort();
-  d->deactivate(h);
-  d->cleanup(h);
+    if (!std::isfinite(rig.left[i]) || rig.left[i] != rig.right[i]) std::abort();
   return 0;
 }
