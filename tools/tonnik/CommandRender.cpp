@@ -14,6 +14,7 @@
 #include "Pattern.h"
 #include "PatternPlayer.h"
 #include "RenderOptions.h"
+#include "RenderPlot.h"
 #include "AudioFileWriter.h"
 
 namespace {
@@ -89,6 +90,16 @@ int runRender(int argc, const char* const* argv) {
   if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
+  }
+
+  if (!options.plotPath.empty()) {
+    const std::string source = options.midiPath.empty() ? "the built-in pattern" : options.midiPath;
+    const std::string title = std::string(InstrumentName()) + " playing " + source;
+    makeParentFolder(options.plotPath);
+    if (!writeRenderPlot(options.plotPath, audio.left, options.sampleRate, title, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
   }
 
   double peak = 0;

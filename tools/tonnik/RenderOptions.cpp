@@ -17,6 +17,7 @@ const char kUsage[] =
     "  --length SECONDS      render exactly this long instead\n"
     "  -o, --output FILE     file to write (default: the MIDI file's name as .wav, or\n"
     "                        out/demo.wav for the pattern)\n"
+    "  --plot FILE.png       also draw the waveform and the pitch of the ring over time\n"
     "  --format F            wav, flac or aiff (default: from the output's extension, else wav)\n"
     "  --bits B              16, 24 (default) or 32f (32-bit float; not for flac)\n"
     "  --no-dither           16-bit samples without the TPDF dither (which is seeded, so the\n"
@@ -68,6 +69,11 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     }
     if (name == "no-dither") {
       o.format.dither = false;
+      return true;
+    }
+    if (name == "plot") {
+      if (value.empty()) return (err = "--plot needs a file name"), false;
+      o.plotPath = value;
       return true;
     }
     if (name == "midi") {
