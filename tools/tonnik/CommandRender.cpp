@@ -13,6 +13,7 @@
 #include "MidiFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
+#include "Progress.h"
 #include "RenderOptions.h"
 #include "RenderPlot.h"
 #include "AudioFileWriter.h"
@@ -76,7 +77,12 @@ int runRender(int argc, const char* const* argv) {
   }
 
   StereoBuffer audio;
-  if (!playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError)) {
+  ProgressLine line(progressWanted(options.quiet));
+  const std::string doing = "rendering " + (options.midiPath.empty() ? std::string("the pattern") : options.midiPath);
+  const PlayProgress progress = [&](double fraction) { line.update(doing, fraction); };
+  const bool played = playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError, progress);
+  line.finish();
+  if (!played) {
     std::fprintf(stderr, "tonnik render: %s\n", renderError);
     return kExitFailure;
   }
