@@ -29,6 +29,10 @@ bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, 
   const double expected = untilSilent ? std::min<double>(total, lastEventFrame + kTypicalTailSeconds * sampleRate) : total;
   out.left.clear();
   out.right.clear();
+  // Room for the likely length at once: growing long renders step by step would
+  // copy them again and again.
+  out.left.reserve((size_t)std::ceil(expected));
+  out.right.reserve((size_t)std::ceil(expected));
   size_t next = 0;
   for (long start = 0; start < total; start += blockSize) {
     const int frames = static_cast<int>(std::min<long>(blockSize, total - start));
