@@ -12,7 +12,7 @@
 #include "tonnik/TonnikLayout.h"
 
 void Tonnik::BuildEditor() {
-  IGraphicsHeadless* graphics = MakeGraphics(this, kTonnikEditorWidth, kTonnikEditorHeight, 0);
+  IGraphicsHeadless* graphics = MakeGraphics(this, GetBundleID(), kTonnikEditorWidth, kTonnikEditorHeight, 0);
   TonnikLayout layout = BuildTonnikLayout(graphics, this, &mVoice, &mSamplesSinceHit, &mLEDState);
   for (int i = 0; i < kNumRings; ++i) mRings[i] = layout.mRings[i];
   mLEDIndex = layout.mLEDIndex;
