@@ -9,6 +9,10 @@ public:
   double nonlin(double x) const;
   // amount 0..10.
   double process(double x, double amount) const;
+
+  // The clipper is linear (slope 2) below 1/3 of full scale. Dividing the gain 1 + amount by
+  // 3 puts amount 0 exactly on that knee, where the normalised stage is the identity.
+  static constexpr double kKneeDivisor = 3;
 };
 
 inline double Drive::nonlin(double x) const {
@@ -22,6 +26,6 @@ inline double Drive::nonlin(double x) const {
 }
 
 inline double Drive::process(double x, double amount) const {
-  const double g = (1 + amount) / 3;
+  const double g = (1 + amount) / kKneeDivisor;
   return nonlin(g * x) / nonlin(g);
 }

@@ -41,10 +41,10 @@ void Krummel::restart() {
   } else {
     phase = kSilentPhase;
   }
-  tau = (4 * longDecayFlag + 1) * (0.011 + 0.359 * decayAmount);
+  tau = (kLongDecayStretch * longDecayFlag + 1) * (kShortestTau + kTauSpan * decayAmount);
   accent = 1.0;
   pulse.setAccent(1.0);
-  filter.setTau(10.0);
+  filter.setTau(kCompHoldTau);
   holdCount = 0;
   driveEnvelope.reset();
   fader.setStartValue(lastOutput);
@@ -61,14 +61,14 @@ void Krummel::cachePitch(double semitonesFromA4) {
 }
 
 void Krummel::cacheHoldTau(uint32_t holdSamples) {
-  holdTau = tau - 0.7 * holdSamples / sampleRate;
+  holdTau = tau - kCompTauShortening * holdSamples / sampleRate;
   holdKey = holdSamples;
   holdTauKey.set(tau);
   holdRateKey.set(sampleRate);
 }
 
 void Krummel::cacheDrive(double amount) {
-  driveGain = (1 + amount) / 3;
+  driveGain = (1 + amount) / Drive::kKneeDivisor;
   driveNorm = driveStage.nonlin(driveGain);
   driveKey.set(amount);
 }
@@ -113,7 +113,7 @@ inline double Krummel::steadyRingSample() {
   double s = filter.nextSteadySample();
   double driveAmount = steadyDriveAmount;
   if (driveEnv) driveAmount *= driveEnvelope.getSample();
-  s = driven(s, 10 * driveAmount);
+  s = driven(s, kDriveAmountRange * driveAmount);
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.nextSteadyValue();
   lastOutput = s;
@@ -126,10 +126,10 @@ Krummel::Krummel() {
   cachePitch(0);
   cacheHoldTau(0);
   cacheDrive(0);
-  fader.setTau(0.1);
-  driveEnvelope.setDecay(0.12f);
+  fader.setTau(kDeclickTau);
+  driveEnvelope.setDecay(kDriveDecaySeconds);
   driveEnvelope.setAmp(1.0f);
-  driveEnvelope.setHold(0.002f);
+  driveEnvelope.setHold(kDriveHoldSeconds);
 }
 
 double Krummel::getSample() {
@@ -174,7 +174,7 @@ double Krummel::getSample() {
   double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
   steadyDriveAmount = driveAmount;
   if (driveEnv) driveAmount *= driveEnvelope.getSample();
-  s = driven(s, 10 * driveAmount);
+  s = driven(s, kDriveAmountRange * driveAmount);
 
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.getFaderValue();
@@ -187,7 +187,7 @@ double Krummel::getSample() {
 void Krummel::checkSteady(bool holdOver) {
   // The glide must have arrived: this sample's pitch came from the note it returned.
   steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && glide.current == glide.target &&
-           filter.n >= 0.0625 * filter.samplingRate && filter.fcur == filter.freq;
+           filter.n >= bFilter::kSweepSeconds * filter.samplingRate && filter.fcur == filter.freq;
   steadyDynComp.set(dynComp);
   steadyDynDrive.set(dynDrive);
   steadyGlideTarget.set(glide.target);

@@ -108,12 +108,28 @@ public:
   double lastOutput = 0;
   uint32_t holdCount = 0;
   double comp = 0;
-  double tau = 0.011;
+  double tau = kShortestTau;
   double drive = 0;
   Glide glide;
   double dynDecay = 0, dynComp = 0, dynDrive = 0, dynTone = 0, dynLevel = 0;
   ahd driveEnvelope;
   bool driveEnv = false;
+
+  // Decay time constant of a hit: (kLongDecayStretch·longDecayFlag + 1) × (kShortestTau +
+  // kTauSpan·decay amount) seconds, 0.011..0.370 s, five times that with Long Decay.
+  static constexpr double kShortestTau = 0.011;  // s: Decay 0, the tightest click-and-thump
+  static constexpr double kTauSpan = 0.359;      // s: Decay 1 adds this, a 0.37 s boom
+  static constexpr int kLongDecayStretch = 4;    // Long Decay makes the time constant 4 + 1 = 5 times longer
+  // While Comp holds the ring it barely decays; afterwards the time constant is shortened by
+  // kCompTauShortening of the hold, so a held hit still dies away within tau·(1 − 0.7·Comp).
+  static constexpr double kCompHoldTau = 10.0;       // s: slow enough to sound like a sustain
+  static constexpr double kCompTauShortening = 0.7;  // of the hold's length, taken off tau after it
+  static constexpr double kDeclickTau = 0.1;         // s: fades a cut hit out without a step or an audible tail
+  static constexpr double kDriveAmountRange = 10;    // the drive amount 0..1 scaled to the clipper's 0..10
+  // DriveEnv: the drive stays full for kDriveHoldSeconds after the hit, then falls with
+  // kDriveDecaySeconds, so only the attack is driven hard. Given as float, as the envelope stores them.
+  static constexpr float kDriveHoldSeconds = 0.002f;
+  static constexpr float kDriveDecaySeconds = 0.12f;
 
   // The values phase takes.
   static constexpr int kPulsePhase = 0;

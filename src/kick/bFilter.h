@@ -37,6 +37,11 @@ public:
     y = flushTiny(y);
   }
 
+  // The struck skin is tighter: the ring starts kSweepDepthHz above its pitch and falls
+  // linearly to it within kSweepSeconds of the ring's start.
+  static constexpr double kSweepDepthHz = 15;
+  static constexpr double kSweepSeconds = 0.0625;
+
   double pi;
   double freq = 0;
   double tau = 0;
@@ -63,8 +68,8 @@ private:
 // Per-sample work, inline so that the voice's sample loop compiles as one piece.
 
 inline void bFilter::computeFreqEnvelope() {
-  const double sweepLength = 0.0625 * samplingRate;
-  fcur = n >= sweepLength ? freq : freq + 15 - 15 * n / sweepLength;
+  const double sweepLength = kSweepSeconds * samplingRate;
+  fcur = n >= sweepLength ? freq : freq + kSweepDepthHz - kSweepDepthHz * n / sweepLength;
   // Saturates instead of overflowing in a ring left alone for hours; the sweep is long over.
   if (n < INT_MAX) ++n;
 }

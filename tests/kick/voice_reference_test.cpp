@@ -15,6 +15,7 @@
 #include "kick/Krummel.h"
 #include "kick/Pulse.h"
 #include "kick/Tonestage.h"
+#include "kick/bFilter.h"
 #include "kick/bound.h"
 
 namespace {
@@ -74,9 +75,9 @@ public:
     phase = 0;
     tonestage.calculateToneCoeffs((1 - T) * (1 - T), fs);
     tonestage.calculateLevelCoeffs(1 - L * L, fs);
-    tau = (4 * c.longDecay + 1) * (0.011 + 0.359 * D);
+    tau = (Krummel::kLongDecayStretch * c.longDecay + 1) * (Krummel::kShortestTau + Krummel::kTauSpan * D);
     pulse.setAccent(1.0);
-    oscTau = 10.0;
+    oscTau = Krummel::kCompHoldTau;
     holdCount = 0;
     envCount = 0;
     envTarget = 1;
@@ -90,7 +91,7 @@ public:
     if (holdCount < holdSamples)
       holdCount += 1;
     else
-      oscTau = tau - 0.7 * holdSamples / fs;
+      oscTau = tau - Krummel::kCompTauShortening * holdSamples / fs;
 
     const double note = glide.Process();
     double f = 100;
@@ -104,8 +105,8 @@ public:
       oscY = pulse.getLastSampleValue();
       oscX = std::sqrt(1.0 - oscY * oscY);
     } else if (phase == 1) {
-      const double L = 0.0625 * fs;
-      const double fcur = oscN >= L ? f : f + 15 - 15 * oscN / L;
+      const double L = bFilter::kSweepSeconds * fs;
+      const double fcur = oscN >= L ? f : f + bFilter::kSweepDepthHz - bFilter::kSweepDepthHz * oscN / L;
       ++oscN;
       const double r = std::exp(-1 / (oscTau * fs));
       const double w = 2 * (2 * std::acos(0.0)) * fcur / fs;
@@ -119,9 +120,9 @@ public:
 
     double a = bound(c.drive + 2 * c.dynDrive * (v - 0.5), 0, 1);
     if (c.driveEnv) a *= envelopeSample();
-    s = drive.process(s, 10 * a);
+    s = drive.process(s, Krummel::kDriveAmountRange * a);
     s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
-    faderValue = faderValue * std::exp(-1 / (0.1 * fs));
+    faderValue = faderValue * std::exp(-1 / (Krummel::kDeclickTau * fs));
     s += faderValue;
     lastOutput = s;
     if (++samplesRendered % kFlushInterval == 0) {
@@ -136,7 +137,7 @@ public:
 
 private:
   float envelopeSample() {
-    const double hold = 0.002f, decay = 0.12f;
+    const double hold = Krummel::kDriveHoldSeconds, decay = Krummel::kDriveDecaySeconds;
     ++envCount;
     float ea, eb;
     if (envCount > hold * fs) {
@@ -160,7 +161,7 @@ private:
   int phase = 0;
   double lastOutput = 0;
   uint32_t holdCount = 0;
-  double tau = 0.011;
+  double tau = Krummel::kShortestTau;
   double oscTau = 0, oscX = 0, oscY = 0;
   int oscN = 0;
   double faderValue = 0;
