@@ -49,3 +49,24 @@ start_xvfb() {
 
 # The pixel difference count of two images of the same size.
 pixel_difference() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
+
+# start_jackd: a private JACK server on the dummy backend at 48 kHz, named
+# after this test so that tests of other programs can run beside it.
+start_jackd() {
+  export JACK_DEFAULT_SERVER="tonnik_test_$$_$RANDOM" JACK_NO_AUDIO_RESERVATION=1
+  spawn "$TMP/jackd.log" "$TMP/jackd.err" jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256
+  wait_for 10 bash -c "jack_lsp 2>/dev/null | grep -q system:playback_1" || fail "jackd did not start: $(cat "$TMP/jackd.err")"
+}
+
+# record FILE SECONDS PORT...: records the ports with jack_capture in the
+# background; RECORDER is its id.
+record() {
+  local file=$1 seconds=$2
+  shift 2
+  local ports=()
+  for p in "$@"; do ports+=(-p "$p"); done
+  spawn "$TMP/capture.log" "$TMP/capture.err" timeout $((${seconds%.*} + 10)) jack_capture -d "$seconds" -c "$#" \
+    "${ports[@]}" -dc -f wav "$file"
+  RECORDER=$SPAWNED
+  sleep 0.5
+}
