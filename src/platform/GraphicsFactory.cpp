@@ -2,37 +2,35 @@
 
 #include <atomic>
 
-#include "au/IPluginAU.h"
 #include "au/apple/StandIn.h"
+#include "dcx/ResourceDir.h"
 #include "platform/IGraphicsHeadless.h"
-#include "platform/ResourceDir.h"
 
 namespace {
 std::atomic<PlatformGraphicsMaker> gMaker{nullptr};
 
-void RegisterBundle(IPluginAU* plug) {
+bool RegisterBundle(IPluginBase* plug, const char* bundleID) {
+  if (!plug || !bundleID || !*bundleID) return false;
   // The plug-in's bundle, as the window system would find it by its
   // identifier: its resources are the editor's resource folder. Hosts
   // look it up to load the editor's view.
-  StandIn_RegisterBundle(plug->GetBundleID(), TonnikResourceDir(), TonnikResourceDir());
+  StandIn_RegisterBundle(bundleID, TonnikResourceDir(), TonnikResourceDir());
+  return true;
 }
 }  // namespace
 
 void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker) { gMaker.store(maker); }
 
-IGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
+IGraphics* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
   const PlatformGraphicsMaker maker = gMaker.load();
-  if (!maker) return MakeHeadlessGraphics(plug, w, h, fps);
+  if (!maker) return MakeHeadlessGraphics(plug, bundleID, w, h, fps);
   IGraphics* graphics = maker(plug, w, h, fps);
-  if (plug) RegisterBundle(plug);
+  RegisterBundle(plug, bundleID);
   return graphics;
 }
 
-IGraphicsHeadless* MakeHeadlessGraphics(IPluginAU* plug, int w, int h, int fps) {
+IGraphicsHeadless* MakeHeadlessGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
   IGraphicsHeadless* graphics = new IGraphicsHeadless(plug, w, h, fps);
-  if (plug) {
-    graphics->SetBundleID(plug->GetBundleID());
-    RegisterBundle(plug);
-  }
+  if (RegisterBundle(plug, bundleID)) graphics->SetBundleID(bundleID);
   return graphics;
 }

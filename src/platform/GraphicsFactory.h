@@ -4,22 +4,21 @@
 
 class IGraphics;
 class IGraphicsHeadless;
-class IPluginAU;
 class IPluginBase;
 
 // Makes a platform's editor of w x h pixels at fps frames per second.
 using PlatformGraphicsMaker = IGraphics* (*)(IPluginBase* plug, int w, int h, int fps);
 
 // The platform whose editors MakeGraphics builds from now on; null (the
-// default) for headless ones. A program with a window system sets it once,
-// before it creates plug-ins.
+// default) for headless ones. A program or plug-in with a window system
+// sets it once, before it creates plug-ins.
 void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker);
 
 // An editor of w x h pixels at fps frames per second (0 or less: the
-// default) for the platform set above. The caller hands it to the plug-in
-// with AttachGraphics. The plug-in's bundle is registered under its
-// identifier, with the resource folder (TonnikResourceDir()) as its
-// resources.
-IGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps);
+// default) for a plug-in of any format, for the platform set above. The
+// caller hands it to the plug-in with AttachGraphics. The plug-in's bundle
+// is registered under bundleID (when not null or empty), with the resource
+// folder (TonnikResourceDir()) as its resources.
+IGraphics* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps);
 // The same, always headless.
-IGraphicsHeadless* MakeHeadlessGraphics(IPluginAU* plug, int w, int h, int fps);
+IGraphicsHeadless* MakeHeadlessGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps);

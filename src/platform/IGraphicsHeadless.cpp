@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dcx/ResourceDir.h"
 #include "pix/PIX_Bitmap.h"
 #include "platform/HeadlessView.h"
 #include "platform/IPlatformPrompts.h"
 #include "platform/PlatformPaths.h"
-#include "platform/ResourceDir.h"
 #include "platform/ResourceImages.h"
 #include "platform/ScreenPNG.h"
 

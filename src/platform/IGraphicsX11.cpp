@@ -25,7 +25,7 @@
 #include "platform/IGraphicsX11Surface.h"
 #include "platform/KeyMapping.h"
 #include "platform/PlatformPaths.h"
-#include "platform/ResourceDir.h"
+#include "dcx/ResourceDir.h"
 #include "platform/ResourceImages.h"
 #include "platform/ViewGeometry.h"
 

@@ -12,9 +12,9 @@ const double kVoiceStartRate = 48000;
 }  // namespace
 
 Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
-    : IPluginAU(instanceInfo, kNumParams, "0-1 0-2", 1, "TONNIK-PRO", "", "Velmora Rirevovizod",
-                kVendorVersion, static_cast<int>(MakeFourCC("Tnk4")),
-                static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
+    : TonnikBase(instanceInfo, kNumParams, "0-1 0-2", 1, "TONNIK-PRO", "", "Velmora Rirevovizod",
+                 kVendorVersion, static_cast<int>(MakeFourCC("Tnk4")),
+                 static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
       mVoice(),
       mMidiQueue(kMidiQueueSize) {
   mLearnActive = 0;

@@ -25,7 +25,7 @@
 #include "platform/IGraphicsX11.h"
 #include "platform/IGraphicsX11Pixels.h"
 #include "platform/PlatformTestSupport.h"
-#include "platform/ResourceDir.h"
+#include "dcx/ResourceDir.h"
 
 // Last: Xlib's macros (Bool, None, Status) clash with names above.
 #include <X11/Xlib.h>
