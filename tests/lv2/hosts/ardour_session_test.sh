@@ -14,11 +14,7 @@
 #   4. the second export equals the first sample for sample once their starts are lined up,
 #      and the state saved after reopening still has the controller, which moved "Comp" again.
 #
-# --notes chooses where hits.lua puts the notes: on-block-starts (the default) or
-# inside-blocks, which also proves that Ardour's notes reach the instrument at their frame
-# within a block.
-#
-# Usage: ardour_session_test.sh --uri URI --lv2-path DIR [--notes on-block-starts|inside-blocks]
+# Usage: ardour_session_test.sh --uri URI --lv2-path DIR
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/host_env.sh"
@@ -32,29 +28,23 @@ readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
 # How far apart two exports of the same session may start (see 2. above): under one block.
 readonly EXPORT_START_SPREAD=1024
 
-uri= lv2_path= notes=on-block-starts
+uri= lv2_path=
 while [ $# -gt 0 ]; do
   case $1 in
     --uri) uri=$2; shift ;;
     --lv2-path) lv2_path=$2; shift ;;
-    --notes) notes=$2; shift ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
   esac
   shift
 done
 [ -n "$uri" ] && [ -n "$lv2_path" ] || { echo "missing arguments" >&2; exit 2; }
-case $notes in
-  on-block-starts) pattern=0 table=HITS_ON_BLOCK_STARTS ;;
-  inside-blocks) pattern=1 table=HITS_INSIDE_BLOCKS ;;
-  *) echo "unknown --notes $notes" >&2; exit 2 ;;
-esac
 
 host_env_init ardour
 started=$SECONDS
 export LV2_PATH=$lv2_path
 export TONNIK_URI=$uri TONNIK_LUA_DIR="$here/ardour"
 export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
-export TONNIK_EXPORT_PRESET=$PRESET_ID TONNIK_HIT_PATTERN=$pattern
+export TONNIK_EXPORT_PRESET=$PRESET_ID
 mkdir -p "$TONNIK_EXPORT_DIR"
 
 # Ardour finds Lua DSP scripts and export presets in its user config folder.
@@ -79,8 +69,8 @@ cat > "$ardour_config/export/tonnik-test.preset" <<EOF
 EOF
 
 # The note frames and what the scripts set, read from the scripts themselves.
-hits=$(sed -n "s/^$table = { *\\(.*[0-9]\\) *}.*/\\1/p" "$here/ardour/hits.lua" | tr -d ' ')
-[ -n "$hits" ] || host_fail "no $table in hits.lua"
+hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$here/ardour/hits.lua" | tr -d ' ')
+[ -n "$hits" ] || host_fail "no HITS in hits.lua"
 
 # Parameter indices and values, as common.lua has them.
 readonly TUNE=1 DECAY=3 COMP=9 DRIVE=10 GLIDE_MODE=12 DYNDECAY=13

@@ -9,8 +9,6 @@ T.SESSION_DIR = os.getenv ("TONNIK_SESSION_DIR")
 T.SESSION_NAME = "tonnik"
 T.EXPORT_DIR = os.getenv ("TONNIK_EXPORT_DIR")
 T.EXPORT_PRESET = os.getenv ("TONNIK_EXPORT_PRESET")
--- Which of hits.lua's note patterns the session plays.
-T.HIT_PATTERN = tonumber (os.getenv ("TONNIK_HIT_PATTERN") or "0")
 T.RATE = 48000
 -- Two seconds: every hit of hits.lua and its ring-out.
 T.EXPORT_FRAMES = 96000

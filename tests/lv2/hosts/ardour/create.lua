@@ -20,7 +20,6 @@ T.check (ins:is_instrument (), "Ardour does not see an instrument")
 local hits = ARDOUR.LuaAPI.new_luaproc (Session, "Tonnik Test Hits")
 T.check (not hits:isnil (), "the hit generator script is not installed")
 T.check (track:add_processor_by_index (hits, 0, nil, true) == 0, "cannot insert the hit generator")
-T.check (ARDOUR.LuaAPI.set_processor_param (hits, 0, T.HIT_PATTERN), "cannot choose the hit pattern")
 
 for _, s in ipairs (T.SETTINGS) do T.set (ins, s[1], s[2]) end
 T.settle ()
