@@ -85,7 +85,7 @@ private:
   IPluginAU* mPlug = nullptr;
 };
 
-// Records mouse-downs, keys, draws and dirty queries; prompts for its
+// Records mouse-downs, wheel steps, keys, draws and dirty queries; prompts for its
 // parameter on a right click like any control. Keys in mKeysTaken are
 // consumed.
 class RecordingControl : public IControl {
@@ -105,6 +105,7 @@ public:
     mDowns.push_back({x, y, *mod});
     IControl::OnMouseDown(x, y, mod);
   }
+  void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override { mWheel.push_back(d); }
   bool OnKeyDown(int x, int y, int key) override {
     mKeys.push_back(key);
     for (int k : mKeysTaken)
@@ -117,6 +118,7 @@ public:
   }
 
   std::vector<Down> mDowns;
+  std::vector<int> mWheel;  // deltas
   std::vector<int> mKeys;
   std::vector<int> mKeysTaken;
   int mDraws = 0;

@@ -102,6 +102,12 @@ HostWindow::HostWindow(NSView* editorView, int w, int h) {
   mHost = [[HostView_vTest alloc] initWithFrame:NSMakeRect(0, 0, w, h)];
   [mWindow setContentView:mHost];
   if (editorView) [mHost addSubview:editorView];
+  // A host application has finished launching and is active while its
+  // window shows the editor.
+  static bool launched = false;
+  if (!launched) [NSApp finishLaunching];
+  launched = true;
+  [NSApp activateIgnoringOtherApps:YES];
   [mWindow makeKeyAndOrderFront:nil];
 }
 
