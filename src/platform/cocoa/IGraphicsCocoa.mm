@@ -24,6 +24,11 @@ const double kTextEntryFontScale = 0.9;
 // A popup opens this many points below the rectangle it belongs to, so the
 // pointer does not rest on its first entry.
 const CGFloat kPopupDropPoints = 4.0;
+#ifdef GNUSTEP
+// The longest press, in seconds, that still counts as a click that opens a
+// popup menu rather than a press-drag-release choice in it.
+const double kQuickClickSeconds = 0.5;
+#endif
 
 IRECT NSRectToIRECT(NSRect r, int editorHeight) {
   ViewRect v;
@@ -485,6 +490,22 @@ NSString* ToNSString(const char* utf8) {
   mEdParam = nullptr;
 }
 
+#ifdef GNUSTEP
+// GNUstep's popup tracking ends at the first mouse-up, so a menu opened by
+// a mouse-down would close again at the release of a quick click, with
+// nothing chosen. A release that comes soon is taken here, before the menu
+// opens; the menu then stays open until the next click, as on the Mac. A
+// button held longer is a press-drag-release choice and left to the menu.
+- (void)awaitQuickRelease {
+  const NSEventType pressed = [[NSApp currentEvent] type];
+  if (pressed != NSLeftMouseDown && pressed != NSRightMouseDown) return;
+  [NSApp nextEventMatchingMask:(pressed == NSLeftMouseDown ? NSLeftMouseUpMask : NSRightMouseUpMask)
+                     untilDate:[NSDate dateWithTimeIntervalSinceNow:kQuickClickSeconds]
+                        inMode:NSEventTrackingRunLoopMode
+                       dequeue:YES];
+}
+#endif
+
 - (IPopupMenu*)createIPopupMenu:(IPopupMenu*)menu :(NSRect)areaRect {
   IGraphicsMenuRcvr_vTonnik_au* receiver = [[IGraphicsMenuRcvr_vTonnik_au alloc] init];
   IGraphicsNSMenu_vTonnik_au* nsMenu = [[IGraphicsNSMenu_vTonnik_au alloc] initWithIPopupMenu:menu target:receiver];
@@ -500,6 +521,9 @@ NSString* ToNSString(const char* utf8) {
                                        subtype:0
                                          data1:0
                                          data2:0];
+#ifdef GNUSTEP
+  [self awaitQuickRelease];
+#endif
   [NSMenu popUpContextMenu:nsMenu withEvent:event forView:self];
 
   IPopupMenu* result = nullptr;

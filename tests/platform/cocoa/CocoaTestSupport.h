@@ -103,7 +103,10 @@ public:
   }
   void OnMouseDown(int x, int y, IMouseMod* mod) override {
     mDowns.push_back({x, y, *mod});
-    IControl::OnMouseDown(x, y, mod);
+    if (mPromptOnAnyClick)
+      PromptUserInput();
+    else
+      IControl::OnMouseDown(x, y, mod);
   }
   void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override { mWheel.push_back(d); }
   bool OnKeyDown(int x, int y, int key) override {
@@ -121,6 +124,7 @@ public:
   std::vector<int> mWheel;  // deltas
   std::vector<int> mKeys;
   std::vector<int> mKeysTaken;
+  bool mPromptOnAnyClick = false;  // else only a right click prompts
   int mDraws = 0;
   int mDirtyQueries = 0;
 };

@@ -12,6 +12,7 @@
 
 #include "au/IPluginAU.h"
 #include "graphics/IGraphics.h"
+#include "graphics/IPopupMenu.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_PNG.h"
 #import "platform/cocoa/CocoaTestSupport.h"
@@ -38,6 +39,13 @@ const double kSettleSeconds = 0.5;
 const double kDoubleClickSeconds = 1.0;
 // Time for a batch of sent events to arrive, in seconds.
 const double kEventSeconds = 3.0;
+
+// GNUstep opens a popup menu under the pointer, the pointer on its title
+// bar, the entries below in rows of about 20 pixels. After a pause for the
+// menu to show, these click the second entry or beside the menu.
+const char* const kClickFirstEntry = "sleep 1; xdotool mousemove_relative 0 21; sleep 0.3; xdotool click 1";
+const char* const kClickSecondEntry = "sleep 1; xdotool mousemove_relative 0 41; sleep 0.3; xdotool click 1";
+const char* const kClickBesideMenu = "sleep 1; xdotool mousemove_relative 150 0; sleep 0.3; xdotool click 1";
 
 // A fresh folder under /tmp, removed with its files.
 struct TempDir {
@@ -248,6 +256,124 @@ TEST_F(CocoaEditor, MouseAndKeyEventsReachTheEditorMapped) {
   EXPECT_EQ(recorder->mKeys, (std::vector<int>{15, 15, 12, 16}));
   EXPECT_EQ(host->mKeysPassedOn[0], "b");
   EXPECT_EQ(host->mKeysPassedOn[1], "\xEF\x9C\x88");  // NSF5FunctionKey
+}
+
+// The text in the editor's open field, "" while none is open.
+std::string FieldText(IGraphicsMac* editor) {
+  NSTextField* field = [editor->GetView() textField];
+  if (!field) return "";
+  NSText* typing = [field currentEditor];
+  NSString* text = typing ? [typing string] : [field stringValue];
+  return [text UTF8String];
+}
+
+TEST_F(CocoaEditor, TextEntryFiltersTypingAndCommitsToTheParameter) {
+  Instrument instrument;
+  ASSERT_TRUE(instrument.IsOpen());
+  IGraphicsMac* editor = instrument.Editor();
+  ASSERT_NE(editor, nullptr);
+  const int kTone = 0;  // a continuous parameter, 0..1
+  RecordingControl* tone = new RecordingControl(instrument.Plug(), IRECT(20, 20, 120, 60), kTone);
+  tone->DisablePrompt(false);
+  editor->AttachControl(tone);
+  HostWindow window(OpenView(&instrument), kEditorW, kEditorH);
+  Pump(kSettleSeconds);
+  const std::string w = window.XWindow();
+
+  // A right click prompts for the value.
+  ASSERT_TRUE(Xdotool({"mousemove", "--window", w, WindowX(70), WindowY(40), "click", "3"}));
+  ASSERT_TRUE(PumpUntil([&] { return [editor->GetView() textField] != nil; }, kEventSeconds));
+  NSTextField* field = [editor->GetView() textField];
+  EXPECT_NE([[field cell] formatter], nil);
+  EXPECT_EQ([[field window] firstResponder], [field currentEditor]);
+  ASSERT_TRUE(Xdotool({"windowfocus", w}));
+  ASSERT_TRUE(Xdotool({"key", "End", "ctrl+BackSpace"}));
+  ASSERT_TRUE(Xdotool({"key", "--repeat", "12", "BackSpace"}));
+  ASSERT_TRUE(PumpUntil([&] { return FieldText(editor).empty(); }, kEventSeconds)) << FieldText(editor);
+
+  // A letter is refused; a minus sign and a point are taken.
+  ASSERT_TRUE(Xdotool({"type", "--delay", "30", "x-1.5"}));
+  PumpUntil([&] { return FieldText(editor) == "-1.5"; }, kEventSeconds);
+  EXPECT_EQ(FieldText(editor), "-1.5");
+
+  // 20 characters at most: the 21st and later are refused.
+  ASSERT_TRUE(Xdotool({"key", "--repeat", "4", "BackSpace"}));
+  ASSERT_TRUE(Xdotool({"type", "--delay", "30", "0.250000000000000000001"}));
+  PumpUntil([&] { return FieldText(editor).size() >= 20; }, kEventSeconds);
+  Pump(0.3);
+  EXPECT_EQ(FieldText(editor), "0.250000000000000000");
+
+  // Return commits the text to the parameter and closes the field.
+  ASSERT_TRUE(Xdotool({"key", "Return"}));
+  ASSERT_TRUE(PumpUntil([&] { return [editor->GetView() textField] == nil; }, kEventSeconds));
+  EXPECT_NEAR(instrument.Plug()->GetParam(kTone)->Value(), 0.25, 1e-9);
+  EXPECT_EQ([[window.Window() firstResponder] class], [IGraphicsCocoa_vTonnik_au class]);
+}
+
+TEST_F(CocoaEditor, PopupMenuDismissedGivesNullAndAChoiceGivesItsMenu) {
+  Instrument instrument;
+  ASSERT_TRUE(instrument.IsOpen());
+  IGraphicsMac* editor = instrument.Editor();
+  ASSERT_NE(editor, nullptr);
+  HostWindow window(OpenView(&instrument), kEditorW, kEditorH);
+  Pump(kSettleSeconds);
+  const std::string w = window.XWindow();
+
+  IPopupMenu menu;
+  menu.AddItem("Soft");
+  menu.AddItem("Mid");
+  menu.AddItem("Hard");
+  IRECT at(100, 100, 200, 120);
+  ASSERT_TRUE(Xdotool({"mousemove", "--window", w, "150", "200"}));
+  Pump(0.2);
+  // The menu runs its own event loop until it closes; the clicks come while
+  // it is open.
+  NSTask* choose = cocoa_test::StartProgram({"sh", "-c", kClickSecondEntry});
+  IPopupMenu* chosen = editor->CreateIPopupMenu(&menu, &at);
+  EXPECT_TRUE(cocoa_test::WaitProgram(choose, kEventSeconds));
+  EXPECT_EQ(chosen, &menu);
+  EXPECT_EQ(menu.GetChosenItemIdx(), 1);
+
+  menu.SetChosenItemIdx(-1);
+  ASSERT_TRUE(Xdotool({"mousemove", "--window", w, "150", "200"}));
+  Pump(0.2);
+  NSTask* dismiss = cocoa_test::StartProgram({"sh", "-c", kClickBesideMenu});
+  EXPECT_EQ(editor->CreateIPopupMenu(&menu, &at), nullptr);
+  EXPECT_TRUE(cocoa_test::WaitProgram(dismiss, kEventSeconds));
+  EXPECT_EQ(menu.GetChosenItemIdx(), -1);
+}
+
+TEST_F(CocoaEditor, PopupOpenedByAQuickClickStaysOpenForTheChoice) {
+  Instrument instrument;
+  ASSERT_TRUE(instrument.IsOpen());
+  IGraphicsMac* editor = instrument.Editor();
+  ASSERT_NE(editor, nullptr);
+  const int kDriveEnv = 18;  // boolean: "off", "on"
+  RecordingControl* mode = new RecordingControl(instrument.Plug(), IRECT(20, 20, 120, 60), kDriveEnv);
+  mode->mPromptOnAnyClick = true;
+  mode->DisablePrompt(false);
+  editor->AttachControl(mode);
+  HostWindow window(OpenView(&instrument), kEditorW, kEditorH);
+  Pump(kSettleSeconds);
+  const std::string w = window.XWindow();
+  ASSERT_EQ(instrument.Plug()->GetParam(kDriveEnv)->Int(), 0);
+
+  // Press and release at once: the menu opens and waits for the choice.
+  NSTask* choose = cocoa_test::StartProgram({"sh", "-c", kClickSecondEntry});
+  ASSERT_TRUE(Xdotool({"mousemove", "--window", w, WindowX(70), WindowY(40), "click", "1"}));
+  EXPECT_TRUE(cocoa_test::WaitProgram(choose, kEventSeconds));
+  Pump(0.2);
+  EXPECT_EQ(mode->mDowns.size(), 1u);
+  EXPECT_EQ(instrument.Plug()->GetParam(kDriveEnv)->Int(), 1);
+
+  // The same with the right button.
+  Pump(kDoubleClickSeconds);
+  choose = cocoa_test::StartProgram({"sh", "-c", kClickFirstEntry});
+  ASSERT_TRUE(Xdotool({"mousemove", "--window", w, WindowX(70), WindowY(40), "click", "3"}));
+  EXPECT_TRUE(cocoa_test::WaitProgram(choose, kEventSeconds));
+  Pump(0.2);
+  EXPECT_EQ(mode->mDowns.size(), 2u);
+  EXPECT_EQ(instrument.Plug()->GetParam(kDriveEnv)->Int(), 0);
 }
 
 }  // namespace
