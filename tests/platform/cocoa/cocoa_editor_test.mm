@@ -11,6 +11,7 @@
 #include <string>
 
 #include "au/IPluginAU.h"
+#include "au/apple/StandIn.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IPopupMenu.h"
 #include "pix/PIX_Bitmap.h"
@@ -374,6 +375,55 @@ TEST_F(CocoaEditor, PopupOpenedByAQuickClickStaysOpenForTheChoice) {
   Pump(0.2);
   EXPECT_EQ(mode->mDowns.size(), 2u);
   EXPECT_EQ(instrument.Plug()->GetParam(kDriveEnv)->Int(), 0);
+}
+
+TEST_F(CocoaEditor, ClosingReopeningAndTwoEditorsLeaveNothingBehind) {
+  const int viewsBefore = Views().live;
+  const long cfBefore = StandIn_LiveCFObjectCount();
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  {
+    Instrument first, second;
+    ASSERT_TRUE(first.IsOpen() && second.IsOpen());
+    IGraphicsMac* a = first.Editor();
+    IGraphicsMac* b = second.Editor();
+    ASSERT_TRUE(a && b);
+    HostWindow windowA(OpenView(&first), kEditorW, kEditorH);
+    HostWindow windowB(OpenView(&second), kEditorW, kEditorH);
+    Pump(kSettleSeconds);
+    EXPECT_EQ(Views().live, viewsBefore + 2);
+
+    // The host takes the first view away: its editor's window closes.
+    NSView* gone = static_cast<NSView*>(a->GetWindow());
+    [gone removeFromSuperview];
+    EXPECT_FALSE(a->WindowIsOpen());
+    Pump(0.2);
+    // ... and opens it again.
+    NSView* again = OpenView(&first);
+    ASSERT_NE(again, nil);
+    [windowA.Host() addSubview:again];
+    Pump(kSettleSeconds);
+    EXPECT_TRUE(a->WindowIsOpen());
+    EXPECT_TRUE([again isOpaque]);
+
+    // The second editor closes its window itself: the view leaves the host.
+    NSView* closed = static_cast<NSView*>(b->GetWindow());
+    [closed retain];
+    b->CloseWindow();
+    EXPECT_EQ([closed superview], nil);
+    EXPECT_FALSE([closed isOpaque]);  // detached from its editor
+    [closed release];
+    // A second close is harmless, and a closed editor opens no menu.
+    b->CloseWindow();
+    IPopupMenu menu;
+    menu.AddItem("only");
+    IRECT at(0, 0, 10, 10);
+    EXPECT_EQ(b->CreateIPopupMenu(&menu, &at), nullptr);
+    Pump(0.2);
+  }
+  [pool release];
+  Pump(0.2);
+  EXPECT_EQ(Views().live, viewsBefore);
+  EXPECT_EQ(StandIn_LiveCFObjectCount(), cfBefore);
 }
 
 }  // namespace
