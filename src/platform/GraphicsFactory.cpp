@@ -2,34 +2,35 @@
 
 #include <atomic>
 
-#include "au/IPluginAU.h"
 #include "au/apple/StandIn.h"
+#include "dcx/ResourceDir.h"
 #include "platform/IGraphicsHeadless.h"
-#include "platform/ResourceDir.h"
 
 namespace {
-std::atomic<PlatformGraphicsMaker> sMaker{nullptr};
+std::atomic<PlatformGraphicsMaker> gMaker{nullptr};
 
-// The plug-in's bundle, as the window system would find it by its
-// identifier: its resources are the editor's resource folder. Hosts look it
-// up to load the editor's view, editors to load their images.
-void RegisterPlugInBundle(IPluginAU* plug) {
-  if (plug) StandIn_RegisterBundle(plug->GetBundleID(), TonnikResourceDir(), TonnikResourceDir());
+bool RegisterBundle(IPluginBase* plug, const char* bundleID) {
+  if (!plug || !bundleID || !*bundleID) return false;
+  // The plug-in's bundle, as the window system would find it by its
+  // identifier: its resources are the editor's resource folder. Hosts
+  // look it up to load the editor's view.
+  StandIn_RegisterBundle(bundleID, TonnikResourceDir(), TonnikResourceDir());
+  return true;
 }
 }  // namespace
 
-void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker) { sMaker.store(maker); }
+void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker) { gMaker.store(maker); }
 
-IGraphics* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
-  const PlatformGraphicsMaker maker = sMaker.load();
-  if (!maker) return MakeHeadlessGraphics(plug, w, h, fps);
-  RegisterPlugInBundle(plug);
-  return maker(plug, w, h, fps);
+IGraphics* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
+  const PlatformGraphicsMaker maker = gMaker.load();
+  if (!maker) return MakeHeadlessGraphics(plug, bundleID, w, h, fps);
+  IGraphics* graphics = maker(plug, w, h, fps);
+  RegisterBundle(plug, bundleID);
+  return graphics;
 }
 
-IGraphicsHeadless* MakeHeadlessGraphics(IPluginAU* plug, int w, int h, int fps) {
-  RegisterPlugInBundle(plug);
+IGraphicsHeadless* MakeHeadlessGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
   IGraphicsHeadless* graphics = new IGraphicsHeadless(plug, w, h, fps);
-  if (plug) graphics->SetBundleID(plug->GetBundleID());
+  if (RegisterBundle(plug, bundleID)) graphics->SetBundleID(bundleID);
   return graphics;
 }

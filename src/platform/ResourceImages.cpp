@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "dcx/ResourceDir.h"
 #include "kit/KIT_String.h"
 #include "pix/PIX_PNG.h"
-#include "platform/ResourceDir.h"
 
 bool ResourceImageBaseName(const char* name, KIT_String* base) {
   if (!name) return false;

@@ -11,7 +11,7 @@
 #include "tonnik/TonnikLayout.h"
 
 void Tonnik::BuildEditor() {
-  IGraphics* graphics = MakeGraphics(this, kTonnikEditorWidth, kTonnikEditorHeight, 0);
+  IGraphics* graphics = MakeGraphics(this, GetBundleID(), kTonnikEditorWidth, kTonnikEditorHeight, 0);
   TonnikLayout layout = BuildTonnikLayout(graphics, this, &mVoice, &mSamplesSinceHit, &mLEDState);
   for (int i = 0; i < kNumRings; ++i) mRings[i] = layout.mRings[i];
   mLEDIndex = layout.mLEDIndex;

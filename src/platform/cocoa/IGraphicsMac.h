@@ -28,8 +28,6 @@
 typedef struct objc_object IGraphicsCocoa_vTonnik_au;
 #endif
 
-class IPluginAU;
-
 class IGraphicsMac : public IGraphics {
 public:
   // Makes sure the application framework is loaded; without a window
@@ -98,8 +96,9 @@ private:
 };
 
 // The graphics factory's maker for this layer (SetPlatformGraphicsMaker):
-// an IGraphicsMac with the plug-in's bundle identifier.
-IGraphics* MakeGraphicsMac(IPluginAU* plug, int w, int h, int fps);
+// an IGraphicsMac with the bundle identifier of the plug-in when it is an
+// Audio Unit.
+IGraphics* MakeGraphicsMac(IPluginBase* plug, int w, int h, int fps);
 
 // The PNG resource name ("resources/img/knob.png" is the resource "knob" of
 // type "png") of the bundle with that identifier, decoded into a new bitmap

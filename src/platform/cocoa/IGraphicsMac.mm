@@ -175,8 +175,9 @@ PIX_IBitmap* IGraphicsMac::OSLoadBitmap(int id, const char* name) {
   return LoadImgFromResourceOSX(mBundleID.Get(), name);
 }
 
-IGraphics* MakeGraphicsMac(IPluginAU* plug, int w, int h, int fps) {
+IGraphics* MakeGraphicsMac(IPluginBase* plug, int w, int h, int fps) {
   IGraphicsMac* graphics = new IGraphicsMac(plug, w, h, fps);
-  if (plug) graphics->SetBundleID(plug->GetBundleID());
+  // Mac editors serve Audio Units, whose bundle holds the images.
+  if (IPluginAU* unit = dynamic_cast<IPluginAU*>(plug)) graphics->SetBundleID(unit->GetBundleID());
   return graphics;
 }
