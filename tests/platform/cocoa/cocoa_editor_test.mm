@@ -426,4 +426,37 @@ TEST_F(CocoaEditor, ClosingReopeningAndTwoEditorsLeaveNothingBehind) {
   EXPECT_EQ(StandIn_LiveCFObjectCount(), cfBefore);
 }
 
+TEST_F(CocoaEditor, BundleImagesAreFoundByResourceNameOnly) {
+  Instrument instrument;  // registers the instrument's bundle
+  ASSERT_TRUE(instrument.IsOpen());
+  const char* bundle = instrument.Plug()->GetBundleID();
+  PIX_IBitmap* knob = LoadImgFromResourceOSX(bundle, "resources/img/knob.PNG");
+  ASSERT_NE(knob, nullptr);
+  EXPECT_GT(knob->getWidth(), 0);
+  delete knob;
+  EXPECT_EQ(LoadImgFromResourceOSX(bundle, nullptr), nullptr);
+  EXPECT_EQ(LoadImgFromResourceOSX(bundle, "resources/img/knob.jpg"), nullptr);
+  EXPECT_EQ(LoadImgFromResourceOSX(bundle, "resources/img/.png"), nullptr);
+  EXPECT_EQ(LoadImgFromResourceOSX(bundle, "resources/img/nothing.png"), nullptr);
+  EXPECT_EQ(LoadImgFromResourceOSX("com.example.no.such.bundle", "knob.png"), nullptr);
+  EXPECT_EQ(LoadImgFromResourceOSX(nullptr, "knob.png"), nullptr);
+}
+
+TEST_F(CocoaEditor, FormatterRefusesCharactersLengthAndValue) {
+  CocoaFormatter_vTonnik_au* f = [[[CocoaFormatter_vTonnik_au alloc] init] autorelease];
+  EXPECT_TRUE([f isPartialStringValid:@"anything at all" newEditingString:NULL errorDescription:NULL]);
+  [f setAcceptableCharacterSet:[NSCharacterSet characterSetWithCharactersInString:@"0123456789-"]];
+  [f setMaximumLength:4];
+  [f setMaximumValue:500];
+  EXPECT_TRUE([f isPartialStringValid:@"-12" newEditingString:NULL errorDescription:NULL]);
+  EXPECT_TRUE([f isPartialStringValid:@"500" newEditingString:NULL errorDescription:NULL]);
+  EXPECT_FALSE([f isPartialStringValid:@"501" newEditingString:NULL errorDescription:NULL]);
+  EXPECT_FALSE([f isPartialStringValid:@"1.5" newEditingString:NULL errorDescription:NULL]);
+  EXPECT_FALSE([f isPartialStringValid:@"-1234" newEditingString:NULL errorDescription:NULL]);
+  id value = nil;
+  EXPECT_TRUE([f getObjectValue:&value forString:@"42" errorDescription:NULL]);
+  EXPECT_TRUE([value isEqual:@"42"]);
+  EXPECT_TRUE([[f stringForObjectValue:@"42"] isEqual:@"42"]);
+}
+
 }  // namespace
