@@ -7,6 +7,7 @@
 #                          [--control SYMBOL=VALUE]... [--same-channels] [--delay FRAMES]
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../../support/private_shm.sh"
 source "$here/host_env.sh"
 
 # One server setup for every run: 48 kHz is a rate the voice is defined for, 512 frames a
