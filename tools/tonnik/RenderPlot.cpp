@@ -12,7 +12,7 @@
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Draw.h"
 #include "pix/PIX_Font.h"
-#include "platform/DCX.h"
+#include "dcx/DCX.h"
 #include "platform/ScreenPNG.h"
 
 namespace {
