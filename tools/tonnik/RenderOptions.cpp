@@ -51,6 +51,7 @@ std::string renderOptionsUsage() {
 
 bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOptions& o, bool& wantsHelp,
                         std::string& error) {
+  std::string patternOption;  // one that only the built-in pattern uses
   const OptionHandler handle = [&](const std::string& name, const std::string& value, std::string& err) {
     if (name.empty()) return (err = "unexpected argument '" + value + "'"), false;
     if (name == "output") {
@@ -95,6 +96,7 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
       o.sampleRate = rate;
       return true;
     }
+    if (name == "note" || name == "velocity") patternOption = "--" + name;
     if (name == "note") return setInteger(name, value, 0, 127, o.note, err);
     if (name == "velocity") return setInteger(name, value, 1, 127, o.velocity, err);
     if (name == "block") return setInteger(name, value, 1, 8192, o.blockSize, err);
@@ -104,6 +106,8 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     return true;
   };
   if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither", "quiet"})) return false;
+  if (!o.midiPath.empty() && !patternOption.empty())
+    return (error = patternOption + " sets the built-in pattern; the MIDI file gives its own notes"), false;
   if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
   std::string reason;
   if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
