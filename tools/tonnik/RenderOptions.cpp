@@ -114,5 +114,7 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
   if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
   std::string reason;
   if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
+  if (!o.midiPath.empty() && renderOutputPath(o) == o.midiPath)
+    return (error = o.midiPath + ": the render would overwrite the MIDI file it plays (give -o)"), false;
   return true;
 }
