@@ -163,6 +163,10 @@ void* IGraphicsX11::GetWindow() {
   return WindowIsOpen() ? reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)) : nullptr;
 }
 
+void IGraphicsX11::Sync() {
+  if (WindowIsOpen() && !mConnection->IsLost()) XSync(mConnection->Get(), False);
+}
+
 bool IGraphicsX11::UsesShm() const { return mSurface && mSurface->UsesShm(); }
 
 void IGraphicsX11::SetTitle(const char* title) {

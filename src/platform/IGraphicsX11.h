@@ -123,6 +123,9 @@ public:
   // The top-level window's title.
   void SetTitle(const char* title);
   unsigned long GetXWindow() const { return mWindow; }
+  // Waits until the server has handled every request sent so far: the
+  // frame is on the screen.
+  void Sync();
   // True when the screen copy goes through shared memory.
   bool UsesShm() const;
   // The open text field, null when none.

@@ -4,13 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <cstdint>
@@ -25,6 +19,7 @@
 #include "platform/IGraphicsX11.h"
 #include "platform/IGraphicsX11Pixels.h"
 #include "platform/PlatformTestSupport.h"
+#include "platform/XvfbServer.h"
 #include "dcx/ResourceDir.h"
 
 // Last: Xlib's macros (Bool, None, Status) clash with names above.
@@ -38,42 +33,14 @@ const int kBackgroundId = 900;
 using platform_test::RecordingControl;
 using platform_test::TestPlug;
 
-// Starts Xvfb on a display number it picks, for the whole program; the
-// server dies with this process whatever happens to it.
+// One private Xvfb for the whole program.
 class XvfbEnvironment : public ::testing::Environment {
 public:
-  void SetUp() override {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    mPid = fork();
-    ASSERT_GE(mPid, 0);
-    if (mPid == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      close(fds[0]);
-      dup2(fds[1], 3);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset", nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd p = {fds[0], POLLIN, 0};
-    char c;
-    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-  }
-  void TearDown() override {
-    if (mPid <= 0) return;
-    kill(mPid, SIGTERM);
-    waitpid(mPid, nullptr, 0);
-  }
+  void SetUp() override { ASSERT_TRUE(mServer.Start()) << "Xvfb did not start"; }
+  void TearDown() override { mServer.Stop(); }
 
 private:
-  pid_t mPid = -1;
+  XvfbServer mServer;
 };
 
 void Xdotool(const std::string& args) {
