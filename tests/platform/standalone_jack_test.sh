@@ -4,7 +4,7 @@
 # jack_capture's recording, the state saved on SIGTERM and shown again at
 # the next start, a damaged state file reported and left as it was.
 # Usage: standalone_jack_test.sh BUILD_DIR
-BUILD=$1
+BUILD=$(cd "$1" && pwd)
 . "$(dirname "$0")/xvfb_lib.sh"
 STANDALONE="$BUILD/tonnik-standalone"
 TONNIK="$BUILD/tonnik"

@@ -19,7 +19,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${KEEP_FAILED:-}" ] && cp -r "$TMP" "$KEEP_FAILED"
+  exit 1
+}
 
 # spawn OUT ERR COMMAND...: starts COMMAND in the background; its id goes to
 # PIDS and to SPAWNED.
