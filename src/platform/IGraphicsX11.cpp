@@ -381,9 +381,15 @@ void IGraphicsX11::OnButtonRelease(_XEvent* e) {
 
 void IGraphicsX11::OnMotion(_XEvent* e) {
   XEvent* event = reinterpret_cast<XEvent*>(e);
-  // Only the newest position of a burst matters; the editor takes the
-  // movement from the last position it saw.
-  while (XCheckTypedWindowEvent(mConnection->Get(), mWindow, MotionNotify, event)) {
+  // Only the newest position of a burst of movements matters (the editor
+  // takes the movement from the last position it saw); a press or release
+  // in between ends the burst, so nothing moves across it.
+  Display* display = mConnection->Get();
+  XEvent next;
+  while (XEventsQueued(display, QueuedAlready) > 0) {
+    XPeekEvent(display, &next);
+    if (next.type != MotionNotify || next.xany.window != mWindow) break;
+    XNextEvent(display, event);
   }
   const XMotionEvent& m = event->xmotion;
   mPrevX = m.x;
