@@ -21,7 +21,7 @@
 #include "lv2/instance-access/instance-access.h"
 #include "lv2/ui/ui.h"
 #include "lv2/urid/urid.h"
-#include "platform/XvfbServer.h"
+#include "platform/XvfbTestEnvironment.h"
 
 // Last: Xlib's macros clash with names above.
 #include <X11/Xlib.h>
@@ -35,20 +35,6 @@ const int kEditorWidth = 336;
 const int kEditorHeight = 598;
 // The Decay knob: one 49 x 51 frame of the knob strip at (49, 266).
 const int kKnobX = 49, kKnobY = 266, kKnobW = 49, kKnobH = 51;
-
-class XvfbEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { ASSERT_TRUE(mServer.Start()) << "Xvfb did not start"; }
-  void TearDown() override { mServer.Stop(); }
-
-private:
-  XvfbServer mServer;
-};
-
-void Xdotool(const std::string& args) {
-  const std::string command = "timeout 5 xdotool " + args + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 // What a host keeps for the plug-in and its UI.
 struct Host {

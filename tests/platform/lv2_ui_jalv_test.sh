@@ -41,13 +41,7 @@ echo "a preset chosen in jalv moves the knobs"
 # The trigger, clicked in the embedded editor, is heard.
 ports=$(jack_lsp tonnik_jalv)
 [[ "$ports" == *tonnik_jalv:out_1* ]] || fail "jalv has no out_1: $ports"
-record "$TMP/trigger.wav" 1.5 tonnik_jalv:out_1
-sleep 0.3
-xdo mousemove --window "$WID" 150 445 click 1
-wait "$RECORDER"
-read -r _ peak _ first _ < <("$PEAK" "$TMP/trigger.wav" $LOUD)
-awk "BEGIN {exit !($peak >= $LOUD && $first > 4800)}" || fail "the trigger is not heard (peak $peak at $first)"
-echo "the trigger in jalv is heard: peak $peak from frame $first"
+expect_trigger_heard tonnik_jalv:out_1 "$WID"
 
 kill -TERM "$JALV"
 wait "$JALV"; rc=$?

@@ -19,7 +19,7 @@
 #include "platform/IGraphicsX11.h"
 #include "platform/IGraphicsX11Pixels.h"
 #include "platform/PlatformTestSupport.h"
-#include "platform/XvfbServer.h"
+#include "platform/XvfbTestEnvironment.h"
 #include "dcx/ResourceDir.h"
 
 // Last: Xlib's macros (Bool, None, Status) clash with names above.
@@ -32,21 +32,6 @@ const int kBackgroundId = 900;
 
 using platform_test::RecordingControl;
 using platform_test::TestPlug;
-
-// One private Xvfb for the whole program.
-class XvfbEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override { ASSERT_TRUE(mServer.Start()) << "Xvfb did not start"; }
-  void TearDown() override { mServer.Stop(); }
-
-private:
-  XvfbServer mServer;
-};
-
-void Xdotool(const std::string& args) {
-  const std::string command = "timeout 5 xdotool " + args + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 std::string Hex(unsigned long id) {
   char text[32];
