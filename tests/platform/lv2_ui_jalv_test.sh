@@ -6,6 +6,7 @@
 # trigger is heard in jack_capture's recording; jalv closes cleanly.
 # Usage: lv2_ui_jalv_test.sh BUILD_DIR
 BUILD=$(cd "$1" && pwd)
+. "$(dirname "$0")/../support/private_shm.sh"
 . "$(dirname "$0")/xvfb_lib.sh"
 TONNIK="$BUILD/tonnik"
 PEAK="$BUILD/tests/platform/wav_peak"

@@ -5,6 +5,7 @@
 # the next start, a damaged state file reported and left as it was.
 # Usage: standalone_jack_test.sh BUILD_DIR
 BUILD=$(cd "$1" && pwd)
+. "$(dirname "$0")/../support/private_shm.sh"
 . "$(dirname "$0")/xvfb_lib.sh"
 STANDALONE="$BUILD/tonnik-standalone"
 TONNIK="$BUILD/tonnik"
