@@ -204,6 +204,25 @@ TEST(X11Window, AParentWindowThatGoesAwayEndsTheEditorAndABadOneIsRefused) {
   e.Run(2300);
   EXPECT_FALSE(e.gui->WindowIsOpen());
   EXPECT_NE(std::string(e.gui->GetLastError()).find("parent window does not exist"), std::string::npos);
+
+  // A parent the host has made but not sent to the server yet (it waits
+  // for the editor before it flushes): the editor's window moves into it
+  // once it is there.
+  const Window late = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+  void* child = e.gui->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(late)));
+  ASSERT_NE(child, nullptr) << e.gui->GetLastError();
+  XMapWindow(host, late);
+  XSync(host, False);
+  e.Run(200);
+  EXPECT_TRUE(e.gui->WindowIsOpen());
+  Window root = 0, parentOfChild = 0;
+  Window* children = nullptr;
+  unsigned n = 0;
+  XQueryTree(host, static_cast<Window>(reinterpret_cast<uintptr_t>(child)), &root, &parentOfChild, &children, &n);
+  if (children) XFree(children);
+  EXPECT_EQ(parentOfChild, late);
+  e.gui->CloseWindow();
+  XDestroyWindow(host, late);
   XCloseDisplay(host);
 
   // And the editor opens again afterwards, as often as asked.
