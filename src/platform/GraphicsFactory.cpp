@@ -1,8 +1,8 @@
 #include "platform/GraphicsFactory.h"
 
 #include "au/apple/StandIn.h"
+#include "dcx/ResourceDir.h"
 #include "platform/IGraphicsHeadless.h"
-#include "platform/ResourceDir.h"
 
 IGraphicsHeadless* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
   IGraphicsHeadless* graphics = new IGraphicsHeadless(plug, w, h, fps);

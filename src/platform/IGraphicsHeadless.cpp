@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dcx/ResourceDir.h"
 #include "pix/PIX_Bitmap.h"
 #include "platform/HeadlessView.h"
 #include "platform/IPlatformPrompts.h"
-#include "platform/ResourceDir.h"
 #include "platform/ResourceImages.h"
 #include "platform/ScreenPNG.h"
 

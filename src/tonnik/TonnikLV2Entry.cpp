@@ -10,7 +10,7 @@
 #include "kit/KIT_String.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2Product.h"
-#include "platform/ResourceDir.h"
+#include "dcx/ResourceDir.h"
 #include "tonnik/Tonnik.h"
 
 namespace {

@@ -15,7 +15,6 @@
 #include "PatternPlayer.h"
 #include "RenderOptions.h"
 #include "VoiceRenderer.h"
-#include "WavWriter.h"
 #include "kick/Krummel.h"
 
 namespace {
@@ -265,38 +264,6 @@ TEST(HostRenderer, InstrumentThroughItsEntryMatchesTheBareVoice) {
       EXPECT_EQ(out.left, out.right);
     }
   }
-}
-
-TEST(WavWriter, WritesTwentyFourBitStereoAndReportsBadPaths) {
-  StereoBuffer audio;
-  for (int i = 0; i < 1000; ++i) {
-    audio.left.push_back(std::sin(i * 0.05) * 0.9);
-    audio.right.push_back(i == 10 ? 1.5 : -0.25);  // 1.5 clips instead of wrapping
-  }
-  const std::string path = testing::TempDir() + "tonnik_writer_test.wav";
-  std::string error;
-  ASSERT_TRUE(writeWav24(path, audio, 48000, error)) << error;
-  SF_INFO info = {};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(info.samplerate, 48000);
-  EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.frames, 1000);
-  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  std::vector<double> back(2000);
-  ASSERT_EQ(sf_readf_double(f, back.data(), 1000), 1000);
-  sf_close(f);
-  std::remove(path.c_str());
-  for (int i = 0; i < 1000; ++i) {
-    EXPECT_NEAR(back[2 * i], audio.left[i], 1.0 / (1 << 23));
-    EXPECT_NEAR(back[2 * i + 1], i == 10 ? 1.0 : -0.25, 1.0 / (1 << 23));
-  }
-
-  EXPECT_FALSE(writeWav24("/nonexistent-folder/x.wav", audio, 48000, error));
-  EXPECT_NE(error.find("/nonexistent-folder/x.wav"), std::string::npos);
-  StereoBuffer uneven = audio;
-  uneven.right.pop_back();
-  EXPECT_FALSE(writeWav24(path, uneven, 48000, error));
 }
 
 int runTonnik(const std::string& args) {

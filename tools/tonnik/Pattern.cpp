@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "InstrumentParams.h"
+#include "MidiFile.h"
 
 namespace {
 
@@ -16,10 +17,21 @@ PatternEvent setParam(double seconds, int param, double value) {
 
 }  // namespace
 
-double Pattern::lengthSeconds() const {
+double Pattern::lastEventSeconds() const {
   double last = 0;
   for (const PatternEvent& e : events) last = std::max(last, e.seconds);
-  return last + tailSeconds;
+  return last;
+}
+
+double Pattern::lengthSeconds() const { return fixedSeconds > 0 ? fixedSeconds : lastEventSeconds() + tailSeconds; }
+
+Pattern midiFilePattern(const MidiFileContents& file) {
+  Pattern p;
+  for (const MidiFileEvent& e : file.events)
+    p.events.push_back({e.seconds, PatternEvent::Midi, 0, 0, 0, 0, e.status, e.data1, e.data2});
+  p.tailSeconds = kMaxTailSeconds;
+  p.tailUntilSilent = true;
+  return p;
 }
 
 Pattern defaultPattern(int baseNote, int baseVelocity) {

@@ -13,8 +13,9 @@ struct StereoBuffer {
   std::vector<double> right;
 };
 
-// Renders the whole pattern (events plus tail) into out, starting from the renderer's own
-// parameter values. Returns false with a message when the renderer refuses the rate or block
+// Renders the whole pattern (events plus tail, or its fixed length) into out, starting from
+// the renderer's own parameter values; a tail that ends in silence stops at the first sample
+// after the last event that closes kSilenceHoldSeconds below kSilenceDb. Returns false with a message when the renderer refuses the rate or block
 // size.
 bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize, StereoBuffer& out,
                  const char** error);

@@ -59,6 +59,11 @@ void VoiceRenderer::noteOn(int offset, int note, int velocity) {
   if (velocity >= 1) pending.push_back({std::max(offset, 0), note, velocity});
 }
 
+void VoiceRenderer::midi(int offset, unsigned char status, unsigned char data1, unsigned char data2) {
+  const unsigned char kNoteOn = 0x9;
+  if (status >> 4 == kNoteOn) noteOn(offset, data1, data2);
+}
+
 void VoiceRenderer::process(double** outputs, int frames) {
   size_t next = 0;
   std::stable_sort(pending.begin(), pending.end(), [](const Hit& a, const Hit& b) { return a.offset < b.offset; });

@@ -5,8 +5,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "dcx/DCX.h"
 #include "kit/KIT_String.h"
-#include "platform/DCX.h"
 
 struct DCX_Object {
   FT_Face face;           // owned; sized to the font's pixel size

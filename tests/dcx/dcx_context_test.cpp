@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/DCX.h"
-#include "platform/ResourceDir.h"
+#include "dcx/DCX.h"
+#include "dcx/ResourceDir.h"
 
 TEST(DcxContext, MemContextHasClearedAlignedFrameBuffer) {
   HDC dc = DCX_CreateMemContext(13, 7);

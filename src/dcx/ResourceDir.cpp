@@ -1,4 +1,4 @@
-#include "platform/ResourceDir.h"
+#include "dcx/ResourceDir.h"
 
 #include <cstdlib>
 

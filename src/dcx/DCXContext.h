@@ -2,7 +2,7 @@
 // The record behind an HDC, shared by the context, font and text parts of
 // the device-context layer. Not part of the public interface.
 
-#include "platform/DCX.h"
+#include "dcx/DCX.h"
 
 struct DCX_Context {
   uint32_t* bits;       // frame buffer, 64-byte aligned

@@ -1,4 +1,4 @@
-#include "platform/DCXFont.h"
+#include "dcx/DCXFont.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <new>
 
-#include "platform/DCXContext.h"
+#include "dcx/DCXContext.h"
 
 namespace {
 

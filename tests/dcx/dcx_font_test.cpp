@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/DCX.h"
+#include "dcx/DCX.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/DCXContext.h"
+#include "dcx/DCXContext.h"
 
 #include <cstdint>
 #include <cstdlib>

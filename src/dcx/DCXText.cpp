@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dcx/DCXContext.h"
+#include "dcx/DCXFont.h"
+#include "dcx/DCXUtf8.h"
 #include "kit/KIT_TypedBuf.h"
-#include "platform/DCXContext.h"
-#include "platform/DCXFont.h"
-#include "platform/DCXUtf8.h"
 
 namespace {
 
