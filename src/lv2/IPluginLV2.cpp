@@ -55,7 +55,7 @@ bool IPluginLV2::InitLV2(double sampleRate, int maxBlockLength, int nominalBlock
   mURIDs.mStateKey = Map(map, stateKey.Get());
   mURIDs.mAtomChunk = Map(map, LV2_ATOM__Chunk);
   mURIDs.mAtomSequence = Map(map, LV2_ATOM__Sequence);
-  mURIDs.mAtomFrameTime = Map(map, LV2_ATOM__frameTime);
+  mURIDs.mAtomBeatTime = Map(map, LV2_ATOM__beatTime);
   mURIDs.mMidiEvent = Map(map, LV2_MIDI__MidiEvent);
 
   const int nParams = NParams();
@@ -157,7 +157,9 @@ void IPluginLV2::AdoptControlPorts() {
 
 bool IPluginLV2::NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg) {
   const uint8_t* end = reinterpret_cast<const uint8_t*>(&mMidiIn->body) + mMidiIn->atom.size;
-  const bool inFrames = mMidiIn->body.unit == 0 || mMidiIn->body.unit == mURIDs.mAtomFrameTime;
+  // Only beat time is told apart: hosts that fill the unit field with frame
+  // time, zero or nothing at all (Ardour 7 leaves it unset) all mean frames.
+  const bool inFrames = mURIDs.mAtomBeatTime == 0 || mMidiIn->body.unit != mURIDs.mAtomBeatTime;
   while (mNextEvent) {
     const uint8_t* at = reinterpret_cast<const uint8_t*>(mNextEvent);
     if (at + sizeof(LV2_Atom_Event) > end ||
@@ -166,7 +168,7 @@ bool IPluginLV2::NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiM
       return false;
     }
     // Events before their predecessor play with it; events past the block
-    // play on its last frame; times in other units count as frame 0.
+    // play on its last frame; times in beats count as frame 0.
     int64_t frame = inFrames ? mNextEvent->time.frames : 0;
     if (frame < mLastEventFrame) frame = mLastEventFrame;
     if (frame > (int64_t)nFrames - 1) frame = (int64_t)nFrames - 1;

@@ -133,7 +133,7 @@ private:
     LV2_URID mStateKey = 0;
     LV2_URID mAtomChunk = 0;
     LV2_URID mAtomSequence = 0;
-    LV2_URID mAtomFrameTime = 0;
+    LV2_URID mAtomBeatTime = 0;
     LV2_URID mMidiEvent = 0;
   };
 

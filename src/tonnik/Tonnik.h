@@ -51,38 +51,15 @@
 #include "kick/Krummel.h"
 #include "plugin/IMidiQueue.h"
 #include "tonnik/TonnikBase.h"
+#include "tonnik/TonnikParams.h"
 
 class ITextControl;
 class PotiCircle;
 
-class Tonnik : public TonnikBase {
+// The parameter and ring indices (kTone .. kDriveEnv, kNumParams; kDecayRing ..) come
+// with the parameter table (TonnikParams.h).
+class Tonnik : public TonnikBase, public TonnikParamIndices {
 public:
-  enum EParams {
-    kTone = 0,
-    kTune,
-    kFine,
-    kDecay,
-    kAccent,
-    kMidiTune,
-    kLongDecay,
-    kMidiLearn,
-    kMidiClear,
-    kComp,
-    kDrive,
-    kGlide,
-    kGlideMode,
-    kDynDecay,
-    kDynComp,
-    kDynDrive,
-    kDynTone,
-    kDynLevel,
-    kDriveEnv,
-    kNumParams
-  };
-
-  // The velocity rings, in the order the editor attaches them.
-  enum ERing { kDecayRing = 0, kToneRing, kCompRing, kAccentRing, kDriveRing, kNumRings };
-
   // Bytes of the controller map and of a whole saved state.
   static constexpr int kControllerMapBytes = kNumParams * 4;
   static constexpr int kParamBlockBytes = kNumParams * 8;

@@ -5,12 +5,12 @@
 
 #include <new>
 
+#include "dcx/ResourceDir.h"
 #include "kick/Pulse.h"
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_String.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2Product.h"
-#include "dcx/ResourceDir.h"
 #include "tonnik/Tonnik.h"
 
 namespace {

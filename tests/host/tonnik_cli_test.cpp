@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "HostRenderer.h"
-#include "InstrumentParams.h"
 #include "Instrument.h"
 #include "InstrumentOptions.h"
 #include "Pattern.h"
@@ -16,8 +15,11 @@
 #include "RenderOptions.h"
 #include "VoiceRenderer.h"
 #include "kick/Krummel.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
+
+using Param = TonnikParamIndices;
 
 bool parse(std::vector<const char*> args, RenderOptions& o, std::string& error) {
   args.insert(args.begin(), {"tonnik", "render"});
@@ -113,11 +115,11 @@ TEST(InstrumentOptions, SettingsSetTheNamedParametersAndBadOnesAreNamed) {
     const char* value;
     AudioUnitParameterID id;
     float expected;
-  } good[] = {{"Tone", "0.25", kParamTone, 0.25f},          {"tune", "-12", kParamTune, -12},
-              {"FINE", "100", kParamFine, 100},             {"Glide Mode", "down", kParamGlideMode, 2},
-              {"glide-mode", "Up/Down", kParamGlideMode, 0}, {"MIDI Tune", "on", kParamMidiTune, 1},
-              {"Long Decay", "yes", kParamLongDecay, 1},    {"DriveEnv", "1", kParamDriveEnv, 1},
-              {"DynLevel", "-0.5", kParamDynLevel, -0.5f},  {"Glide", "0.3", kParamGlide, 0.3f}};
+  } good[] = {{"Tone", "0.25", Param::kTone, 0.25f},          {"tune", "-12", Param::kTune, -12},
+              {"FINE", "100", Param::kFine, 100},             {"Glide Mode", "down", Param::kGlideMode, 2},
+              {"glide-mode", "Up/Down", Param::kGlideMode, 0}, {"MIDI Tune", "on", Param::kMidiTune, 1},
+              {"Long Decay", "yes", Param::kLongDecay, 1},    {"DriveEnv", "1", Param::kDriveEnv, 1},
+              {"DynLevel", "-0.5", Param::kDynLevel, -0.5f},  {"Glide", "0.3", Param::kGlide, 0.3f}};
   for (const auto& g : good) {
     InstrumentOptions options;
     options.settings.push_back({std::string("--set ") + g.name, g.name, g.value});
@@ -141,11 +143,11 @@ TEST(InstrumentOptions, SettingsSetTheNamedParametersAndBadOnesAreNamed) {
     options.settings.push_back({std::string("--opt-") + b.name, b.name, b.value});
     bool usage = false;
     std::string error;
-    host.GetParameter(kParamTone, &before);
+    host.GetParameter(Param::kTone, &before);
     EXPECT_FALSE(applyInstrumentOptions(&host, options, usage, error)) << b.name << "=" << b.value;
     EXPECT_TRUE(usage) << b.name;
     EXPECT_NE(error.find(std::string("--opt-") + b.name), std::string::npos) << error;
-    host.GetParameter(kParamTone, &after);
+    host.GetParameter(Param::kTone, &after);
     EXPECT_EQ(before, after);
   }
 }
@@ -156,7 +158,7 @@ TEST(DefaultPattern, VariedVelocitiesRetriggerAndLongDecay) {
   bool longDecay = false, retrigger = false;
   double previousHit = -1;
   for (const PatternEvent& e : p.events) {
-    if (e.kind == PatternEvent::SetParam && e.param == kParamLongDecay && e.value == 1) longDecay = true;
+    if (e.kind == PatternEvent::SetParam && e.param == Param::kLongDecay && e.value == 1) longDecay = true;
     if (e.kind != PatternEvent::NoteOn) continue;
     EXPECT_GE(e.velocity, 1);
     EXPECT_LE(e.velocity, 127);
@@ -197,7 +199,7 @@ TEST(PatternPlayer, HitsOnTheirExactSampleAtAnyBlockSize) {
   Pattern p;
   p.events = {{0.0101, PatternEvent::NoteOn, 33, 90, 0, 0},
               {0.05, PatternEvent::NoteOn, 40, 127, 0, 0},
-              {0.05, PatternEvent::SetParam, 0, 0, kParamDecay, 0.9}};
+              {0.05, PatternEvent::SetParam, 0, 0, Param::kDecay, 0.9}};
   p.tailSeconds = 0.2;
   const StereoBuffer reference = play(p, 48000, 1);
   for (int block : {7, 64, 512, 1000}) {  // the two hits in different blocks

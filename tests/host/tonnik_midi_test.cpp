@@ -9,11 +9,11 @@
 #include "HostRenderer.h"
 #include "Instrument.h"
 #include "InstrumentOptions.h"
-#include "InstrumentParams.h"
 #include "MidiFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
 #include "TonnikCommandTestUtil.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
 
@@ -150,20 +150,20 @@ TEST(RenderMidi, ControlChangesMoveALearnedParameter) {
   learn.settings = {{"--set", "MIDI Learn", "on"}, {"--set", "Decay", "0.2"}};  // touch Decay while learning
   const StereoBuffer learned = renderThroughHost(song(127), 512, learn, &host);
   float decay = 0;
-  ASSERT_EQ(noErr, host.GetParameter(kParamDecay, &decay));
+  ASSERT_EQ(noErr, host.GetParameter(TonnikParamIndices::kDecay, &decay));
   EXPECT_FLOAT_EQ(1.0f, decay);
 
   InstrumentOptions learnOff;
   learnOff.settings = {{"--set", "MIDI Learn", "off"}};
   host.Uninitialize();
   renderThroughHost(song(0), 512, learnOff, &host);
-  ASSERT_EQ(noErr, host.GetParameter(kParamDecay, &decay));
+  ASSERT_EQ(noErr, host.GetParameter(TonnikParamIndices::kDecay, &decay));
   EXPECT_FLOAT_EQ(0.0f, decay);
 
   AUHost fresh(InstrumentEntry(), InstrumentDescription());
   ASSERT_EQ(noErr, fresh.Open());
   const StereoBuffer unlearned = renderThroughHost(song(127), 512, {}, &fresh);
-  ASSERT_EQ(noErr, fresh.GetParameter(kParamDecay, &decay));
+  ASSERT_EQ(noErr, fresh.GetParameter(TonnikParamIndices::kDecay, &decay));
   EXPECT_FLOAT_EQ(0.5f, decay);
   EXPECT_GT(learned.left.size(), unlearned.left.size());  // the longer decay rings longer
 }

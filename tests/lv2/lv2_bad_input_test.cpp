@@ -147,6 +147,16 @@ TEST(LV2BadInput, EventsOutOfOrderOrOutsideTheBlockPlayWithoutLoss) {
   EXPECT_EQ(early.Left(), RenderInOneBlock(kBlock, {{0, 36}}));
 }
 
+TEST(LV2BadInput, ASequenceWhoseUnitFieldWasNeverSetStillPlaysInFrames) {
+  // Ardour 7 leaves the unit field of its MIDI input as the allocator left
+  // it; only beat time may move the notes to the block's start.
+  LV2Instance unset;
+  unset.Midi().AddNoteOn(300, 36, 100);
+  unset.Midi().Get()->body.unit = 21879;
+  unset.Run(kBlock);
+  EXPECT_EQ(unset.Left(), RenderInOneBlock(kBlock, {{300, 36}}));
+}
+
 TEST(LV2BadInput, EventsThatAreNotNoteOnsOrAreBrokenChangeNothing) {
   LV2Instance lv2;
   MidiSequence& midi = lv2.Midi();

@@ -13,7 +13,9 @@
 #include "MidiFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
+#include "Progress.h"
 #include "RenderOptions.h"
+#include "RenderPlot.h"
 #include "AudioFileWriter.h"
 
 namespace {
@@ -75,7 +77,12 @@ int runRender(int argc, const char* const* argv) {
   }
 
   StereoBuffer audio;
-  if (!playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError)) {
+  ProgressLine line(progressWanted(options.quiet));
+  const std::string doing = "rendering " + (options.midiPath.empty() ? std::string("the pattern") : options.midiPath);
+  const PlayProgress progress = [&](double fraction) { line.update(doing, fraction); };
+  const bool played = playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError, progress);
+  line.finish();
+  if (!played) {
     std::fprintf(stderr, "tonnik render: %s\n", renderError);
     return kExitFailure;
   }
@@ -89,6 +96,16 @@ int runRender(int argc, const char* const* argv) {
   if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
+  }
+
+  if (!options.plotPath.empty()) {
+    const std::string source = options.midiPath.empty() ? "the built-in pattern" : options.midiPath;
+    const std::string title = std::string(InstrumentName()) + " playing " + source;
+    makeParentFolder(options.plotPath);
+    if (!writeRenderPlot(options.plotPath, audio.left, options.sampleRate, title, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
   }
 
   double peak = 0;

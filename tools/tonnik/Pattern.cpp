@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "InstrumentParams.h"
 #include "MidiFile.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ Pattern defaultPattern(int baseNote, int baseVelocity) {
       noteOn(2.5 * beat, baseNote, velocity(1.0)),  // cuts the previous hit while it rings
       noteOn(3 * beat, baseNote + 12, velocity(0.3)),
       noteOn(4 * beat, baseNote, velocity(1.27)),
-      setParam(5 * beat, kParamLongDecay, 1),
+      setParam(5 * beat, TonnikParamIndices::kLongDecay, 1),
       noteOn(5 * beat, baseNote, velocity(1.0)),
   };
   p.tailSeconds = 3.0;

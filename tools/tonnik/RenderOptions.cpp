@@ -17,6 +17,8 @@ const char kUsage[] =
     "  --length SECONDS      render exactly this long instead\n"
     "  -o, --output FILE     file to write (default: the MIDI file's name as .wav, or\n"
     "                        out/demo.wav for the pattern)\n"
+    "  -q, --quiet           no progress line (shown on a terminal for renders over 2 s)\n"
+    "  --plot FILE.png       also draw the waveform and the pitch of the ring over time\n"
     "  --format F            wav, flac or aiff (default: from the output's extension, else wav)\n"
     "  --bits B              16, 24 (default) or 32f (32-bit float; not for flac)\n"
     "  --no-dither           16-bit samples without the TPDF dither (which is seeded, so the\n"
@@ -70,6 +72,12 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
       o.format.dither = false;
       return true;
     }
+    if (name == "quiet") return (o.quiet = true), true;
+    if (name == "plot") {
+      if (value.empty()) return (err = "--plot needs a file name"), false;
+      o.plotPath = value;
+      return true;
+    }
     if (name == "midi") {
       if (value.empty()) return (err = "--midi needs a file name"), false;
       o.midiPath = value;
@@ -95,7 +103,7 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     if (!handled) return (err = "unknown option '--" + name + "' (see tonnik render --help)"), false;
     return true;
   };
-  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither"})) return false;
+  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither", "quiet"})) return false;
   if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
   std::string reason;
   if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
