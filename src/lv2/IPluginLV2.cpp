@@ -121,11 +121,14 @@ void IPluginLV2::ResizeGraphics(int w, int h) {
 }
 
 bool IPluginLV2::AnyControlPortChanged() const {
-  for (int i = 0; i < NControlPorts(); ++i) {
-    const float* port = mControlIn.Get()[i];
-    if (port && *port != mLastControl.Get()[i] && std::isfinite(*port)) return true;
+  const float* const* ports = mControlIn.Get();
+  const float* last = mLastControl.Get();
+  bool changed = false;
+  for (int i = 0, n = NControlPorts(); i < n; ++i) {
+    const float value = ports[i] ? *ports[i] : last[i];
+    changed |= value != last[i] && std::isfinite(value);
   }
-  return false;
+  return changed;
 }
 
 bool IPluginLV2::ApplyControlPorts() {
