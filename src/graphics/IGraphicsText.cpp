@@ -1,10 +1,10 @@
 // Text drawing and measuring of IGraphics, and the font cache lookup.
 
+#include "dcx/DCX.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Font.h"
-#include "platform/DCX.h"
 
 namespace {
 // The cached font owns its platform font and draws natively.

@@ -1,8 +1,9 @@
 #pragma once
-// Base64 as property lists carry <data>: the standard alphabet with "="
-// padding. Decoding skips white space (files wrap the text in lines) and
-// refuses anything else outside the alphabet, misplaced padding and a
-// length that is not a whole number of groups. Any thread.
+// Base64 as property lists carry <data>: the framework's encoder, and its
+// strict decoder behind a layer that skips white space (files wrap the text
+// in lines). Anything else outside the alphabet, misplaced padding, set
+// unused bits and a length that is not a whole number of groups are refused.
+// Any thread.
 
 #include <cstddef>
 #include <string>

@@ -7,7 +7,7 @@
 // implementation works with all of them. A bitmap is used by one thread at a
 // time; the editor draws on its main thread.
 
-#include "platform/DCX.h"
+#include "dcx/DCX.h"
 
 class PIX_IBitmap {
 public:

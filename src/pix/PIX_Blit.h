@@ -10,8 +10,8 @@
 // filtering (scaled and rotated blits); 0x10000 weights each source pixel by
 // its own alpha. The weight `alpha` (1.0 = full) becomes w = alpha x 256.
 
+#include "dcx/DCX.h"
 #include "pix/PIX_Bitmap.h"
-#include "platform/DCX.h"
 
 enum {
   PIX_MODE_COPY = 0,

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dcx/DCXUtf8.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Combine.h"
 #include "pix/PIX_Font.h"
 #include "pix/PIX_Raster.h"
-#include "platform/DCXUtf8.h"
 
 using namespace PIX_Combine;
 

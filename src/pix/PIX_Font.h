@@ -8,9 +8,9 @@
 // Main thread only: the scratch bitmaps used for rendering are shared by all
 // cached fonts.
 
+#include "dcx/DCX.h"
 #include "kit/KIT_TypedBuf.h"
 #include "pix/PIX_Bitmap.h"
-#include "platform/DCX.h"
 
 // SetFromHFont flags.
 enum {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <new>
 
+#include "dcx/ResourceDir.h"
 #include "pix/PIX_Raster.h"
-#include "platform/ResourceDir.h"
 
 namespace {
 

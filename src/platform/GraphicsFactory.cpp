@@ -1,18 +1,36 @@
 #include "platform/GraphicsFactory.h"
 
-#include "au/IPluginAU.h"
-#include "au/apple/StandIn.h"
-#include "platform/IGraphicsHeadless.h"
-#include "platform/ResourceDir.h"
+#include <atomic>
 
-IGraphicsHeadless* MakeGraphics(IPluginAU* plug, int w, int h, int fps) {
+#include "au/apple/StandIn.h"
+#include "dcx/ResourceDir.h"
+#include "platform/IGraphicsHeadless.h"
+
+namespace {
+std::atomic<PlatformGraphicsMaker> gMaker{nullptr};
+
+bool RegisterBundle(IPluginBase* plug, const char* bundleID) {
+  if (!plug || !bundleID || !*bundleID) return false;
+  // The plug-in's bundle, as the window system would find it by its
+  // identifier: its resources are the editor's resource folder. Hosts
+  // look it up to load the editor's view.
+  StandIn_RegisterBundle(bundleID, TonnikResourceDir(), TonnikResourceDir());
+  return true;
+}
+}  // namespace
+
+void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker) { gMaker.store(maker); }
+
+IGraphics* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
+  const PlatformGraphicsMaker maker = gMaker.load();
+  if (!maker) return MakeHeadlessGraphics(plug, bundleID, w, h, fps);
+  IGraphics* graphics = maker(plug, w, h, fps);
+  RegisterBundle(plug, bundleID);
+  return graphics;
+}
+
+IGraphicsHeadless* MakeHeadlessGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps) {
   IGraphicsHeadless* graphics = new IGraphicsHeadless(plug, w, h, fps);
-  if (plug) {
-    graphics->SetBundleID(plug->GetBundleID());
-    // The plug-in's bundle, as the window system would find it by its
-    // identifier: its resources are the editor's resource folder. Hosts
-    // look it up to load the editor's view.
-    StandIn_RegisterBundle(plug->GetBundleID(), TonnikResourceDir(), TonnikResourceDir());
-  }
+  if (RegisterBundle(plug, bundleID)) graphics->SetBundleID(bundleID);
   return graphics;
 }

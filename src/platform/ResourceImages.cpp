@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "dcx/ResourceDir.h"
 #include "kit/KIT_String.h"
 #include "pix/PIX_PNG.h"
-#include "platform/ResourceDir.h"
 
 bool ResourceImagePath(const char* name, const char* folder, KIT_String* path) {
   if (!name || !folder) return false;

@@ -59,10 +59,3 @@ private:
   KIT_HeapBuf mBytes;
   int mSize = 0;
 };
-
-// Standard base64 with "=" padding; writes a NUL-terminated text of
-// 4 * ceil(inSize / 3) characters to out. Returns the characters written.
-int base64encode(const unsigned char* in, char* out, int inSize);
-// Decodes until the first character outside the alphabet (padding, the
-// terminator); writes at most outSize bytes. Returns the bytes written.
-int base64decode(const char* in, unsigned char* out, int outSize);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "plugin/Assert.h"
+#include "plugin/Base64.h"
 #include "plugin/IPluginBase.h"
 #include "plugin/Log.h"
 

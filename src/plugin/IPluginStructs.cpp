@@ -10,6 +10,7 @@ const char* GetAPIString(EAPI api) {
     case kAPIRTAS: return "RTAS";
     case kAPIAAX: return "AAX";
     case kAPISA: return "Standalone";
+    case kAPILV2: return "LV2";
     default: return "";
   }
 }

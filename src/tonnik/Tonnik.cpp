@@ -12,9 +12,9 @@ const double kVoiceStartRate = 48000;
 }  // namespace
 
 Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
-    : IPluginAU(instanceInfo, kNumParams, "0-1 0-2", 1, "TONNIK-PRO", "", "Velmora Rirevovizod",
-                kVendorVersion, static_cast<int>(MakeFourCC("Tnk4")),
-                static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
+    : TonnikBase(instanceInfo, kNumParams, "0-1 0-2", 1, "TONNIK-PRO", "", "Velmora Rirevovizod",
+                 kVendorVersion, static_cast<int>(MakeFourCC("Tnk4")),
+                 static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
       mVoice(),
       mMidiQueue(kMidiQueueSize) {
   mLearnActive = 0;
@@ -57,30 +57,27 @@ void Tonnik::SetVoiceStartState(double sampleRate) {
 // the editor belongs to the base.
 Tonnik::~Tonnik() = default;
 
+// Shape and display texts follow each parameter's initialisation, as its row gives them.
 void Tonnik::InitParams() {
-  GetParam(kTone)->InitDouble("Tone", 0.5, 0, 1, 0.0001);
-  GetParam(kTune)->InitInt("Tune", 0, -12, 12);
-  GetParam(kFine)->InitInt("Fine", 0, -100, 100);
-  GetParam(kDecay)->InitDouble("Decay", 0.5, 0, 1, 0.0001);
-  GetParam(kAccent)->InitDouble("Accent", 0.5, 0, 1, 0.0001);
-  GetParam(kMidiTune)->InitBool("MIDI Tune", false);
-  GetParam(kLongDecay)->InitBool("Long Decay", false);
-  GetParam(kMidiLearn)->InitBool("MIDI Learn", false);
-  GetParam(kMidiClear)->InitBool("MIDI Clear", false);
-  GetParam(kComp)->InitDouble("Comp", 0, 0, 1, 0.0001);
-  GetParam(kDrive)->InitDouble("Drive", 0, 0, 1, 0.0001);
-  GetParam(kDrive)->SetShape(1.5);
-  GetParam(kGlide)->InitDouble("Glide", 0, 0, 1, 0.01, "s");
-  GetParam(kGlideMode)->InitInt("Glide Mode", 0, 0, 2);
-  GetParam(kGlideMode)->SetDisplayText(0, "Up/Down");
-  GetParam(kGlideMode)->SetDisplayText(1, "Up");
-  GetParam(kGlideMode)->SetDisplayText(2, "Down");
-  GetParam(kDynDecay)->InitDouble("DynDecay", 0, -1, 1, 0.0001);
-  GetParam(kDynComp)->InitDouble("DynComp", 0, -1, 1, 0.0001);
-  GetParam(kDynDrive)->InitDouble("DynDrive", 0, -1, 1, 0.0001);
-  GetParam(kDynTone)->InitDouble("DynTone", 0, -1, 1, 0.0001);
-  GetParam(kDynLevel)->InitDouble("DynLevel", 0, -1, 1, 0.0001);
-  GetParam(kDriveEnv)->InitBool("DriveEnv", false);
+  for (int i = 0; i < kNumParams; ++i) {
+    const TonnikParamRow& row = kTonnikParams[i];
+    IParam* param = GetParam(i);
+    switch (row.kind) {
+      case TonnikParamRow::kDouble:
+        param->InitDouble(row.name, row.defaultValue, row.min, row.max, row.step, row.label);
+        break;
+      case TonnikParamRow::kInt:
+        param->InitInt(row.name, static_cast<int>(row.defaultValue), static_cast<int>(row.min),
+                       static_cast<int>(row.max), row.label);
+        break;
+      case TonnikParamRow::kBool:
+        param->InitBool(row.name, row.defaultValue != 0, row.label);
+        break;
+    }
+    if (row.shape != 1) param->SetShape(row.shape);
+    for (int t = 0; t < TonnikParamRow::kMaxDisplayTexts && row.displayTexts[t]; ++t)
+      param->SetDisplayText(static_cast<int>(row.min) + t, row.displayTexts[t]);
+  }
 }
 
 // One value per parameter in index order: int for bool and int parameters,

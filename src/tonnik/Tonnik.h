@@ -2,8 +2,9 @@
 // The instrument: one kick voice played by MIDI note-ons at their exact
 // sample, 19 parameters (with a learnable MIDI controller for each), the
 // factory preset "Init", and a state chunk of the controller map followed by
-// the parameter values. Built on the Audio Unit adapter, created by MakePlug()
-// (TonnikEntry.cpp).
+// the parameter values. Built on the host-format adapter chosen at build time
+// (TonnikBase.h); created by MakePlug() (TonnikEntry.cpp) as an Audio Unit and
+// by the LV2 product's factory (TonnikLV2Entry.cpp) as an LV2 plug-in.
 //
 // Ownership: the instrument owns its voice and its MIDI queue; the editor and
 // its controls belong to the plug-in base, so the value display and ring
@@ -47,41 +48,18 @@
 #include <atomic>
 #include <cstdint>
 
-#include "au/IPluginAU.h"
 #include "kick/Krummel.h"
 #include "plugin/IMidiQueue.h"
+#include "tonnik/TonnikBase.h"
+#include "tonnik/TonnikParams.h"
 
 class ITextControl;
 class PotiCircle;
 
-class Tonnik : public IPluginAU {
+// The parameter and ring indices (kTone .. kDriveEnv, kNumParams; kDecayRing ..) come
+// with the parameter table (TonnikParams.h).
+class Tonnik : public TonnikBase, public TonnikParamIndices {
 public:
-  enum EParams {
-    kTone = 0,
-    kTune,
-    kFine,
-    kDecay,
-    kAccent,
-    kMidiTune,
-    kLongDecay,
-    kMidiLearn,
-    kMidiClear,
-    kComp,
-    kDrive,
-    kGlide,
-    kGlideMode,
-    kDynDecay,
-    kDynComp,
-    kDynDrive,
-    kDynTone,
-    kDynLevel,
-    kDriveEnv,
-    kNumParams
-  };
-
-  // The velocity rings, in the order the editor attaches them.
-  enum ERing { kDecayRing = 0, kToneRing, kCompRing, kAccentRing, kDriveRing, kNumRings };
-
   // Bytes of the controller map and of a whole saved state.
   static constexpr int kControllerMapBytes = kNumParams * 4;
   static constexpr int kParamBlockBytes = kNumParams * 8;

@@ -1,5 +1,6 @@
-// Parameters to the voice and the rings, and MIDI control changes to the
-// parameters through the learnable controller map (MIDI Learn, MIDI Clear).
+// Parameters to the voice and the rings as their rows say (TonnikParams.h),
+// and MIDI control changes to the parameters through the learnable
+// controller map (MIDI Learn, MIDI Clear).
 
 #include "graphics/IGraphics.h"
 #include "tonnik/Tonnik.h"
@@ -14,22 +15,19 @@ double SpanAngle(double value) { return 270 * value; }
 // bounded parameter.
 const int kDisplayTextLen = 64;
 
-bool IsControllerTarget(int paramIdx) {
-  return paramIdx != Tonnik::kMidiLearn && paramIdx != Tonnik::kMidiClear;
-}
+bool IsControllerTarget(int paramIdx) { return kTonnikParams[paramIdx].role == TonnikParamRow::kSound; }
 
 // Controller values move switches in steps, not continuously.
-double QuantizeForSwitch(int paramIdx, double v) {
-  switch (paramIdx) {
-    case Tonnik::kMidiTune:
-    case Tonnik::kLongDecay:
-    case Tonnik::kDriveEnv:
+double ControllerValue(TonnikParamRow::EControllerSteps steps, double v) {
+  switch (steps) {
+    case TonnikParamRow::kOnOff:
       return v > 0.5 ? 1 : 0;
-    case Tonnik::kGlideMode:
+    case TonnikParamRow::kThreeWay:
       return v > 0.6666 ? 1 : (v > 0.3333 ? 0.5 : 0);
-    default:
-      return v;
+    case TonnikParamRow::kContinuous:
+      break;
   }
+  return v;
 }
 
 }  // namespace
@@ -41,54 +39,29 @@ void Tonnik::OnParamChange(int paramIdx) {
   if (mClearActive == 1) mControllerMap[paramIdx] = -1;
 
   const double value = param->Value();
-  PostToVoice(paramIdx, value);
-  switch (paramIdx) {
-    case kTone:
-      SetRingCentre(kToneRing, value);
-      break;
-    case kDecay:
-      SetRingCentre(kDecayRing, value);
-      break;
-    case kAccent:
-      SetRingCentre(kAccentRing, value);
-      break;
-    case kMidiLearn:
+  const TonnikParamRow& row = kTonnikParams[paramIdx];
+  switch (row.role) {
+    case TonnikParamRow::kLearnSwitch:
       mLearnActive = static_cast<int>(value);
       if (mLearnActive == 1 && mClearActive == 1) {
         if (GetGUI()) GetGUI()->SetControlFromPlug(mClearSwitchIdx, 0);
         mClearActive = 0;
       }
       return;
-    case kMidiClear:
+    case TonnikParamRow::kClearSwitch:
       mClearActive = static_cast<int>(value);
       if (mLearnActive == 1 && mClearActive == 1) {
         if (GetGUI()) GetGUI()->SetControlFromPlug(mLearnSwitchIdx, 0);
         mLearnActive = 0;
       }
       return;
-    case kComp:
-      SetRingCentre(kCompRing, value);
+    case TonnikParamRow::kSound:
       break;
-    case kDrive:
-      SetRingCentre(kDriveRing, value);
-      break;
-    case kDynDecay:
-      SetRingSpan(kDecayRing, value);
-      break;
-    case kDynComp:
-      SetRingSpan(kCompRing, value);
-      break;
-    case kDynDrive:
-      SetRingSpan(kDriveRing, value);
-      break;
-    case kDynTone:
-      SetRingSpan(kToneRing, value);
-      break;
-    case kDynLevel:
-      SetRingSpan(kAccentRing, value);
-      break;
-    default:
-      break;
+  }
+  PostToVoice(paramIdx, value);
+  if (row.ring != kNoRing) {
+    if (row.ringAngle == TonnikParamRow::kCentre) SetRingCentre(row.ring, value);
+    else SetRingSpan(row.ring, value);
   }
   NoteTouched(paramIdx);
 }
@@ -99,61 +72,7 @@ void Tonnik::PostToVoice(int paramIdx, double value) {
 }
 
 void Tonnik::ApplyToVoice(int paramIdx, double value) {
-  switch (paramIdx) {
-    case kTone:
-      mVoice.setTone(value);
-      break;
-    case kTune:
-      mVoice.setTune(value);
-      break;
-    case kFine:
-      mVoice.setFine(value / 100);
-      break;
-    case kDecay:
-      mVoice.setDecay(value);
-      break;
-    case kAccent:
-      mVoice.setLevel(value);
-      break;
-    case kMidiTune:
-      mVoice.setMidiTuneFlag(static_cast<int>(value));
-      break;
-    case kLongDecay:
-      mVoice.setLongDecayFlag(static_cast<int>(value));
-      break;
-    case kComp:
-      mVoice.setComp(value);
-      break;
-    case kDrive:
-      mVoice.setDrive(value);
-      break;
-    case kGlide:
-      mVoice.glide.setGlideTime(static_cast<float>(value));
-      break;
-    case kGlideMode:
-      mVoice.glide.mode = static_cast<int>(value);
-      break;
-    case kDynDecay:
-      mVoice.dynDecay = value;
-      break;
-    case kDynComp:
-      mVoice.dynComp = value;
-      break;
-    case kDynDrive:
-      mVoice.dynDrive = value;
-      break;
-    case kDynTone:
-      mVoice.dynTone = value;
-      break;
-    case kDynLevel:
-      mVoice.dynLevel = value;
-      break;
-    case kDriveEnv:
-      mVoice.driveEnv = (value != 0);
-      break;
-    default:
-      break;
-  }
+  if (kTonnikParams[paramIdx].toVoice) kTonnikParams[paramIdx].toVoice(mVoice, value);
 }
 
 void Tonnik::NoteTouched(int paramIdx) {
@@ -197,7 +116,7 @@ void Tonnik::ApplyControlChange(int cc, int value) {
     if (IsControllerTarget(i) && mControllerMap[i] == cc) target = i;
   if (target < 0) return;
 
-  const double v = QuantizeForSwitch(target, value / 127.0);
+  const double v = ControllerValue(kTonnikParams[target].controllerSteps, value / 127.0);
   IParam* param = GetParam(target);
   char text[kDisplayTextLen];
   param->GetDisplayForHost(v, true, text, true);

@@ -8,17 +8,18 @@
 #include <vector>
 
 #include "HostRenderer.h"
-#include "InstrumentParams.h"
 #include "Instrument.h"
 #include "InstrumentOptions.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
 #include "RenderOptions.h"
 #include "VoiceRenderer.h"
-#include "WavWriter.h"
 #include "kick/Krummel.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
+
+using Param = TonnikParamIndices;
 
 bool parse(std::vector<const char*> args, RenderOptions& o, std::string& error) {
   args.insert(args.begin(), {"tonnik", "render"});
@@ -114,11 +115,11 @@ TEST(InstrumentOptions, SettingsSetTheNamedParametersAndBadOnesAreNamed) {
     const char* value;
     AudioUnitParameterID id;
     float expected;
-  } good[] = {{"Tone", "0.25", kParamTone, 0.25f},          {"tune", "-12", kParamTune, -12},
-              {"FINE", "100", kParamFine, 100},             {"Glide Mode", "down", kParamGlideMode, 2},
-              {"glide-mode", "Up/Down", kParamGlideMode, 0}, {"MIDI Tune", "on", kParamMidiTune, 1},
-              {"Long Decay", "yes", kParamLongDecay, 1},    {"DriveEnv", "1", kParamDriveEnv, 1},
-              {"DynLevel", "-0.5", kParamDynLevel, -0.5f},  {"Glide", "0.3", kParamGlide, 0.3f}};
+  } good[] = {{"Tone", "0.25", Param::kTone, 0.25f},          {"tune", "-12", Param::kTune, -12},
+              {"FINE", "100", Param::kFine, 100},             {"Glide Mode", "down", Param::kGlideMode, 2},
+              {"glide-mode", "Up/Down", Param::kGlideMode, 0}, {"MIDI Tune", "on", Param::kMidiTune, 1},
+              {"Long Decay", "yes", Param::kLongDecay, 1},    {"DriveEnv", "1", Param::kDriveEnv, 1},
+              {"DynLevel", "-0.5", Param::kDynLevel, -0.5f},  {"Glide", "0.3", Param::kGlide, 0.3f}};
   for (const auto& g : good) {
     InstrumentOptions options;
     options.settings.push_back({std::string("--set ") + g.name, g.name, g.value});
@@ -142,11 +143,11 @@ TEST(InstrumentOptions, SettingsSetTheNamedParametersAndBadOnesAreNamed) {
     options.settings.push_back({std::string("--opt-") + b.name, b.name, b.value});
     bool usage = false;
     std::string error;
-    host.GetParameter(kParamTone, &before);
+    host.GetParameter(Param::kTone, &before);
     EXPECT_FALSE(applyInstrumentOptions(&host, options, usage, error)) << b.name << "=" << b.value;
     EXPECT_TRUE(usage) << b.name;
     EXPECT_NE(error.find(std::string("--opt-") + b.name), std::string::npos) << error;
-    host.GetParameter(kParamTone, &after);
+    host.GetParameter(Param::kTone, &after);
     EXPECT_EQ(before, after);
   }
 }
@@ -157,7 +158,7 @@ TEST(DefaultPattern, VariedVelocitiesRetriggerAndLongDecay) {
   bool longDecay = false, retrigger = false;
   double previousHit = -1;
   for (const PatternEvent& e : p.events) {
-    if (e.kind == PatternEvent::SetParam && e.param == kParamLongDecay && e.value == 1) longDecay = true;
+    if (e.kind == PatternEvent::SetParam && e.param == Param::kLongDecay && e.value == 1) longDecay = true;
     if (e.kind != PatternEvent::NoteOn) continue;
     EXPECT_GE(e.velocity, 1);
     EXPECT_LE(e.velocity, 127);
@@ -198,7 +199,7 @@ TEST(PatternPlayer, HitsOnTheirExactSampleAtAnyBlockSize) {
   Pattern p;
   p.events = {{0.0101, PatternEvent::NoteOn, 33, 90, 0, 0},
               {0.05, PatternEvent::NoteOn, 40, 127, 0, 0},
-              {0.05, PatternEvent::SetParam, 0, 0, kParamDecay, 0.9}};
+              {0.05, PatternEvent::SetParam, 0, 0, Param::kDecay, 0.9}};
   p.tailSeconds = 0.2;
   const StereoBuffer reference = play(p, 48000, 1);
   for (int block : {7, 64, 512, 1000}) {  // the two hits in different blocks
@@ -265,38 +266,6 @@ TEST(HostRenderer, InstrumentThroughItsEntryMatchesTheBareVoice) {
       EXPECT_EQ(out.left, out.right);
     }
   }
-}
-
-TEST(WavWriter, WritesTwentyFourBitStereoAndReportsBadPaths) {
-  StereoBuffer audio;
-  for (int i = 0; i < 1000; ++i) {
-    audio.left.push_back(std::sin(i * 0.05) * 0.9);
-    audio.right.push_back(i == 10 ? 1.5 : -0.25);  // 1.5 clips instead of wrapping
-  }
-  const std::string path = testing::TempDir() + "tonnik_writer_test.wav";
-  std::string error;
-  ASSERT_TRUE(writeWav24(path, audio, 48000, error)) << error;
-  SF_INFO info = {};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(info.samplerate, 48000);
-  EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.frames, 1000);
-  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  std::vector<double> back(2000);
-  ASSERT_EQ(sf_readf_double(f, back.data(), 1000), 1000);
-  sf_close(f);
-  std::remove(path.c_str());
-  for (int i = 0; i < 1000; ++i) {
-    EXPECT_NEAR(back[2 * i], audio.left[i], 1.0 / (1 << 23));
-    EXPECT_NEAR(back[2 * i + 1], i == 10 ? 1.0 : -0.25, 1.0 / (1 << 23));
-  }
-
-  EXPECT_FALSE(writeWav24("/nonexistent-folder/x.wav", audio, 48000, error));
-  EXPECT_NE(error.find("/nonexistent-folder/x.wav"), std::string::npos);
-  StereoBuffer uneven = audio;
-  uneven.right.pop_back();
-  EXPECT_FALSE(writeWav24(path, uneven, 48000, error));
 }
 
 int runTonnik(const std::string& args) {

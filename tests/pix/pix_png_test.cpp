@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "dcx/ResourceDir.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_PNG.h"
 #include "pix/PngWriter.h"
-#include "platform/ResourceDir.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
+#include "dcx/ResourceDir.h"
 #include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_PNG.h"
 #include "platform/PlatformTestSupport.h"
-#include "platform/ResourceDir.h"
 #include "platform/ResourceImages.h"
 #include "platform/ScreenPNG.h"
 

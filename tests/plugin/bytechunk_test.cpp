@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/Base64.h"
 #include "plugin/ByteChunk.h"
 #include "plugin/IPluginStructs.h"
 
@@ -155,6 +156,33 @@ TEST(Base64, RandomRoundTripsAndBoundedOutput) {
   }
   unsigned char out[8];
   EXPECT_EQ(base64decode("YW*Jj", out, 8), 1);  // stops at the first stranger
+}
+
+TEST(Base64, StrictDecoderTakesExactlyTheEncodersTexts) {
+  std::mt19937 rng(11);
+  for (int n = 0; n < 200; ++n) {
+    std::vector<unsigned char> in(rng() % 100);
+    for (auto& b : in) b = static_cast<unsigned char>(rng());
+    std::vector<char> text(in.size() / 3 * 4 + 8);
+    const int size = base64encode(in.data(), text.data(), static_cast<int>(in.size()));
+    std::vector<unsigned char> back(size / 4 * 3 + 1, 0xAA);
+    ASSERT_EQ(base64decodeStrict(text.data(), size, back.data(), size / 4 * 3), static_cast<int>(in.size()));
+    EXPECT_TRUE(std::equal(in.begin(), in.end(), back.begin()));
+  }
+  const struct {
+    const char* text;
+    int outSize;
+  } refused[] = {{"YQ", 8},      {"YQ=", 8},      {"Y===", 8},     {"YR==", 8},   {"YWJ=", 8},
+                 {"YWI=YWJj", 8}, {"YW*j", 8},     {"=YWJ", 8},     {"YWJj", 2},   {"YWJ\xff", 8}};
+  for (const auto& r : refused) {
+    unsigned char out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
+    EXPECT_EQ(base64decodeStrict(r.text, static_cast<int>(std::strlen(r.text)), out, r.outSize), -1) << r.text;
+    EXPECT_EQ(out[0], 9) << "nothing written for " << r.text;
+  }
+  // The size given is the text: a terminator is not needed and what follows is not read.
+  unsigned char out[8];
+  EXPECT_EQ(base64decodeStrict("YWJjYQ==", 4, out, 8), 3);
+  EXPECT_EQ(base64decodeStrict("", 0, out, 0), 0);
 }
 
 TEST(PluginVersionHeader, WriteAndRead) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "TestPlug.h"
+#include "plugin/Base64.h"
 
 // Three parameters of every kind that matters for the variadic makers.
 static void InitParams(IPluginBase* plug) {

@@ -6,12 +6,12 @@
 
 #include "EditorRig.h"
 #include "au/IPluginAU.h"
+#include "dcx/ResourceDir.h"
 #include "graphics/IBitmapControls.h"
 #include "graphics/IGraphicsCaches.h"
 #include "graphics/IKnobControls.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_PNG.h"
-#include "platform/ResourceDir.h"
 #include "tonnik/IContactControlTrigger.h"
 #include "tonnik/INonClickable.h"
 #include "tonnik/PotiCircle.h"

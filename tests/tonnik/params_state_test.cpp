@@ -108,6 +108,44 @@ TEST(TonnikParams, TableAsDeclared) {
   }
 }
 
+// Tools read the rows without constructing the instrument, so the rows must be
+// exactly what a constructed instance exposes.
+TEST(TonnikParams, RowsAreWhatTheInstrumentExposes) {
+  TonnikRig rig;
+  const IParam::EParamKind kinds[] = {IParam::kKindDouble, IParam::kKindInt, IParam::kKindBool};
+  for (int i = 0; i < Tonnik::kNumParams; ++i) {
+    const TonnikParamRow& row = kTonnikParams[i];
+    ASSERT_NE(row.name, nullptr) << "row " << i;
+    SCOPED_TRACE(row.name);
+    IParam* p = rig.Plug().GetParam(i);
+    double lo = 0, hi = 0;
+    p->GetBounds(&lo, &hi);
+    EXPECT_STREQ(p->GetNameForHost(), row.name);
+    EXPECT_EQ(p->Type(), kinds[row.kind]);
+    EXPECT_EQ(p->GetDefault(), row.defaultValue);
+    EXPECT_EQ(lo, row.min);
+    EXPECT_EQ(hi, row.max);
+    EXPECT_EQ(p->GetStep(), row.step);
+    EXPECT_EQ(p->GetShape(), row.shape);
+    if (row.kind != TonnikParamRow::kBool) {
+      EXPECT_STREQ(p->GetLabelForHost(), row.label);
+      int n = 0;
+      while (n < TonnikParamRow::kMaxDisplayTexts && row.displayTexts[n]) ++n;
+      ASSERT_EQ(p->GetNDisplayTexts(), n);
+      for (int t = 0; t < n; ++t) {
+        int value = -1;
+        EXPECT_STREQ(p->GetDisplayTextAtIdx(t, &value), row.displayTexts[t]);
+        EXPECT_EQ(value, row.min + t);
+      }
+    }
+    // Only the learn switches leave the sound alone; they have no ring either.
+    EXPECT_EQ(row.toVoice == nullptr, row.role != TonnikParamRow::kSound);
+    if (row.role != TonnikParamRow::kSound) {
+      EXPECT_EQ(row.ring, Tonnik::kNoRing);
+    }
+  }
+}
+
 TEST(TonnikParams, GlideModeTextsAndDriveShape) {
   TonnikRig rig;
   IParam* mode = rig.Plug().GetParam(Tonnik::kGlideMode);

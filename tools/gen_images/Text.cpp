@@ -1,7 +1,7 @@
 #include "Text.h"
 
+#include "dcx/DCX.h"
 #include "pix/PIX_Font.h"
-#include "platform/DCX.h"
 
 namespace {
 

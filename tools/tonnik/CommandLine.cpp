@@ -4,8 +4,26 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <algorithm>
+
+namespace {
+
+const struct {
+  const char* option;
+  const char* name;
+} kShortOptions[] = {{"-o", "output"}, {"-q", "quiet"}};
+
+// The long name a short option stands for, or null.
+const char* longNameOf(const std::string& arg) {
+  for (const auto& s : kShortOptions)
+    if (arg == s.option) return s.name;
+  return nullptr;
+}
+
+}  // namespace
+
 bool forEachOption(int argc, const char* const* argv, int first, const OptionHandler& handle, bool& wantsHelp,
-                   std::string& error) {
+                   std::string& error, const std::vector<std::string>& flags) {
   wantsHelp = false;
   for (int i = first; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -16,8 +34,9 @@ bool forEachOption(int argc, const char* const* argv, int first, const OptionHan
     std::string name;
     std::string value;
     bool hasValue = false;
-    if (arg == "-o") {
-      name = "output";
+    const char* shortName = longNameOf(arg);
+    if (shortName) {
+      name = shortName;
     } else if (arg.compare(0, 2, "--") == 0 && arg.size() > 2) {
       name = arg.substr(2);
       const size_t eq = name.find('=');
@@ -33,7 +52,12 @@ bool forEachOption(int argc, const char* const* argv, int first, const OptionHan
       if (!handle("", arg, error)) return false;
       continue;
     }
-    if (!hasValue) {
+    const bool isFlag = std::find(flags.begin(), flags.end(), name) != flags.end();
+    if (isFlag && hasValue) {
+      error = "--" + name + " takes no value";
+      return false;
+    }
+    if (!hasValue && !isFlag) {
       if (i + 1 >= argc) {
         error = arg + " needs a value";
         return false;

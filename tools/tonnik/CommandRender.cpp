@@ -1,5 +1,5 @@
-// tonnik render: the instrument through its entry, the default pattern as
-// MIDI, host-sized blocks, a 24-bit WAV file.
+// tonnik render: the instrument through its entry, a MIDI file or the default
+// pattern as MIDI, host-sized blocks, a WAV, FLAC or AIFF file.
 
 #include <sys/stat.h>
 
@@ -10,10 +10,13 @@
 #include "Commands.h"
 #include "HostRenderer.h"
 #include "Instrument.h"
+#include "MidiFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
+#include "Progress.h"
 #include "RenderOptions.h"
-#include "WavWriter.h"
+#include "RenderPlot.h"
+#include "AudioFileWriter.h"
 
 namespace {
 
@@ -39,9 +42,32 @@ int runRender(int argc, const char* const* argv) {
     return 0;
   }
 
+  Pattern pattern;
+  if (options.midiPath.empty()) {
+    pattern = defaultPattern(options.note, options.velocity);
+  } else {
+    MidiFileContents song;
+    if (!readMidiFile(options.midiPath, song, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
+    pattern = midiFilePattern(song);
+  }
+  if (options.lengthSeconds > 0) pattern.fixedSeconds = options.lengthSeconds;
+  const std::string outputPath = renderOutputPath(options);
+
   AUHost host(InstrumentEntry(), InstrumentDescription());
   if (host.Open() != noErr) {
     std::fprintf(stderr, "tonnik render: the instrument could not be opened\n");
+    return kExitFailure;
+  }
+  // Settings after the unit's start-up, as a user makes them in a host, so that
+  // "MIDI Learn" and the parameter touched after it are what the file's
+  // controllers meet.
+  HostRenderer renderer(&host);
+  const char* renderError = nullptr;
+  if (!renderer.prepare(options.sampleRate, options.blockSize, &renderError)) {
+    std::fprintf(stderr, "tonnik render: %s\n", renderError);
     return kExitFailure;
   }
   bool usageError = false;
@@ -50,11 +76,13 @@ int runRender(int argc, const char* const* argv) {
     return usageError ? kExitUsage : kExitFailure;
   }
 
-  const Pattern pattern = defaultPattern(options.note, options.velocity);
-  HostRenderer renderer(&host);
   StereoBuffer audio;
-  const char* renderError = nullptr;
-  if (!playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError)) {
+  ProgressLine line(progressWanted(options.quiet));
+  const std::string doing = "rendering " + (options.midiPath.empty() ? std::string("the pattern") : options.midiPath);
+  const PlayProgress progress = [&](double fraction) { line.update(doing, fraction); };
+  const bool played = playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError, progress);
+  line.finish();
+  if (!played) {
     std::fprintf(stderr, "tonnik render: %s\n", renderError);
     return kExitFailure;
   }
@@ -64,17 +92,27 @@ int runRender(int argc, const char* const* argv) {
     return kExitFailure;
   }
 
-  makeParentFolder(options.outputPath);
-  if (!writeWav24(options.outputPath, audio, static_cast<int>(options.sampleRate), error)) {
+  makeParentFolder(outputPath);
+  if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
+  }
+
+  if (!options.plotPath.empty()) {
+    const std::string source = options.midiPath.empty() ? "the built-in pattern" : options.midiPath;
+    const std::string title = std::string(InstrumentName()) + " playing " + source;
+    makeParentFolder(options.plotPath);
+    if (!writeRenderPlot(options.plotPath, audio.left, options.sampleRate, title, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
   }
 
   double peak = 0;
   for (double v : audio.left) peak = std::fmax(peak, std::fabs(v));
   const size_t frames = audio.left.size();
-  std::printf("wrote %s: %.0f Hz, 24-bit stereo, %zu frames, %.3f s, peak %.4f (%.1f dBFS)%s\n",
-              options.outputPath.c_str(), options.sampleRate, frames, frames / options.sampleRate, peak,
+  std::printf("wrote %s: %.0f Hz, %s stereo, %zu frames, %.3f s, peak %.4f (%.1f dBFS)%s\n",
+              outputPath.c_str(), options.sampleRate, describeAudioFormat(options.format).c_str(), frames, frames / options.sampleRate, peak,
               peak > 0 ? 20 * std::log10(peak) : -INFINITY, peak > 1 ? ", clipped" : "");
   return 0;
 }

@@ -14,6 +14,7 @@ const int kExitUsage = 2;
 
 int runHelp(int argc, const char* const* argv);
 int runRender(int argc, const char* const* argv);
+int runExportKit(int argc, const char* const* argv);
 int runInfo(int argc, const char* const* argv);
 int runSavePreset(int argc, const char* const* argv);
 int runValidate(int argc, const char* const* argv);

@@ -7,12 +7,15 @@ bool HostRenderer::prepare(double sampleRate, int maxBlockSize, const char** err
     *error = "the block size must be at least 1";
     return false;
   }
+  if (sampleRate == mPreparedRate && maxBlockSize == mPreparedBlockSize) return true;
   mLeft.assign((size_t)maxBlockSize, 0.0f);
   mRight.assign((size_t)maxBlockSize, 0.0f);
   if (mHost->Prepare(sampleRate, (UInt32)maxBlockSize, 2) != noErr) {
     *error = "the instrument refused the sample rate, the stereo output or the block size";
     return false;
   }
+  mPreparedRate = sampleRate;
+  mPreparedBlockSize = maxBlockSize;
   return true;
 }
 
@@ -22,6 +25,10 @@ void HostRenderer::setParameter(int index, double value) {
 
 void HostRenderer::noteOn(int offset, int noteNumber, int velocity) {
   note(mHost->SendMidi(0x90, (UInt8)noteNumber, (UInt8)velocity, (UInt32)std::max(offset, 0)));
+}
+
+void HostRenderer::midi(int offset, unsigned char status, unsigned char data1, unsigned char data2) {
+  note(mHost->SendMidi(status, data1, data2, (UInt32)std::max(offset, 0)));
 }
 
 void HostRenderer::process(double** outputs, int frames) {

@@ -5,41 +5,48 @@
 
 #include "CommandLine.h"
 #include "Instrument.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
 
+using Param = TonnikParamIndices;
+
+// The short options kept from the first version of the program. Names,
+// ranges and value texts come from the instrument's parameter rows.
 struct Alias {
   const char* option;
-  const char* param;
+  Param::EParams param;
+  const char* metavar;
+  const char* meaning;  // after the parameter's name in --help
 };
 
 const Alias kAliases[] = {
-    {"tone", "Tone"},           {"tune", "Tune"},           {"fine", "Fine"},
-    {"decay", "Decay"},         {"accent", "Accent"},       {"level", "Accent"},
-    {"midi-tune", "MIDI Tune"}, {"long-decay", "Long Decay"}, {"comp", "Comp"},
-    {"drive", "Drive"},         {"glide", "Glide"},         {"glide-mode", "Glide Mode"},
-    {"dyn-decay", "DynDecay"},  {"dyn-comp", "DynComp"},    {"dyn-drive", "DynDrive"},
-    {"dyn-tone", "DynTone"},    {"dyn-level", "DynLevel"},  {"drive-env", "DriveEnv"},
+    {"tone", Param::kTone, "X", ""},
+    {"tune", Param::kTune, "N", " in semitones"},
+    {"fine", Param::kFine, "N", " in cents"},
+    {"decay", Param::kDecay, "X", ""},
+    {"accent", Param::kAccent, "X", ""},
+    {"level", Param::kAccent, "X", ""},
+    {"midi-tune", Param::kMidiTune, "on|off", ": pitch follows the note"},
+    {"long-decay", Param::kLongDecay, "on|off", ": five times the decay"},
+    {"comp", Param::kComp, "X", ""},
+    {"drive", Param::kDrive, "X", ""},
+    {"glide", Param::kGlide, "S", " time in seconds"},
+    {"glide-mode", Param::kGlideMode, "M", ""},
+    {"dyn-decay", Param::kDynDecay, "X", ": velocity amount"},
+    {"dyn-comp", Param::kDynComp, "X", ": velocity amount"},
+    {"dyn-drive", Param::kDynDrive, "X", ": velocity amount"},
+    {"dyn-tone", Param::kDynTone, "X", ": velocity amount"},
+    {"dyn-level", Param::kDynLevel, "X", ": velocity amount"},
+    {"drive-env", Param::kDriveEnv, "on|off", ": drive follows the envelope"},
 };
 
-const char kUsage[] =
+const char kUsageHead[] =
     "  --preset FILE         start from a saved state (.aupreset)\n"
     "  --set NAME=VALUE      set the instrument parameter NAME, e.g. --set Decay=0.8,\n"
-    "                        --set \"Glide Mode=Up\", --set \"MIDI Tune=on\" (see tonnik info)\n"
-    "  --tone X              Tone, 0..1\n"
-    "  --tune N              Tune in semitones, -12..12\n"
-    "  --fine N              Fine in cents, -100..100\n"
-    "  --decay X             Decay, 0..1\n"
-    "  --accent X, --level X Accent, 0..1\n"
-    "  --comp X              Comp, 0..1\n"
-    "  --drive X             Drive, 0..1\n"
-    "  --glide S             Glide time in seconds, 0..1\n"
-    "  --glide-mode M        Glide Mode: updown, up, down or 0..2\n"
-    "  --dyn-decay X, --dyn-comp X, --dyn-drive X, --dyn-tone X, --dyn-level X\n"
-    "                        velocity amounts, -1..1\n"
-    "  --drive-env on|off    DriveEnv: drive follows the envelope\n"
-    "  --long-decay on|off   Long Decay: five times the decay\n"
-    "  --midi-tune on|off    MIDI Tune: pitch follows the note\n";
+    "                        --set \"Glide Mode=Up\", --set \"MIDI Tune=on\" (see tonnik info)\n";
+// Width of the option column of --help, two spaces of indent included.
+const int kUsageColumn = 24;
 
 // Lower-case letters and digits only, so "Glide Mode", "glide-mode" and
 // "GlideMode" compare equal, as do "Up/Down" and "updown".
@@ -50,10 +57,32 @@ std::string simplified(const std::string& text) {
   return out;
 }
 
-std::string rangeText(float lo, float hi) {
+std::string rangeText(double lo, double hi) {
   char text[64];
-  std::snprintf(text, sizeof text, "%g..%g", (double)lo, (double)hi);
+  std::snprintf(text, sizeof text, "%g..%g", lo, hi);
   return text;
+}
+
+// "Tune in semitones, -12..12", "Glide Mode: updown, up, down or 0..2",
+// "DriveEnv: drive follows the envelope".
+std::string aliasHelp(const Alias& alias) {
+  const TonnikParamRow& row = kTonnikParams[alias.param];
+  std::string text = std::string(row.name) + alias.meaning;
+  if (row.kind == TonnikParamRow::kBool) return text;
+  std::string texts;
+  for (int t = 0; t < TonnikParamRow::kMaxDisplayTexts && row.displayTexts[t]; ++t)
+    texts += (texts.empty() ? "" : ", ") + simplified(row.displayTexts[t]);
+  return text + (texts.empty() ? ", " : ": " + texts + " or ") + rangeText(row.min, row.max);
+}
+
+std::string buildUsage() {
+  std::string usage = kUsageHead;
+  for (const Alias& alias : kAliases) {
+    std::string line = std::string("  --") + alias.option + " " + alias.metavar;
+    line.resize(kUsageColumn, ' ');
+    usage += line + aliasHelp(alias) + "\n";
+  }
+  return usage;
 }
 
 bool findParameter(AUHost* host, const std::string& name, AUHostParamInfo& info) {
@@ -111,7 +140,7 @@ bool parseInstrumentOption(const std::string& name, const std::string& value, In
   }
   for (const Alias& alias : kAliases)
     if (name == alias.option) {
-      options.settings.push_back({"--" + name, alias.param, value});
+      options.settings.push_back({"--" + name, kTonnikParams[alias.param].name, value});
       return true;
     }
   handled = false;
@@ -141,4 +170,7 @@ bool applyInstrumentOptions(AUHost* host, const InstrumentOptions& options, bool
   return true;
 }
 
-const char* instrumentOptionsUsage() { return kUsage; }
+const char* instrumentOptionsUsage() {
+  static const std::string usage = buildUsage();
+  return usage.c_str();
+}

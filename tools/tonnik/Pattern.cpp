@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "InstrumentParams.h"
+#include "MidiFile.h"
+#include "tonnik/TonnikParams.h"
 
 namespace {
 
@@ -16,10 +17,21 @@ PatternEvent setParam(double seconds, int param, double value) {
 
 }  // namespace
 
-double Pattern::lengthSeconds() const {
+double Pattern::lastEventSeconds() const {
   double last = 0;
   for (const PatternEvent& e : events) last = std::max(last, e.seconds);
-  return last + tailSeconds;
+  return last;
+}
+
+double Pattern::lengthSeconds() const { return fixedSeconds > 0 ? fixedSeconds : lastEventSeconds() + tailSeconds; }
+
+Pattern midiFilePattern(const MidiFileContents& file) {
+  Pattern p;
+  for (const MidiFileEvent& e : file.events)
+    p.events.push_back({e.seconds, PatternEvent::Midi, 0, 0, 0, 0, e.status, e.data1, e.data2});
+  p.tailSeconds = kMaxTailSeconds;
+  p.tailUntilSilent = true;
+  return p;
 }
 
 Pattern defaultPattern(int baseNote, int baseVelocity) {
@@ -33,7 +45,7 @@ Pattern defaultPattern(int baseNote, int baseVelocity) {
       noteOn(2.5 * beat, baseNote, velocity(1.0)),  // cuts the previous hit while it rings
       noteOn(3 * beat, baseNote + 12, velocity(0.3)),
       noteOn(4 * beat, baseNote, velocity(1.27)),
-      setParam(5 * beat, kParamLongDecay, 1),
+      setParam(5 * beat, TonnikParamIndices::kLongDecay, 1),
       noteOn(5 * beat, baseNote, velocity(1.0)),
   };
   p.tailSeconds = 3.0;

@@ -4,15 +4,28 @@
 
 namespace {
 
+const double kMaxLengthSeconds = 3600;  // an hour of kick drum is more than any song asks for
+
 const char kUsage[] =
-    "Usage: tonnik render [-o FILE] [options]\n"
-    "Loads the instrument through its Audio Unit entry, plays a pattern of kick hits to it as\n"
-    "MIDI and writes what it renders to a 24-bit stereo WAV file (default out/demo.wav).\n"
+    "Usage: tonnik render [--midi FILE.mid] [-o FILE] [options]\n"
+    "Loads the instrument through its Audio Unit entry, plays a MIDI file (or a built-in pattern\n"
+    "of kick hits) to it and writes what it renders to a stereo audio file.\n"
     "\n"
-    "  -o, --output FILE     file to write\n"
+    "  --midi FILE.mid       play a Standard MIDI File (format 0 or 1): note-ons on any channel\n"
+    "                        start hits, control changes reach learned controllers; the render\n"
+    "                        ends when the last hit has rung out (below -90 dBFS for 100 ms)\n"
+    "  --length SECONDS      render exactly this long instead\n"
+    "  -o, --output FILE     file to write (default: the MIDI file's name as .wav, or\n"
+    "                        out/demo.wav for the pattern)\n"
+    "  -q, --quiet           no progress line (shown on a terminal for renders over 2 s)\n"
+    "  --plot FILE.png       also draw the waveform and the pitch of the ring over time\n"
+    "  --format F            wav, flac or aiff (default: from the output's extension, else wav)\n"
+    "  --bits B              16, 24 (default) or 32f (32-bit float; not for flac)\n"
+    "  --no-dither           16-bit samples without the TPDF dither (which is seeded, so the\n"
+    "                        same render always gives the same file)\n"
     "  --rate HZ             sample rate: 44100, 48000 (default) or 96000\n"
-    "  --note N              base MIDI note of the pattern, 0..127 (default 33)\n"
-    "  --velocity V          base velocity of the pattern, 1..127 (default 100)\n"
+    "  --note N              base MIDI note of the built-in pattern, 0..127 (default 33)\n"
+    "  --velocity V          base velocity of the built-in pattern, 1..127 (default 100)\n"
     "  --block N             frames per render call, 1..8192 (default 512)\n";
 
 bool setInteger(const std::string& option, const std::string& text, int lo, int hi, int& target, std::string& error) {
@@ -22,6 +35,15 @@ bool setInteger(const std::string& option, const std::string& text, int lo, int 
 }
 
 }  // namespace
+
+std::string renderOutputPath(const RenderOptions& o) {
+  if (o.outputGiven) return o.outputPath;
+  if (o.midiPath.empty()) return o.formatGiven ? "out/demo" + std::string(audioExtension(o.format.container)) : o.outputPath;
+  const size_t slash = o.midiPath.find_last_of('/');
+  const size_t dot = o.midiPath.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? o.midiPath.substr(0, dot) : o.midiPath) + audioExtension(o.format.container);
+}
 
 std::string renderOptionsUsage() {
   return std::string(kUsage) + instrumentOptionsUsage() + "Values may also be given as --name=value.\n";
@@ -34,6 +56,36 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     if (name == "output") {
       if (value.empty()) return (err = "--output needs a file name"), false;
       o.outputPath = value;
+      o.outputGiven = true;
+      return true;
+    }
+    if (name == "format") {
+      if (!parseAudioContainer(value, o.format.container)) return (err = "--format: '" + value + "' is not wav, flac or aiff"), false;
+      o.formatGiven = true;
+      return true;
+    }
+    if (name == "bits") {
+      if (!parseAudioSamples(value, o.format.samples)) return (err = "--bits: '" + value + "' is not 16, 24 or 32f"), false;
+      return true;
+    }
+    if (name == "no-dither") {
+      o.format.dither = false;
+      return true;
+    }
+    if (name == "quiet") return (o.quiet = true), true;
+    if (name == "plot") {
+      if (value.empty()) return (err = "--plot needs a file name"), false;
+      o.plotPath = value;
+      return true;
+    }
+    if (name == "midi") {
+      if (value.empty()) return (err = "--midi needs a file name"), false;
+      o.midiPath = value;
+      return true;
+    }
+    if (name == "length") {
+      if (!parseNumber(value, o.lengthSeconds) || o.lengthSeconds <= 0 || o.lengthSeconds > kMaxLengthSeconds)
+        return (err = "--length: '" + value + "' is not a number of seconds in 0..3600"), false;
       return true;
     }
     if (name == "rate") {
@@ -51,5 +103,9 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     if (!handled) return (err = "unknown option '--" + name + "' (see tonnik render --help)"), false;
     return true;
   };
-  return forEachOption(argc, argv, first, handle, wantsHelp, error);
+  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither", "quiet"})) return false;
+  if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
+  std::string reason;
+  if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
+  return true;
 }

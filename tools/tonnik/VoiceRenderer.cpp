@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "InstrumentParams.h"
+#include "tonnik/TonnikParams.h"
 
 bool VoiceRenderer::prepare(double sampleRate, int maxBlockSize, const char** error) {
   if (!Krummel::isSupportedRate(sampleRate)) {
@@ -27,36 +27,24 @@ bool VoiceRenderer::prepare(double sampleRate, int maxBlockSize, const char** er
   voice.glide.mode = 0;
   voice.setSampleRate(sampleRate);
   voice.glide.setSampleRate(static_cast<float>(sampleRate));
-  for (int i = 0; i < kNumParams; ++i) setParameter(i, kParams[i].defaultValue);
+  for (int i = 0; i < TonnikParamIndices::kNumParams; ++i) setParameter(i, kTonnikParams[i].defaultValue);
   pending.clear();
   return true;
 }
 
+// The instrument's own rows; MIDI Learn and Clear have no voice setter and do nothing to the sound.
 void VoiceRenderer::setParameter(int index, double value) {
-  switch (index) {
-    case kParamTone: voice.setTone(value); break;
-    case kParamTune: voice.setTune(value); break;
-    case kParamFine: voice.setFine(value / 100); break;
-    case kParamDecay: voice.setDecay(value); break;
-    case kParamAccent: voice.setLevel(value); break;
-    case kParamMidiTune: voice.setMidiTuneFlag(static_cast<int>(value)); break;
-    case kParamLongDecay: voice.setLongDecayFlag(static_cast<int>(value)); break;
-    case kParamComp: voice.setComp(value); break;
-    case kParamDrive: voice.setDrive(value); break;
-    case kParamGlide: voice.glide.setGlideTime(static_cast<float>(value)); break;
-    case kParamGlideMode: voice.glide.mode = static_cast<int>(value); break;
-    case kParamDynDecay: voice.dynDecay = value; break;
-    case kParamDynComp: voice.dynComp = value; break;
-    case kParamDynDrive: voice.dynDrive = value; break;
-    case kParamDynTone: voice.dynTone = value; break;
-    case kParamDynLevel: voice.dynLevel = value; break;
-    case kParamDriveEnv: voice.driveEnv = value != 0; break;
-    default: break;  // MIDI Learn / Clear do nothing to the sound
-  }
+  if (index < 0 || index >= TonnikParamIndices::kNumParams || !kTonnikParams[index].toVoice) return;
+  kTonnikParams[index].toVoice(voice, value);
 }
 
 void VoiceRenderer::noteOn(int offset, int note, int velocity) {
   if (velocity >= 1) pending.push_back({std::max(offset, 0), note, velocity});
+}
+
+void VoiceRenderer::midi(int offset, unsigned char status, unsigned char data1, unsigned char data2) {
+  const unsigned char kNoteOn = 0x9;
+  if (status >> 4 == kNoteOn) noteOn(offset, data1, data2);
 }
 
 void VoiceRenderer::process(double** outputs, int frames) {

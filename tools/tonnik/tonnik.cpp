@@ -10,7 +10,8 @@ namespace {
 
 const Command kCommands[] = {
     {"help", "show this list of commands", runHelp},
-    {"render", "render a pattern of kick hits to a WAV file (tonnik render --help)", runRender},
+    {"render", "render a MIDI file or a pattern of kick hits to an audio file (tonnik render --help)", runRender},
+    {"export-kit", "render one hit per note and velocity to WAV files with an SFZ file for samplers (tonnik export-kit --help)", runExportKit},
     {"info", "describe the instrument as a host sees it: identity, channels, parameters, presets", runInfo},
     {"save-preset", "save the instrument's state as an .aupreset file (tonnik save-preset --help)", runSavePreset},
     {"validate", "run the conformance checks hosts rely on; exit code 0 when all pass", runValidate},

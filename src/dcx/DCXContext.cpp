@@ -1,0 +1,46 @@
+#include "dcx/DCXContext.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+// Frame buffers above this are refused rather than risking overflow.
+const int64_t kMaxFrameBufferBytes = int64_t(1) << 30;
+}
+
+HDC DCX_CreateMemContext(int width, int height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  const int64_t bytes = int64_t(width) * height * 4;
+  if (bytes > kMaxFrameBufferBytes) return nullptr;
+  void* allocation = std::calloc(size_t(bytes) + 63, 1);
+  if (!allocation) return nullptr;
+  DCX_Context* dc = new (std::nothrow) DCX_Context();
+  if (!dc) {
+    std::free(allocation);
+    return nullptr;
+  }
+  const uintptr_t aligned = (reinterpret_cast<uintptr_t>(allocation) + 63) & ~uintptr_t(63);
+  dc->bits = reinterpret_cast<uint32_t*>(aligned);
+  dc->allocation = allocation;
+  dc->width = width;
+  dc->height = height;
+  dc->font = nullptr;
+  dc->textColor = 0;
+  dc->bkColor = 0xFFFFFF;
+  dc->bkMode = OPAQUE;
+  return dc;
+}
+
+uint32_t* DCX_GetCtxFrameBuffer(HDC dc) { return dc ? dc->bits : nullptr; }
+
+int DCX_GetCtxWidth(HDC dc) { return dc ? dc->width : 0; }
+
+int DCX_GetCtxHeight(HDC dc) { return dc ? dc->height : 0; }
+
+void DCX_DeleteContext(HDC dc) {
+  if (!dc) return;
+  std::free(dc->allocation);
+  delete dc;
+}

@@ -1,0 +1,181 @@
+#pragma once
+// The plug-in base specialised for the LV2 host interface. A host reaches an
+// instance only through the plug-in's LV2 descriptor (LV2Entry.cpp), which
+// forwards instantiate, connect_port, activate, run, deactivate, cleanup and
+// the state interface here. The instrument derives from it.
+//
+// Ports, in index order: one control input per parameter (parameter order),
+// one atom sequence input carrying MIDI (MidiInPort()), then one audio
+// output per output channel (AudioOutPort(c)). The Turtle generator writes
+// the same layout from the same functions.
+//
+// Rendering: run() cuts the host's block into pieces of at most the block
+// size (the host's announced maximum, or its nominal length), hands each
+// piece's MIDI events to ProcessMidiMsg with their frame in the piece, then
+// processes the piece through the base. A host that announces no maximum, or
+// breaks its own, is served all the same: nothing is written past the port
+// buffers and nothing is allocated.
+//
+// Parameters: a control port whose value differs from the one last seen is
+// applied at the start of run() as a host parameter set is (value stored,
+// editor moved, OnParamChange). Changes that come another way (a learned
+// controller, the editor) stay until the host moves that port again.
+// Parameter changes happen under the plug-in mutex; run() only ever tries
+// it: while another thread holds it, changed ports and MIDI control changes
+// (which move learned parameters) wait for the next block that gets it.
+//
+// State: one property, the chunk SerializeState writes, of type atom:Chunk.
+// A restore is checked whole (type, exact size, a finite in-range value for
+// every parameter) before anything is touched; what fails keeps the current
+// state and answers an LV2_STATE_ERR_* status.
+//
+// Ownership: the descriptor creates the plug-in through the product's
+// factory on instantiate and deletes it on cleanup. The plug-in owns its
+// buffers; port buffers, the URID map and the log belong to the host.
+//
+// Threads (the LV2 threading classes): instantiate, activate, deactivate,
+// cleanup and state restore are the host's instantiation class and never
+// overlap anything else on the instance; run() is the audio thread: it never
+// allocates, never does I/O and never waits for the plug-in mutex (a
+// control change that finds it held waits for the next block); state save
+// may overlap run() and takes the mutex for its snapshot.
+
+#include <cstdint>
+
+#include "kit/KIT_TypedBuf.h"
+#include "lv2/atom/atom.h"
+#include "lv2/log/logger.h"
+#include "lv2/state/state.h"
+#include "lv2/urid/urid.h"
+#include "plugin/IPluginBase.h"
+
+class IPluginLV2 : public IPluginBase {
+public:
+  // Block size when the host announces none; larger blocks are cut.
+  static const int kDefaultBlockSize = 4096;
+  // Largest block processed in one piece (bounds the scratch memory).
+  static const int kLargestBlockSize = 16384;
+  // Most MIDI events handed to the plug-in per piece: the framework's MIDI
+  // queue always has room for this many, so delivering no more never makes
+  // it grow on the audio thread. Further events in the same piece are dropped.
+  static const int kMaxEventsPerPiece = 512;
+  // Control changes held back while the plug-in mutex is busy (they count
+  // towards the next piece's events); more are dropped.
+  static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
+
+  // The same arguments as the other adapters, so the instrument's code is the
+  // same in every format; instanceInfo's bundle identifier names the
+  // plug-in (its URI). Side-chain inputs are not offered over LV2.
+  IPluginLV2(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+             const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+             int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSideChainChans = 0);
+  ~IPluginLV2() override;
+
+  // ---- Port layout (shared with the Turtle generator) ----
+
+  int NControlPorts() const { return NParams(); }
+  int MidiInPort() const { return NParams(); }
+  int AudioOutPort(int channel) const { return NParams() + 1 + channel; }
+  int NPorts() const { return NParams() + 1 + NOutChannels(); }
+
+  // ---- Calls from the descriptor ----
+
+  // After construction (instantiate): takes the host's rate, block bounds,
+  // URID map and log; sizes every buffer; resets the plug-in. False (with
+  // the reason logged) when the buffers cannot be had.
+  bool InitLV2(double sampleRate, int maxBlockLength, int nominalBlockLength, LV2_URID_Map* map,
+               const LV2_Log_Logger& logger);
+  // Unknown port indices are ignored; a null buffer disconnects the port.
+  void ConnectPort(uint32_t port, void* data);
+  // Applies every parameter and activates; deactivate undoes the activation.
+  void Activate();
+  void Deactivate();
+  // Renders nFrames into the output ports. Audio thread.
+  void Run(uint32_t nFrames);
+
+  // State interface, with the host's callbacks and handle.
+  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
+  LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+  // The URID of the state property (key) and the size of a whole state.
+  LV2_URID StateKey() const { return mURIDs.mStateKey; }
+  int StateSize() const { return mStateSize; }
+  const LV2_Log_Logger& Logger() const { return mLogger; }
+
+  // ---- Overrides of the base ----
+
+  // The host is told nothing: LV2 parameters live in ports the host owns.
+  void BeginInformHostOfParamChange(int paramIdx) override {}
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override {}
+  void EndInformHostOfParamChange(int paramIdx) override {}
+  void InformHostOfProgramChange() override {}
+  // No transport information is taken from the host: position 0, 120 beats
+  // per minute, time signature and time info left as they are.
+  double GetSamplePos() override { return 0.0; }
+  double GetTempo() override { return kDefaultTempo; }
+  void GetTimeSig(int* numerator, int* denominator) override {}
+  void GetTime(ITimeInfo* timeInfo) override {}
+  void ResizeGraphics(int w, int h) override;
+  // There is no MIDI output port.
+  bool SendMidiMsg(IMidiMsg* msg) override { return false; }
+  // Sizes the float scratch of unconnected outputs, then the base's.
+  void SetBlockSize(int blockSize) override;
+  // LV2 has no reset call (a host deactivates and activates instead); the
+  // hook exists so that the instrument's code is the same in every format.
+  virtual void OnHostReset() {}
+
+  const char* GetBundleID() const { return mBundleID.Get(); }
+
+private:
+  static constexpr double kDefaultTempo = 120.0;
+
+  struct URIDs {
+    LV2_URID mStateKey = 0;
+    LV2_URID mAtomChunk = 0;
+    LV2_URID mAtomSequence = 0;
+    LV2_URID mAtomBeatTime = 0;
+    LV2_URID mMidiEvent = 0;
+  };
+
+  // Reads the control ports and applies those that changed; false when the
+  // mutex was held elsewhere and nothing was applied.
+  bool ApplyControlPorts();
+  // Records the ports' current values as seen without applying them.
+  void AdoptControlPorts();
+  // Hands the MIDI events of frames [from, from + n) of a block of nFrames
+  // to ProcessMidiMsg, with their frame in that piece. Without the mutex,
+  // control changes are held back instead.
+  void DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames);
+  // The next MIDI message of the piece from the sequence cursor; false at
+  // the piece's end.
+  bool NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg);
+  // True when bytes hold a state this plug-in wrote: the right size and a
+  // finite in-range value for every parameter.
+  bool IsWholeState(const void* bytes, size_t size);
+
+  KIT_String mBundleID;
+  URIDs mURIDs;
+  LV2_Log_Logger mLogger = {};
+  int mStateSize = 0;
+
+  // Host port buffers (null until connected).
+  KIT_TypedBuf<const float*> mControlIn;
+  const LV2_Atom_Sequence* mMidiIn = nullptr;
+  KIT_TypedBuf<float*> mAudioOut;
+  // Control values last seen on the ports; NaN where a port never had one.
+  KIT_TypedBuf<float> mLastControl;
+  // After a state restore the next run takes the ports as they are.
+  bool mAdoptPorts = false;
+
+  // Render-time cursor into the MIDI sequence and the frame last delivered.
+  const LV2_Atom_Event* mNextEvent = nullptr;
+  int64_t mLastEventFrame = 0;
+
+  // Control changes waiting for the mutex, oldest first.
+  IMidiMsg mHeldControlChanges[kMaxHeldControlChanges];
+  int mNHeldControlChanges = 0;
+
+  // Where an unconnected output writes, and the per-piece pointers.
+  KIT_TypedBuf<float> mOutScratch;
+  KIT_TypedBuf<float*> mPieceOut;
+};

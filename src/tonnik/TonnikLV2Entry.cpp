@@ -1,0 +1,57 @@
+// The instrument as an LV2 product: its URI, the factory the LV2 descriptor
+// calls on instantiate, the sample rates the voice plays, and the exported
+// entry point. They live in one file, so that linking the entry always
+// brings the product in.
+
+#include <new>
+
+#include "dcx/ResourceDir.h"
+#include "kick/Pulse.h"
+#include "kit/KIT_Mutex.h"
+#include "kit/KIT_String.h"
+#include "lv2/LV2Entry.h"
+#include "lv2/LV2Product.h"
+#include "tonnik/Tonnik.h"
+
+namespace {
+
+const char* const kPlugURI = "http://velmora-rirevovizod.org/lv2/tonnik-pro";
+// Where the editor's images sit inside the bundle.
+const char* const kBundleImageDir = "resources/img";
+
+// Instances are created one at a time, process-wide; the first one points
+// the image lookup at the bundle (every instance comes from the same
+// bundle, so the folder is set once and never changes under a reader). A
+// failed allocation answers null instead of throwing across the plug-in
+// boundary.
+IPluginLV2* MakeTonnik(const char* bundlePath) {
+  static KIT_Mutex sMutex;
+  KIT_MutexLock lock(&sMutex);
+  static bool sImagesFromBundle = false;
+  if (!sImagesFromBundle && bundlePath && *bundlePath) {
+    KIT_String dir;
+    dir.Set(bundlePath);
+    if (dir.Get()[dir.GetLength() - 1] != '/') dir.Append("/");
+    dir.Append(kBundleImageDir);
+    SetTonnikResourceDir(dir.Get());
+    sImagesFromBundle = true;
+  }
+  IPluginInstanceInfo info;
+  info.mBundleID.Set(kPlugURI);
+  try {
+    return new Tonnik(info);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+bool SupportsRate(double sampleRate) { return Pulse::definedRate(sampleRate) != 0; }
+
+}  // namespace
+
+const IPluginLV2Product& LV2Product() {
+  static const IPluginLV2Product kProduct = {kPlugURI, MakeTonnik, SupportsRate};
+  return kProduct;
+}
+
+extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return LV2Descriptor(index); }
