@@ -187,6 +187,22 @@ TEST(PixBlit, CopyResizesDestination) {
   EXPECT_EQ(Snapshot(&dst), Snapshot(&src));
 }
 
+// Opaque fills store four pixels at a time: every width and offset leaves the pixels around
+// the rectangle alone.
+TEST(PixFill, OpaqueFillOfEveryWidthStaysInsideItsRectangle) {
+  for (int x = 0; x < 4; ++x)
+    for (int w = 0; w <= 13; ++w) {
+      PIX_MemBitmap bmp(20, 3, 0);
+      PIX_Clear(&bmp, 0x11111111u);
+      PIX_FillRect(&bmp, x, 1, w, 1, 0x563412FFu, 1.0f, 0);
+      for (int px = 0; px < 20; ++px)
+        for (int py = 0; py < 3; ++py) {
+          const bool inside = py == 1 && px >= x && px < x + w;
+          ASSERT_EQ(PIX_GetPixel(&bmp, px, py), inside ? 0x563412FFu : 0x11111111u) << x << " " << w << " " << px;
+        }
+    }
+}
+
 TEST(PixFill, FillRectMatchesFixedMixesAndFormulas) {
   std::mt19937 rng(99);
   const int modes[] = {0, 1, 2, 3, 4, 0x10000, 0x10001};
