@@ -104,10 +104,26 @@ public:
 
   // ---- Overrides of the base ----
 
-  // The host is told nothing: LV2 parameters live in ports the host owns.
-  void BeginInformHostOfParamChange(int paramIdx) override {}
+  // The plug-in's own LV2 UI hears where the editor's gestures on a
+  // parameter begin and end, to tell the host (ui:touch). Main thread.
+  class IGestureListener {
+  public:
+    virtual ~IGestureListener() = default;
+    virtual void GestureBegins(int paramIdx) = 0;
+    virtual void GestureEnds(int paramIdx) = 0;
+  };
+  // Null: nobody listens. The listener is borrowed.
+  void SetGestureListener(IGestureListener* listener) { mGestureListener = listener; }
+
+  // LV2 parameters live in ports the host owns: values reach the host
+  // through the UI, which writes the ports; gestures go to its listener.
+  void BeginInformHostOfParamChange(int paramIdx) override {
+    if (mGestureListener) mGestureListener->GestureBegins(paramIdx);
+  }
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override {}
-  void EndInformHostOfParamChange(int paramIdx) override {}
+  void EndInformHostOfParamChange(int paramIdx) override {
+    if (mGestureListener) mGestureListener->GestureEnds(paramIdx);
+  }
   void InformHostOfProgramChange() override {}
   // No transport information is taken from the host: position 0, 120 beats
   // per minute, time signature and time info left as they are.
@@ -154,6 +170,7 @@ private:
   bool IsWholeState(const void* bytes, size_t size);
 
   KIT_String mBundleID;
+  IGestureListener* mGestureListener = nullptr;
   URIDs mURIDs;
   LV2_Log_Logger mLogger = {};
   int mStateSize = 0;

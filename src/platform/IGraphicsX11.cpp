@@ -42,6 +42,10 @@ constexpr int kMenuDrop = 4;
 constexpr int kKeyTextBytes = 16;
 constexpr long long kMsPerSecond = 1000;
 constexpr long kNsPerMs = 1000000;
+// The window's name until a title is set.
+const char* const kWindowName = "editor";
+// How long a parent window named by a host may take to reach the server.
+constexpr long long kParentWaitMs = 2000;
 
 GC AsGC(void* gc) { return static_cast<GC>(gc); }
 
@@ -80,13 +84,25 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   attributes.border_pixel = BlackPixel(display, screen);
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                           StructureNotifyMask | FocusChangeMask;
-  mConnection->BeginTrap();
-  const Window window = XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(Width()),
-                                      static_cast<unsigned>(Height()), 0, DefaultDepth(display, screen),
-                                      InputOutput, DefaultVisual(display, screen),
-                                      CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
-  if (mConnection->EndTrap() != Success) {
-    mError.Set(mTopLevel ? "the X server refused the editor's window" : "the parent window does not exist");
+  auto create = [&](Window under) {
+    mConnection->BeginTrap();
+    const Window made = XCreateWindow(display, under, 0, 0, static_cast<unsigned>(Width()),
+                                      static_cast<unsigned>(Height()), 0, DefaultDepth(display, screen), InputOutput,
+                                      DefaultVisual(display, screen), CWBackPixel | CWBorderPixel | CWEventMask,
+                                      &attributes);
+    return mConnection->EndTrap() == Success ? made : static_cast<Window>(0);
+  };
+  Window window = create(parent);
+  // A host's window may not have reached the server yet: the host made it
+  // on its own connection and is waiting for this call before it sends
+  // anything. The editor's window waits under the root until it has.
+  mAwaitingParent = !window && !mTopLevel;
+  if (mAwaitingParent) {
+    window = create(RootWindow(display, screen));
+    mParentDeadlineMs = NowMs() + kParentWaitMs;
+  }
+  if (!window) {
+    mError.Set("the X server refused the editor's window");
     mConnection->Close();
     delete mConnection;
     mConnection = nullptr;
@@ -95,6 +111,8 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   mWindow = window;
   mGC = XCreateGC(display, window, 0, nullptr);
 
+  // A name to find the window by (a top-level one gets its title later).
+  XStoreName(display, window, kWindowName);
   if (mTopLevel) {
     XSizeHints* hints = XAllocSizeHints();
     if (hints) {
@@ -115,7 +133,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     CloseWindow();
     return nullptr;
   }
-  XMapWindow(display, window);
+  if (!mAwaitingParent) XMapWindow(display, window);
   XFlush(display);
   mWindowAlive = true;
   mCloseRequested = false;
@@ -161,6 +179,10 @@ bool IGraphicsX11::WindowIsOpen() { return mConnection != nullptr && mWindowAliv
 
 void* IGraphicsX11::GetWindow() {
   return WindowIsOpen() ? reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)) : nullptr;
+}
+
+void IGraphicsX11::Sync() {
+  if (WindowIsOpen() && !mConnection->IsLost()) XSync(mConnection->Get(), False);
 }
 
 bool IGraphicsX11::UsesShm() const { return mSurface && mSurface->UsesShm(); }
@@ -244,7 +266,20 @@ void IGraphicsX11::HandleEvents() {
     EndWindow("the editor's window was destroyed");
 }
 
+void IGraphicsX11::AdoptParent() {
+  mConnection->BeginTrap();
+  XReparentWindow(mConnection->Get(), mWindow, static_cast<Window>(mParent), 0, 0);
+  if (mConnection->EndTrap() == Success) {
+    mAwaitingParent = false;
+    XMapWindow(mConnection->Get(), mWindow);
+    XFlush(mConnection->Get());
+  } else if (NowMs() > mParentDeadlineMs) {
+    EndWindow("the parent window does not exist");
+  }
+}
+
 bool IGraphicsX11::Idle() {
+  if (WindowIsOpen() && mAwaitingParent) AdoptParent();
   HandleEvents();
   if (!WindowIsOpen()) return false;
   if (MillisecondsToNextTick() == 0) {
@@ -346,9 +381,15 @@ void IGraphicsX11::OnButtonRelease(_XEvent* e) {
 
 void IGraphicsX11::OnMotion(_XEvent* e) {
   XEvent* event = reinterpret_cast<XEvent*>(e);
-  // Only the newest position of a burst matters; the editor takes the
-  // movement from the last position it saw.
-  while (XCheckTypedWindowEvent(mConnection->Get(), mWindow, MotionNotify, event)) {
+  // Only the newest position of a burst of movements matters (the editor
+  // takes the movement from the last position it saw); a press or release
+  // in between ends the burst, so nothing moves across it.
+  Display* display = mConnection->Get();
+  XEvent next;
+  while (XEventsQueued(display, QueuedAlready) > 0) {
+    XPeekEvent(display, &next);
+    if (next.type != MotionNotify || next.xany.window != mWindow) break;
+    XNextEvent(display, event);
   }
   const XMotionEvent& m = event->xmotion;
   mPrevX = m.x;

@@ -21,7 +21,10 @@
 // - the PNG resources of the resource folder.
 // A lost display (the server went away) ends the window cleanly: the
 // editor and its plug-in stay, Idle() answers false, WindowIsOpen() false.
-// No display at all: OpenWindow answers null and GetLastError() says why.
+// No display at all: OpenWindow answers null and GetLastError() says why. A
+// parent window that has not reached the server yet (a host made it on its
+// own connection) is waited for up to two seconds of Idle() calls; one
+// that never comes ends the window with "the parent window does not exist".
 //
 // Ownership: made by the graphics factory (MakeGraphicsX11) and owned by
 // the plug-in base like every editor. It owns its connection, window,
@@ -123,6 +126,9 @@ public:
   // The top-level window's title.
   void SetTitle(const char* title);
   unsigned long GetXWindow() const { return mWindow; }
+  // Waits until the server has handled every request sent so far: the
+  // frame is on the screen.
+  void Sync();
   // True when the screen copy goes through shared memory.
   bool UsesShm() const;
   // The open text field, null when none.
@@ -141,6 +147,8 @@ private:
   void AddPending(const IRECT& r);
   // The window is gone: stop using it, keep the reason.
   void EndWindow(const char* reason);
+  // Moves the window into its parent once the parent exists.
+  void AdoptParent();
   void CloseField(bool commit);
   void DrawField();
   long long NowMs() const;
@@ -156,6 +164,8 @@ private:
   bool mWindowAlive = false;
   bool mCloseRequested = false;
   bool mWindowFailed = false;
+  bool mAwaitingParent = false;
+  long long mParentDeadlineMs = 0;
   bool mAllowShm = true;
   KIT_String mError;
 

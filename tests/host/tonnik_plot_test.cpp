@@ -87,7 +87,9 @@ TEST(TonnikCommand, RenderDrawsTheWaveformPitchAndLabels) {
 
   const std::string plain = uniqueTempPath("plain");
   writeBytes(plain, {'x'});
+  std::remove(wav.c_str());
   EXPECT_EQ(1, runTonnik("render --length 1 -o " + wav + " --plot " + plain + "/x.png", &said));
+  EXPECT_FALSE(exists(wav));  // refused before rendering
   EXPECT_EQ(0u, said.find("tonnik render: " + plain + "/x.png: ")) << said;
   EXPECT_EQ(said.size() - 1, said.find('\n')) << said;
   for (const std::string& p : {png, wav, plain}) std::remove(p.c_str());

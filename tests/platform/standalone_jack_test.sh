@@ -4,7 +4,7 @@
 # jack_capture's recording, the state saved on SIGTERM and shown again at
 # the next start, a damaged state file reported and left as it was.
 # Usage: standalone_jack_test.sh BUILD_DIR
-BUILD=$1
+BUILD=$(cd "$1" && pwd)
 . "$(dirname "$0")/../support/private_shm.sh"
 . "$(dirname "$0")/xvfb_lib.sh"
 STANDALONE="$BUILD/tonnik-standalone"
@@ -52,13 +52,7 @@ echo "notes from jack_midiseq heard: peak $peak"
 
 # The trigger button, clicked in the window, is heard too. The recording
 # starts in silence: the sequencer is gone.
-record "$TMP/trigger.wav" 1.5 tonnik:out_1
-sleep 0.3
-xdo mousemove --window "$WID" 150 445 click 1
-wait "$RECORDER"
-read -r _ peak _ first _ < <("$PEAK" "$TMP/trigger.wav" $LOUD)
-awk "BEGIN {exit !($peak >= $LOUD && $first > 4800)}" || fail "the trigger is not heard (peak $peak at $first)"
-echo "the trigger is heard: peak $peak from frame $first"
+expect_trigger_heard tonnik:out_1 "$WID"
 
 # Knobs moved, SIGTERM: the next start shows them where they were.
 xdo mousemove --window "$WID" 70 290 mousedown 1 mousemove --window "$WID" 70 240 mouseup 1

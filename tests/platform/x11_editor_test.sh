@@ -6,7 +6,7 @@
 # start, a display that goes away ends the program cleanly, and without a
 # display it says why.
 # Usage: x11_editor_test.sh BUILD_DIR
-BUILD=$1
+BUILD=$(cd "$1" && pwd)
 . "$(dirname "$0")/xvfb_lib.sh"
 STANDALONE="$BUILD/tonnik-standalone"
 TONNIK="$BUILD/tonnik"

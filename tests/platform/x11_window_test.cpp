@@ -4,13 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <cstdint>
@@ -25,6 +19,7 @@
 #include "platform/IGraphicsX11.h"
 #include "platform/IGraphicsX11Pixels.h"
 #include "platform/PlatformTestSupport.h"
+#include "platform/XvfbTestEnvironment.h"
 #include "dcx/ResourceDir.h"
 
 // Last: Xlib's macros (Bool, None, Status) clash with names above.
@@ -37,49 +32,6 @@ const int kBackgroundId = 900;
 
 using platform_test::RecordingControl;
 using platform_test::TestPlug;
-
-// Starts Xvfb on a display number it picks, for the whole program; the
-// server dies with this process whatever happens to it.
-class XvfbEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    mPid = fork();
-    ASSERT_GE(mPid, 0);
-    if (mPid == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      close(fds[0]);
-      dup2(fds[1], 3);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset", nullptr);
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd p = {fds[0], POLLIN, 0};
-    char c;
-    while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-  }
-  void TearDown() override {
-    if (mPid <= 0) return;
-    kill(mPid, SIGTERM);
-    waitpid(mPid, nullptr, 0);
-  }
-
-private:
-  pid_t mPid = -1;
-};
-
-void Xdotool(const std::string& args) {
-  const std::string command = "timeout 5 xdotool " + args + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 std::string Hex(unsigned long id) {
   char text[32];
@@ -247,8 +199,30 @@ TEST(X11Window, AParentWindowThatGoesAwayEndsTheEditorAndABadOneIsRefused) {
   EXPECT_FALSE(e.gui->Idle());
   EXPECT_NE(std::string(e.gui->GetLastError()).find("destroyed"), std::string::npos);
 
-  EXPECT_EQ(e.gui->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))), nullptr);
-  EXPECT_NE(std::string(e.gui->GetLastError()).find("parent window"), std::string::npos);
+  // A parent that never comes: waited for, then the window ends.
+  EXPECT_NE(e.gui->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))), nullptr);
+  e.Run(2300);
+  EXPECT_FALSE(e.gui->WindowIsOpen());
+  EXPECT_NE(std::string(e.gui->GetLastError()).find("parent window does not exist"), std::string::npos);
+
+  // A parent the host has made but not sent to the server yet (it waits
+  // for the editor before it flushes): the editor's window moves into it
+  // once it is there.
+  const Window late = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+  void* child = e.gui->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(late)));
+  ASSERT_NE(child, nullptr) << e.gui->GetLastError();
+  XMapWindow(host, late);
+  XSync(host, False);
+  e.Run(200);
+  EXPECT_TRUE(e.gui->WindowIsOpen());
+  Window root = 0, parentOfChild = 0;
+  Window* children = nullptr;
+  unsigned n = 0;
+  XQueryTree(host, static_cast<Window>(reinterpret_cast<uintptr_t>(child)), &root, &parentOfChild, &children, &n);
+  if (children) XFree(children);
+  EXPECT_EQ(parentOfChild, late);
+  e.gui->CloseWindow();
+  XDestroyWindow(host, late);
   XCloseDisplay(host);
 
   // And the editor opens again afterwards, as often as asked.

@@ -19,7 +19,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${KEEP_FAILED:-}" ] && cp -r "$TMP" "$KEEP_FAILED"
+  exit 1
+}
 
 # spawn OUT ERR COMMAND...: starts COMMAND in the background; its id goes to
 # PIDS and to SPAWNED.
@@ -52,10 +56,19 @@ pixel_difference() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 
 # start_jackd: a private JACK server on the dummy backend at 48 kHz, named
 # after this test so that tests of other programs can run beside it.
+# JACK allows only a few servers on a machine at once: when they are all
+# taken (by tests running beside this one), it waits for one to end.
 start_jackd() {
-  export JACK_DEFAULT_SERVER="tonnik_test_$$_$RANDOM" JACK_NO_AUDIO_RESERVATION=1
-  spawn "$TMP/jackd.log" "$TMP/jackd.err" jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256
-  wait_for 10 bash -c "jack_lsp 2>/dev/null | grep -q system:playback_1" || fail "jackd did not start: $(cat "$TMP/jackd.err")"
+  export JACK_DEFAULT_SERVER="tonnik_test_$$_$RANDOM" JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+  for _ in $(seq 30); do
+    spawn "$TMP/jackd.log" "$TMP/jackd.err" jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256
+    wait_for 10 bash -c "jack_lsp 2>/dev/null | grep -q system:playback_1 || ! kill -0 $SPAWNED 2>/dev/null"
+    jack_lsp 2>/dev/null | grep -q system:playback_1 && return 0
+    grep -q "Too many servers" "$TMP/jackd.err" || break
+    kill "$SPAWNED" 2>/dev/null
+    sleep 1
+  done
+  fail "jackd did not start: $(cat "$TMP/jackd.err")"
 }
 
 # record FILE SECONDS PORT...: records the ports with jack_capture in the
@@ -69,4 +82,17 @@ record() {
     "${ports[@]}" -dc -f wav "$file"
   RECORDER=$SPAWNED
   sleep 0.5
+}
+
+# expect_trigger_heard PORT WINDOW: records PORT while the editor's trigger
+# button in WINDOW is clicked, and fails unless the hit is heard after the
+# recording's silent start. Needs PEAK (wav_peak) and LOUD (the level).
+expect_trigger_heard() {
+  record "$TMP/trigger.wav" 1.5 "$1"
+  sleep 0.3
+  timeout 5 xdotool mousemove --window "$2" 150 445 click 1 || fail "xdotool could not click the trigger"
+  wait "$RECORDER"
+  read -r _ peak _ first _ < <("$PEAK" "$TMP/trigger.wav" "$LOUD")
+  awk "BEGIN {exit !($peak >= $LOUD && $first > 4800)}" || fail "the trigger is not heard (peak $peak at $first)"
+  echo "the trigger is heard: peak $peak from frame $first"
 }

@@ -11,6 +11,7 @@
 #include "HostRenderer.h"
 #include "Instrument.h"
 #include "MidiFile.h"
+#include "OutputFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
 #include "Progress.h"
@@ -42,6 +43,18 @@ int runRender(int argc, const char* const* argv) {
     return 0;
   }
 
+  // An output that cannot be written is told before a long render, not after.
+  const std::string outputPath = renderOutputPath(options);
+  for (const std::string& path : {outputPath, options.plotPath}) {
+    if (path.empty()) continue;
+    makeParentFolder(path);
+    OutputFile probe;
+    if (!probe.open(path, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
+  }
+
   Pattern pattern;
   if (options.midiPath.empty()) {
     pattern = defaultPattern(options.note, options.velocity);
@@ -54,7 +67,6 @@ int runRender(int argc, const char* const* argv) {
     pattern = midiFilePattern(song);
   }
   if (options.lengthSeconds > 0) pattern.fixedSeconds = options.lengthSeconds;
-  const std::string outputPath = renderOutputPath(options);
 
   AUHost host(InstrumentEntry(), InstrumentDescription());
   if (host.Open() != noErr) {
@@ -92,7 +104,6 @@ int runRender(int argc, const char* const* argv) {
     return kExitFailure;
   }
 
-  makeParentFolder(outputPath);
   if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
@@ -101,7 +112,6 @@ int runRender(int argc, const char* const* argv) {
   if (!options.plotPath.empty()) {
     const std::string source = options.midiPath.empty() ? "the built-in pattern" : options.midiPath;
     const std::string title = std::string(InstrumentName()) + " playing " + source;
-    makeParentFolder(options.plotPath);
     if (!writeRenderPlot(options.plotPath, audio.left, options.sampleRate, title, error)) {
       std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
       return kExitFailure;

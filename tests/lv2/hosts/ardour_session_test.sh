@@ -6,9 +6,9 @@
 #      a controller learned (MIDI Learn on, "Comp" touched, CC 74 sent), an export, a save;
 #   2. the export has a hit at each note's exact frame, both channels equal, and the saved
 #      plug-in state holds the learned controller and the values. Ardour starts an export a
-#      little before session frame 0 (272 frames for a new session, 256 for a reopened one;
-#      a Lua processor that turns note-ons into clicks, put in the instrument's place, shows
-#      the same), so the check asks for one common distance from note to onset, not for 0;
+#      little before session frame 0 (272 or 256 frames were seen, not always the same for one
+#      session; a Lua processor that turns note-ons into clicks, put in the instrument's
+#      place, shows the same), so the check asks for one common distance from note to onset;
 #   3. reopen.lua: the session reopened, the values back on the ports, a second export, CC 74
 #      sent again, a save;
 #   4. the second export equals the first sample for sample once their starts are lined up,

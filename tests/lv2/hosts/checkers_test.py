@@ -20,10 +20,12 @@ HIT_FRAMES = 200
 def write_wav(path, left, right=None, width=4):
     right = left if right is None else right
     scale = 2 ** (8 * width - 1) - 1
-    frames = bytearray()
-    for l, r in zip(left, right):
-        for v in (l, r):
-            frames += int(round(v * scale)).to_bytes(4, "little", signed=True)[:width]
+    interleaved = [round(v * scale) for pair in zip(left, right) for v in pair]
+    packed = struct.pack(f"<{len(interleaved)}i", *interleaved)
+    # Each sample's low `width` bytes, little-endian.
+    frames = bytearray(len(interleaved) * width)
+    for i in range(width):
+        frames[i::width] = packed[i::4]
     with wave.open(path, "wb") as w:
         w.setnchannels(2)
         w.setsampwidth(width)

@@ -12,8 +12,11 @@ T.EXPORT_PRESET = os.getenv ("TONNIK_EXPORT_PRESET")
 T.RATE = 48000
 -- Two seconds: every hit of hits.lua and its ring-out.
 T.EXPORT_FRAMES = 96000
--- Long enough for the engine to run several blocks, so a change has reached the plug-in.
-T.SETTLE_S = 0.3
+-- Frames the engine must process after a change before the next step: several blocks at any
+-- block size, so the change has reached the plug-in. A busy machine slows the engine, so this
+-- counts frames rather than seconds, and gives up after SETTLE_TIMEOUT_S.
+T.SETTLE_FRAMES = 8192
+T.SETTLE_TIMEOUT_S = 20
 T.TRACK = "Kick"
 
 -- Parameter indices (the plug-in's port order).
@@ -75,6 +78,23 @@ function T.send_midi (ins, bytes)
 		end
 	end
 	T.check (sent, "incomplete MIDI message")
+end
+
+-- Polls fn every 50 ms until it returns a true value (which is returned) or timeout_s pass;
+-- the engine runs in its own thread, slower when the machine is busy.
+function T.wait_for (fn, timeout_s)
+	for _ = 1, math.ceil (timeout_s / 0.05) do
+		local v = fn ()
+		if v then return v end
+		sleep (0.05)
+	end
+	return nil
+end
+
+function T.settle (frames)
+	local target = AudioEngine:processed_samples () + (frames or T.SETTLE_FRAMES)
+	T.check (T.wait_for (function () return AudioEngine:processed_samples () >= target end, T.SETTLE_TIMEOUT_S),
+	         "the engine stopped processing")
 end
 
 function T.peak (track)

@@ -7,9 +7,9 @@ ardour {
 	description = [[Plays note-ons at fixed session frames while the transport rolls (an export included) and passes every incoming MIDI event through, for the real-host test of the instrument.]]
 }
 
--- Session frames of the note-ons; the test's export and its checker use the same list. They
--- fall at different places within the engine's blocks (the last one a block's last frame at
--- 512 and 1024 frames a block) and far enough apart for a short hit to die away.
+-- Session frames of the note-ons; the test's checker reads the same line. They fall at
+-- different places within the engine's blocks (the third on a block's last frame at 512 and
+-- 1024 frames a block) and far enough apart for a short hit to die away.
 HITS = { 4837, 28300, 52223, 76543 }
 NOTE = 36
 VELOCITY = 100

@@ -23,6 +23,6 @@ T.export ("after-reopen")
 -- The learned controller, sent again after reopening, must still move its parameter; the
 -- saved state then shows the new value.
 T.send_midi (ins, { 0xB0, T.LEARN_CC, 0 })
-sleep (T.SETTLE_S)
+T.settle ()
 T.save ()
 close_session ()
