@@ -120,9 +120,22 @@ void IPluginLV2::ResizeGraphics(int w, int h) {
   if (GetGUI()) OnWindowResize();
 }
 
+bool IPluginLV2::AnyControlPortChanged() const {
+  const float* const* ports = mControlIn.Get();
+  const float* last = mLastControl.Get();
+  bool changed = false;
+  for (int i = 0, n = NControlPorts(); i < n; ++i) {
+    const float value = ports[i] ? *ports[i] : last[i];
+    changed |= value != last[i] && std::isfinite(value);
+  }
+  return changed;
+}
+
 bool IPluginLV2::ApplyControlPorts() {
-  // The main thread holds the mutex only for short snapshots; rather than
-  // wait for one, the changes are picked up by the next block.
+  // Most blocks change nothing; those leave the mutex alone. The main thread
+  // holds it only for short snapshots; rather than wait for one, the changes
+  // are picked up by the next block.
+  if (!AnyControlPortChanged()) return true;
   if (!GetMutex()->TryEnter()) return false;
   IGraphics* gui = GetGUI();
   for (int i = 0; i < NControlPorts(); ++i) {
@@ -184,6 +197,7 @@ bool IPluginLV2::NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiM
 }
 
 void IPluginLV2::DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames) {
+  if (!mNextEvent && mNHeldControlChanges == 0) return;
   const bool locked = GetMutex()->TryEnter();
   int delivered = 0;
   if (locked) {

@@ -156,6 +156,8 @@ private:
   // Reads the control ports and applies those that changed; false when the
   // mutex was held elsewhere and nothing was applied.
   bool ApplyControlPorts();
+  // True when a connected control port holds a new finite value.
+  bool AnyControlPortChanged() const;
   // Records the ports' current values as seen without applying them.
   void AdoptControlPorts();
   // Hands the MIDI events of frames [from, from + n) of a block of nFrames

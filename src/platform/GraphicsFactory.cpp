@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "au/apple/StandIn.h"
+#include "plugin/IPluginBase.h"
 #include "dcx/ResourceDir.h"
 #include "platform/IGraphicsHeadless.h"
 
@@ -11,10 +12,12 @@ std::atomic<PlatformGraphicsMaker> gMaker{nullptr};
 
 bool RegisterBundle(IPluginBase* plug, const char* bundleID) {
   if (!plug || !bundleID || !*bundleID) return false;
-  // The plug-in's bundle, as the window system would find it by its
-  // identifier: its resources are the editor's resource folder. Hosts
-  // look it up to load the editor's view.
-  StandIn_RegisterBundle(bundleID, TonnikResourceDir(), TonnikResourceDir());
+  // An Audio Unit's bundle, as the window system would find it by its
+  // identifier: its resources are the editor's resource folder. Hosts look
+  // it up to load the editor's view. Other formats find their bundle by
+  // its path (and a registry made inside an LV2 plug-in would be lost when
+  // the host unloads it).
+  if (plug->GetAPI() == kAPIAU) StandIn_RegisterBundle(bundleID, TonnikResourceDir(), TonnikResourceDir());
   return true;
 }
 }  // namespace

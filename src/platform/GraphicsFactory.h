@@ -16,8 +16,8 @@ void SetPlatformGraphicsMaker(PlatformGraphicsMaker maker);
 
 // An editor of w x h pixels at fps frames per second (0 or less: the
 // default) for a plug-in of any format, for the platform set above. The
-// caller hands it to the plug-in with AttachGraphics. The plug-in's bundle
-// is registered under bundleID (when not null or empty), with the resource
+// caller hands it to the plug-in with AttachGraphics. An Audio Unit's
+// bundle is registered under bundleID (when not null or empty), with the resource
 // folder (TonnikResourceDir()) as its resources.
 IGraphics* MakeGraphics(IPluginBase* plug, const char* bundleID, int w, int h, int fps);
 // The same, always headless.

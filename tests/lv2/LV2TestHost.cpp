@@ -83,7 +83,7 @@ bool MidiSequence::AddEvent(int64_t frame, LV2_URID type, const void* data, uint
   ev->time.frames = frame;
   ev->body.type = type;
   ev->body.size = size;
-  std::memcpy(ev + 1, data, size);
+  if (size > 0) std::memcpy(ev + 1, data, size);
   seq->atom.size += (uint32_t)needed;
   return true;
 }

@@ -120,6 +120,9 @@ TEST(LV2Bundle, IsFoundThroughLV2PathAndDescribesTheInstrument) {
   ASSERT_EQ(lilv_nodes_size(required), 1u);
   EXPECT_TRUE(lilv_nodes_contains(required, LilvBundle::Get().Uri(LV2_URID__map)));
   lilv_nodes_free(required);
+  LilvNodes* optional = lilv_plugin_get_optional_features(plugin);
+  EXPECT_TRUE(lilv_nodes_contains(optional, LilvBundle::Get().Uri(LV2_CORE__hardRTCapable)));
+  lilv_nodes_free(optional);
   EXPECT_TRUE(lilv_plugin_has_extension_data(plugin, LilvBundle::Get().Uri(LV2_STATE__interface)));
 
   ASSERT_EQ(lilv_plugin_get_num_ports(plugin), 22u);
