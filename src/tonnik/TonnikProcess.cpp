@@ -3,6 +3,7 @@
 // without a lock and without allocating.
 
 #include <climits>
+#include <cstring>
 
 #include "graphics/IGraphics.h"
 #include "tonnik/Tonnik.h"
@@ -66,7 +67,7 @@ void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
   }
 
   double* out2 = outputs[1];
-  for (int s = 0; s < nFrames; ++s) out2[s] = out[s];
+  if (out2 != out) std::memcpy(out2, out, sizeof(double) * static_cast<size_t>(nFrames));
 
   UpdateLED();
   mMidiQueue.Flush(nFrames);
