@@ -3,7 +3,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap configure build test demo bench check-sanitize check-thread clean
+.PHONY: all bootstrap configure build test demo bench install check-sanitize check-thread clean
 
 all: build
 
@@ -26,6 +26,14 @@ demo: build
 
 bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
+
+# The LV2 bundle for the current user, or under $(PREFIX)/lib/lv2 when PREFIX is given.
+LV2_DEST = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+install: build
+	@mkdir -p "$(LV2_DEST)"
+	@rm -rf "$(LV2_DEST)/tonnik.lv2"
+	@cp -R $(BUILD)/lv2/tonnik.lv2 "$(LV2_DEST)/"
+	@echo "installed $(LV2_DEST)/tonnik.lv2"
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
 check-sanitize: bootstrap

@@ -1,68 +1,139 @@
-// Cost of one output sample of the kick voice at 48 kHz, in three stretches of a hit:
-// the pulse and pitch sweep (first 3286 samples), the ring after the sweep, and 60 s after
-// the hit, when the ring has decayed far below audibility. Targets: <= 10 ns per sample
-// while ringing; 60 s after <= 1.5 x ringing (no slow subnormal arithmetic).
-// Arguments: decay in thousandths, DriveEnv on (1) or off (0).
+// Cost of one output sample of the kick voice at 48 kHz, rendered in 512-sample blocks as the
+// instrument renders it, in the stretches of a hit: the pulse and pitch sweep (the first
+// 3286 samples), the ring after the sweep, 60 s after the hit (when the ring has decayed far
+// below audibility), and a whole 2 s hit beside the plain voice, which evaluates every
+// formula on every sample (KrummelPlain). Arguments: decay in thousandths, DriveEnv on (1)
+// or off (0). Run with --benchmark_repetitions=5 or more; the targets compare medians.
+//
+// What the costs are made of (callgrind, instructions per sample, DriveEnv off / on):
+// - Ringing, about 65 / 97: the phasor's turn (4 multiplies, 2 adds), the soft clip and its
+//   normaliser's division, three first-order sections (3 multiplies, 2 adds each, a third
+//   of the total) and the declick's multiply, each pass over the block with its state in
+//   registers. With DriveEnv on the clipper's gain moves every sample, so its normaliser
+//   (a second clip, and a division once the amount is below 1) is computed every sample, plus
+//   the envelope's float multiply; the drive is then a third of the total.
+//   One getSample() call per sample costs three to four times as much: the call, the checks
+//   that a run may start, and every state loaded and stored again.
+// - Pulse and sweep, about 105 / 136: the pulse's 286 samples go through the full path
+//   (table read, hold and pitch derived, cached coefficients checked: about 230 each); the
+//   3000 sweep samples turn the rotation by a recurrence (4 multiplies, 2 adds) and take an
+//   exact cos and sin only every 32nd sample.
+// - 60 s after: the same work as ringing on states flushed to exact zero; no subnormals.
+// - Plain voice, about 540 / 710: exp for the ring's decay and for the declick, cos, sin and
+//   pow every sample (two more exp with DriveEnv on).
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
+#include "TargetReport.h"
 #include "kick/Krummel.h"
+#include "kick/KrummelPlain.h"
 
 namespace {
 
 const double kRate = 48000;
 const int kPulseAndSweep = 286 + 3000;
-const int kBlock = 48000;
+const int kBlock = 512;
+const int kWholeHit = 2 * 48000;
 
+KickControls hitControls(const benchmark::State& state) {
+  KickControls c;
+  c.tone = 0.5;
+  c.level = 0.8;
+  c.decay = state.range(0) / 1000.0;
+  c.comp = 0.3;
+  c.drive = 0.4;
+  c.driveEnv = state.range(1) != 0;
+  c.velocity = 0.8;
+  return c;
+}
+
+// A first hit, cut after 0.2 s by the measured one, so the declick fader is busy too.
 Krummel hitVoice(const benchmark::State& state) {
   Krummel k;
   k.setSampleRate(kRate);
   k.glide.setSampleRate(static_cast<float>(kRate));
-  k.setTone(0.5);
-  k.setLevel(0.8);
-  k.setDecay(state.range(0) / 1000.0);
-  k.setComp(0.3);
-  k.setDrive(0.4);
-  k.driveEnv = state.range(1) != 0;
-  k.setMidiVelocity(0.8);
+  hitControls(state).apply(k);
   k.glide.setValue(33);
-  // A first hit, cut after 0.2 s by the measured one, so the declick fader is busy too.
   k.restart();
   for (int i = 0; i < kRate / 5; ++i) k.getSample();
   k.restart();
   return k;
 }
 
-void reportPerSample(benchmark::State& state, int samplesPerIteration) {
-  state.SetItemsProcessed(state.iterations() * samplesPerIteration);
-  // Seconds per sample, printed with an SI prefix (n = nanoseconds).
-  state.counters["per_sample"] = benchmark::Counter(static_cast<double>(state.iterations()) * samplesPerIteration,
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+KrummelPlain hitPlainVoice(const benchmark::State& state) {
+  KrummelPlain k(kRate);
+  k.c = hitControls(state);
+  k.glide.setValue(33);
+  k.restart();
+  for (int i = 0; i < kRate / 5; ++i) k.getSample();
+  k.restart();
+  return k;
+}
+
+void renderBlocks(Krummel& k, std::vector<double>& out, int samples) {
+  for (int done = 0; done < samples; done += kBlock) {
+    const int n = samples - done < kBlock ? samples - done : kBlock;
+    k.render(out.data(), n);
+    benchmark::DoNotOptimize(out.data());
+  }
 }
 
 void renderFrom(benchmark::State& state, const Krummel& snapshot, int samples) {
+  std::vector<double> out(kBlock);
+  for (auto _ : state) {
+    state.PauseTiming();
+    Krummel k = snapshot;
+    state.ResumeTiming();
+    renderBlocks(k, out, samples);
+    benchmark::ClobberMemory();
+  }
+  bench::ReportPerItem(state, samples);
+}
+
+void BM_PulseAndSweep(benchmark::State& state) { renderFrom(state, hitVoice(state), kPulseAndSweep); }
+
+Krummel ringingVoice(const benchmark::State& state) {
+  Krummel k = hitVoice(state);
+  for (int i = 0; i < kPulseAndSweep; ++i) k.getSample();
+  return k;
+}
+
+void BM_Ringing(benchmark::State& state) { renderFrom(state, ringingVoice(state), 4800); }  // 100 ms
+
+// The same ring one getSample() call per sample, for comparison with render().
+void BM_RingingPerCall(benchmark::State& state) {
+  const Krummel snapshot = ringingVoice(state);
   for (auto _ : state) {
     state.PauseTiming();
     Krummel k = snapshot;
     state.ResumeTiming();
     double sum = 0;
-    for (int i = 0; i < samples; ++i) sum += k.getSample();
+    for (int i = 0; i < 4800; ++i) sum += k.getSample();
     benchmark::DoNotOptimize(sum);
   }
-  reportPerSample(state, samples);
-}
-
-void BM_PulseAndSweep(benchmark::State& state) { renderFrom(state, hitVoice(state), kPulseAndSweep); }
-
-void BM_Ringing(benchmark::State& state) {
-  Krummel k = hitVoice(state);
-  for (int i = 0; i < kPulseAndSweep; ++i) k.getSample();
-  renderFrom(state, k, kBlock / 10);  // the 100 ms after the sweep
+  bench::ReportPerItem(state, 4800);
 }
 
 void BM_SixtySecondsAfter(benchmark::State& state) {
   Krummel k = hitVoice(state);
   for (int i = 0; i < 60 * kRate; ++i) k.getSample();
-  renderFrom(state, k, kBlock);
+  renderFrom(state, k, 48000);
+}
+
+void BM_WholeHit(benchmark::State& state) { renderFrom(state, hitVoice(state), kWholeHit); }
+
+void BM_WholeHitPlain(benchmark::State& state) {
+  const KrummelPlain snapshot = hitPlainVoice(state);
+  for (auto _ : state) {
+    state.PauseTiming();
+    KrummelPlain k = snapshot;
+    state.ResumeTiming();
+    double sum = 0;
+    for (int i = 0; i < kWholeHit; ++i) sum += k.getSample();
+    benchmark::DoNotOptimize(sum);
+  }
+  bench::ReportPerItem(state, kWholeHit);
 }
 
 void decaySettings(benchmark::internal::Benchmark* b) {
@@ -72,10 +143,35 @@ void decaySettings(benchmark::internal::Benchmark* b) {
     for (int env : {0, 1}) b->Args({decay, env});
 }
 
-BENCHMARK(BM_PulseAndSweep)->Apply(decaySettings);
+void envSettings(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"decay", "driveEnv"});
+  for (int env : {0, 1}) b->Args({500, env});
+}
+
+BENCHMARK(BM_PulseAndSweep)->Apply(envSettings);
 BENCHMARK(BM_Ringing)->Apply(decaySettings);
+BENCHMARK(BM_RingingPerCall)->Apply(envSettings);
 BENCHMARK(BM_SixtySecondsAfter)->Apply(decaySettings);
+BENCHMARK(BM_WholeHit)->Apply(envSettings);
+BENCHMARK(BM_WholeHitPlain)->Apply(envSettings);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return bench::RunWithTargets(
+      argc, argv,
+      {
+          {"ringing, DriveEnv off (ns per sample)", "BM_Ringing/decay:500/driveEnv:0", nullptr, 10, true},
+          {"ringing, DriveEnv on (ns per sample)", "BM_Ringing/decay:500/driveEnv:1", nullptr, 10, true},
+          {"pulse and sweep, DriveEnv off (ns per sample)", "BM_PulseAndSweep/decay:500/driveEnv:0", nullptr, 20, true},
+          {"pulse and sweep, DriveEnv on (ns per sample)", "BM_PulseAndSweep/decay:500/driveEnv:1", nullptr, 20, true},
+          {"whole 2 s hit / plain formulas, DriveEnv off", "BM_WholeHit/decay:500/driveEnv:0",
+           "BM_WholeHitPlain/decay:500/driveEnv:0", 0.25, true},
+          {"whole 2 s hit / plain formulas, DriveEnv on", "BM_WholeHit/decay:500/driveEnv:1",
+           "BM_WholeHitPlain/decay:500/driveEnv:1", 0.25, true},
+          {"60 s after / ringing, decay 0.2, DriveEnv off", "BM_SixtySecondsAfter/decay:200/driveEnv:0",
+           "BM_Ringing/decay:200/driveEnv:0", 1.5, true},
+          {"60 s after / ringing, decay 0.2, DriveEnv on", "BM_SixtySecondsAfter/decay:200/driveEnv:1",
+           "BM_Ringing/decay:200/driveEnv:1", 1.5, true},
+      });
+}

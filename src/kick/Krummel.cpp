@@ -41,10 +41,10 @@ void Krummel::restart() {
   } else {
     phase = kSilentPhase;
   }
-  tau = (4 * longDecayFlag + 1) * (0.011 + 0.359 * decayAmount);
+  tau = (kLongDecayStretch * longDecayFlag + 1) * (kShortestTau + kTauSpan * decayAmount);
   accent = 1.0;
   pulse.setAccent(1.0);
-  filter.setTau(10.0);
+  filter.setTau(kCompHoldTau);
   holdCount = 0;
   driveEnvelope.reset();
   fader.setStartValue(lastOutput);
@@ -61,15 +61,14 @@ void Krummel::cachePitch(double semitonesFromA4) {
 }
 
 void Krummel::cacheHoldTau(uint32_t holdSamples) {
-  holdTau = tau - 0.7 * holdSamples / sampleRate;
+  holdTau = tau - kCompTauShortening * holdSamples / sampleRate;
   holdKey = holdSamples;
   holdTauKey.set(tau);
   holdRateKey.set(sampleRate);
 }
 
 void Krummel::cacheDrive(double amount) {
-  driveGain = (1 + amount) / 3;
-  driveNorm = driveStage.nonlin(driveGain);
+  driveSetting = Drive::settingFor(amount);
   driveKey.set(amount);
 }
 
@@ -101,24 +100,7 @@ inline double Krummel::tauAfterHold(uint32_t holdSamples) {
 
 inline double Krummel::driven(double x, double amount) {
   if (!driveKey.matches(amount)) cacheDrive(amount);
-  return driveStage.nonlin(driveGain * x) / driveNorm;
-}
-
-// With the hold, sweep and glide over and every input unchanged, the full path would set the
-// same tau, frequency and coefficients again; only the ring, the drive envelope and the
-// filters move on.
-inline double Krummel::steadyRingSample() {
-  glide.current = glide.target;
-  midiNote = glide.current;
-  double s = filter.nextSteadySample();
-  double driveAmount = steadyDriveAmount;
-  if (driveEnv) driveAmount *= driveEnvelope.getSample();
-  s = driven(s, 10 * driveAmount);
-  s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
-  s += fader.nextSteadyValue();
-  lastOutput = s;
-  countToFlush();
-  return s;
+  return Drive::processFast(x, driveSetting);
 }
 
 Krummel::Krummel() {
@@ -126,17 +108,91 @@ Krummel::Krummel() {
   cachePitch(0);
   cacheHoldTau(0);
   cacheDrive(0);
-  fader.setTau(0.1);
-  driveEnvelope.setDecay(0.12f);
+  fader.setTau(kDeclickTau);
+  driveEnvelope.setDecay(kDriveDecaySeconds);
   driveEnvelope.setAmp(1.0f);
-  driveEnvelope.setHold(0.002f);
+  driveEnvelope.setHold(kDriveHoldSeconds);
 }
 
 double Krummel::getSample() {
-  // Setters clear steady; the inputs written directly are compared here.
-  if (steady && steadyDynComp.matches(dynComp) && steadyDynDrive.matches(dynDrive) && glide.counter >= glide.length &&
-      steadyGlideTarget.matches(glide.target))
-    return steadyRingSample();
+  double s;
+  render(&s, 1);
+  return s;
+}
+
+void Krummel::render(double* out, int count) {
+  int i = 0;
+  while (i < count) {
+    if (canRunRing())
+      i += driveEnv ? ringRun<true>(out + i, count - i) : ringRun<false>(out + i, count - i);
+    else
+      out[i++] = fullSample();
+  }
+}
+
+inline bool Krummel::canRunRing() const {
+  // Setters clear steady; the inputs written directly are compared here. The drive envelope
+  // takes its hold and its first decay sample in full samples.
+  return steady && steadyDynComp.matches(dynComp) && steadyDynDrive.matches(dynDrive) &&
+         glide.counter >= glide.length && steadyGlideTarget.matches(glide.target) &&
+         (!driveEnv || driveEnvelope.inSteadyDecay());
+}
+
+// With the glide arrived and every input unchanged, a full sample would derive the same hold
+// length, pitch, drive amount and coefficients again, and the glide would stand still; only
+// the ring (and its sweep), the hold count, the envelope and the filters move on. The ring
+// fills out first, then the drive, filters and declick process it in place, each pass with
+// its state in locals so that it stays in registers instead of being stored every sample
+// (out might alias the members as far as the compiler knows).
+template <bool withEnvelope>
+int Krummel::ringRun(double* out, int count) {
+  // A run stays within one stretch of the hold, of the sweep and of the flush interval.
+  int length = count < flushCountdown ? count : flushCountdown;
+  const int sweepLeft = filter.sweepSamplesLeft();
+  if (sweepLeft > 0 && sweepLeft < length) length = sweepLeft;
+  if (holdCount < steadyHoldSamples) {
+    const uint32_t holdLeft = steadyHoldSamples - holdCount;
+    if (holdLeft < static_cast<uint32_t>(length)) length = static_cast<int>(holdLeft);
+    holdCount += static_cast<uint32_t>(length);
+  } else {
+    filter.setTau(tauAfterHold(steadyHoldSamples));
+  }
+  filter.render(out, length);
+
+  const double amountBeforeEnvelope = steadyDriveAmount;
+  const double steadyAmount = kDriveAmountRange * amountBeforeEnvelope;
+  if (!driveKey.matches(steadyAmount)) cacheDrive(steadyAmount);
+  const Drive::Setting steadySetting = driveSetting;
+  float level = withEnvelope ? driveEnvelope.beginSteadyDecay() : 0;
+  const ahd envelope = driveEnvelope;
+  Tonestage stages = tonestage;
+  Fader declick = fader;
+  for (int i = 0; i < length; ++i) {
+    double s = out[i];
+    if (withEnvelope) {
+      // As driveEnvelope.getSample() and driven(), with the cache left out: the amount moves
+      // every sample.
+      level = envelope.steadyDecayStep(level);
+      const double envelopeValue = static_cast<float>(envelope.amp * level);
+      const double amount = kDriveAmountRange * (amountBeforeEnvelope * envelopeValue);
+      s = Drive::processFast(s, Drive::settingFor(amount));
+    } else {
+      s = Drive::processFast(s, steadySetting);
+    }
+    s = stages.processHighpass(stages.processLevel(stages.processTone(s)));
+    // The factor is current: the full sample before the run used it, and nothing changed it.
+    out[i] = s + declick.nextSteadyValue();
+  }
+  tonestage = stages;
+  fader = declick;
+  if (withEnvelope) driveEnvelope.endSteadyDecay(level, length);
+  lastOutput = out[length - 1];
+  flushCountdown -= length - 1;
+  countToFlush();
+  return length;
+}
+
+double Krummel::fullSample() {
   // Every stage's coefficients depend on the rate; an undefined one (0, negative, infinite)
   // would turn them into NaN, so the voice is simply silent until a defined rate is set.
   if (!rateDefined()) {
@@ -147,8 +203,7 @@ double Krummel::getSample() {
 
   const double compAmount = bound(comp + 2 * dynComp * (v - 0.5), 0, 1);
   const uint32_t holdSamples = toSampleCount(compAmount * sampleRate * tau);
-  const bool holdOver = holdCount >= holdSamples;
-  if (!holdOver)
+  if (holdCount < holdSamples)
     holdCount += 1;
   else
     filter.setTau(tauAfterHold(holdSamples));
@@ -171,25 +226,25 @@ double Krummel::getSample() {
     s = filter.nextSample();
   }
 
-  double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
-  steadyDriveAmount = driveAmount;
-  if (driveEnv) driveAmount *= driveEnvelope.getSample();
-  s = driven(s, 10 * driveAmount);
+  const double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
+  double drivenAmount = driveAmount;
+  if (driveEnv) drivenAmount *= driveEnvelope.getSample();
+  s = driven(s, kDriveAmountRange * drivenAmount);
 
   s = tonestage.processHighpass(tonestage.processLevel(tonestage.processTone(s)));
   s += fader.getFaderValue();
   lastOutput = s;
   countToFlush();
-  checkSteady(holdOver);
+  checkSteady(holdSamples, driveAmount);
   return s;
 }
 
-void Krummel::checkSteady(bool holdOver) {
+void Krummel::checkSteady(uint32_t holdSamples, double driveAmount) {
   // The glide must have arrived: this sample's pitch came from the note it returned.
-  steady = phase == kRingPhase && holdOver && glide.counter >= glide.length && glide.current == glide.target &&
-           filter.n >= 0.0625 * filter.samplingRate && filter.fcur == filter.freq;
+  steady = phase == kRingPhase && glide.counter >= glide.length && glide.current == glide.target;
+  steadyHoldSamples = holdSamples;
+  steadyDriveAmount = driveAmount;
   steadyDynComp.set(dynComp);
   steadyDynDrive.set(dynDrive);
   steadyGlideTarget.set(glide.target);
 }
-

@@ -27,6 +27,16 @@ public:
   float getSample();
   // Starts attack and hold again from the level the envelope has now.
   void reset();
+  // Whether the hold is over and the smoothing input has reached the decay's target, so that
+  // from the next sample on getSample() only decays y.
+  bool inSteadyDecay() const { return x == 0 && sampleCount >= hold * samplingRate; }
+  // While inSteadyDecay(), a stretch of samples without re-deriving the phase and its
+  // coefficients every sample: beginSteadyDecay() gives the level y to start from, each
+  // steadyDecayStep(level) gives the next level as getSample() would (its output is
+  // amp × level), and endSteadyDecay(level, samples) stores the last one and counts them.
+  float beginSteadyDecay();
+  float steadyDecayStep(float level) const;
+  void endSteadyDecay(float level, int samples);
   void flushTinyStates() { y = flushTiny(y); }
 
   float attack = 0;
@@ -77,4 +87,25 @@ inline float ahd::getSample() {
   y = static_cast<float>(b * x + a * y);
   x = target;
   return static_cast<float>(amp * y);
+}
+
+inline float ahd::beginSteadyDecay() {
+  const double e = factorFor(decaySmoothing, decay, samplingRate);
+  a = static_cast<float>(e);
+  b = static_cast<float>(1 - e);
+  target = 0;
+  return static_cast<float>(y);
+}
+
+inline float ahd::steadyDecayStep(float level) const {
+  // b * x + a * y with x = 0, rounded to float, is a float multiply: a and y are floats, so
+  // their product in double is exact and rounding it once to float is what the float multiply
+  // does; b * 0 adds +0, which changes nothing (a, y >= 0). Same bits as getSample(), with one
+  // multiply instead of a multiply, an add and two conversions from sample to sample.
+  return a * level;
+}
+
+inline void ahd::endSteadyDecay(float level, int samples) {
+  y = level;
+  sampleCount = sampleCount > INT_MAX - samples ? INT_MAX : sampleCount + samples;
 }

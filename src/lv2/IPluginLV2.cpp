@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "graphics/IGraphics.h"
 #include "lv2/atom/util.h"
@@ -56,7 +55,7 @@ bool IPluginLV2::InitLV2(double sampleRate, int maxBlockLength, int nominalBlock
   mURIDs.mStateKey = Map(map, stateKey.Get());
   mURIDs.mAtomChunk = Map(map, LV2_ATOM__Chunk);
   mURIDs.mAtomSequence = Map(map, LV2_ATOM__Sequence);
-  mURIDs.mAtomFrameTime = Map(map, LV2_ATOM__frameTime);
+  mURIDs.mAtomBeatTime = Map(map, LV2_ATOM__beatTime);
   mURIDs.mMidiEvent = Map(map, LV2_MIDI__MidiEvent);
 
   const int nParams = NParams();
@@ -121,9 +120,22 @@ void IPluginLV2::ResizeGraphics(int w, int h) {
   if (GetGUI()) OnWindowResize();
 }
 
+bool IPluginLV2::AnyControlPortChanged() const {
+  const float* const* ports = mControlIn.Get();
+  const float* last = mLastControl.Get();
+  bool changed = false;
+  for (int i = 0, n = NControlPorts(); i < n; ++i) {
+    const float value = ports[i] ? *ports[i] : last[i];
+    changed |= value != last[i] && std::isfinite(value);
+  }
+  return changed;
+}
+
 bool IPluginLV2::ApplyControlPorts() {
-  // The main thread holds the mutex only for short snapshots; rather than
-  // wait for one, the changes are picked up by the next block.
+  // Most blocks change nothing; those leave the mutex alone. The main thread
+  // holds it only for short snapshots; rather than wait for one, the changes
+  // are picked up by the next block.
+  if (!AnyControlPortChanged()) return true;
   if (!GetMutex()->TryEnter()) return false;
   IGraphics* gui = GetGUI();
   for (int i = 0; i < NControlPorts(); ++i) {
@@ -146,43 +158,64 @@ void IPluginLV2::AdoptControlPorts() {
     if (const float* port = mControlIn.Get()[i]) mLastControl.Get()[i] = *port;
 }
 
-void IPluginLV2::DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames) {
-  if (!mNextEvent) return;
+bool IPluginLV2::NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg) {
   const uint8_t* end = reinterpret_cast<const uint8_t*>(&mMidiIn->body) + mMidiIn->atom.size;
-  const bool inFrames = mMidiIn->body.unit == 0 || mMidiIn->body.unit == mURIDs.mAtomFrameTime;
-  int delivered = 0;
+  // Only beat time is told apart: hosts that fill the unit field with frame
+  // time, zero or nothing at all (Ardour 7 leaves it unset) all mean frames.
+  const bool inFrames = mURIDs.mAtomBeatTime == 0 || mMidiIn->body.unit != mURIDs.mAtomBeatTime;
   while (mNextEvent) {
     const uint8_t* at = reinterpret_cast<const uint8_t*>(mNextEvent);
     if (at + sizeof(LV2_Atom_Event) > end ||
         mNextEvent->body.size > (size_t)(end - at) - sizeof(LV2_Atom_Event)) {
       mNextEvent = nullptr;  // a damaged sequence ends here
-      return;
+      return false;
     }
     // Events before their predecessor play with it; events past the block
-    // play on its last frame; times in other units count as frame 0.
+    // play on its last frame; times in beats count as frame 0.
     int64_t frame = inFrames ? mNextEvent->time.frames : 0;
     if (frame < mLastEventFrame) frame = mLastEventFrame;
     if (frame > (int64_t)nFrames - 1) frame = (int64_t)nFrames - 1;
-    if (frame >= (int64_t)(from + n)) return;  // a later piece's
+    if (frame >= (int64_t)(from + n)) return false;  // a later piece's
     mLastEventFrame = frame;
 
-    const uint8_t* data = reinterpret_cast<const uint8_t*>(mNextEvent + 1);
-    const uint32_t size = mNextEvent->body.size;
-    if (mNextEvent->body.type == mURIDs.mMidiEvent && size >= 2 && delivered < kMaxEventsPerPiece) {
-      const uint8_t status = data[0];
-      const bool channelMsg = status >= kDataByteLimit && status < kSystemStatus;
-      const bool oneByte = HasOneDataByte(status);
-      const bool complete = oneByte || size >= 3;
-      const uint8_t data1 = data[1];
-      const uint8_t data2 = oneByte || size < 3 ? 0 : data[2];
-      if (channelMsg && complete && data1 < kDataByteLimit && data2 < kDataByteLimit) {
-        IMidiMsg msg((int)(frame - (int64_t)from), status, data1, data2);
-        ProcessMidiMsg(&msg);
-        ++delivered;
-      }
-    }
+    const LV2_Atom_Event* ev = mNextEvent;
     mNextEvent = lv2_atom_sequence_next(mNextEvent);
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(ev + 1);
+    const uint32_t size = ev->body.size;
+    if (ev->body.type != mURIDs.mMidiEvent || size < 2) continue;
+    const uint8_t status = data[0];
+    const bool oneByte = HasOneDataByte(status);
+    const uint8_t data1 = data[1];
+    const uint8_t data2 = oneByte || size < 3 ? 0 : data[2];
+    if (status < kDataByteLimit || status >= kSystemStatus || !(oneByte || size >= 3) || data1 >= kDataByteLimit ||
+        data2 >= kDataByteLimit)
+      continue;
+    *msg = IMidiMsg((int)(frame - (int64_t)from), status, data1, data2);
+    return true;
   }
+  return false;
+}
+
+void IPluginLV2::DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames) {
+  if (!mNextEvent && mNHeldControlChanges == 0) return;
+  const bool locked = GetMutex()->TryEnter();
+  int delivered = 0;
+  if (locked) {
+    for (int i = 0; i < mNHeldControlChanges; ++i) ProcessMidiMsg(&mHeldControlChanges[i]);
+    delivered = mNHeldControlChanges;
+    mNHeldControlChanges = 0;
+  }
+  IMidiMsg msg;
+  while (mNextEvent && NextMidiMsg(from, n, nFrames, &msg)) {
+    if (!locked && msg.StatusMsg() == IMidiMsg::kControlChange) {
+      msg.mOffset = 0;
+      if (mNHeldControlChanges < kMaxHeldControlChanges) mHeldControlChanges[mNHeldControlChanges++] = msg;
+    } else if (delivered < kMaxEventsPerPiece) {
+      ProcessMidiMsg(&msg);
+      ++delivered;
+    }
+  }
+  if (locked) GetMutex()->Leave();
 }
 
 void IPluginLV2::Run(uint32_t nFrames) {

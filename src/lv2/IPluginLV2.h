@@ -20,6 +20,9 @@
 // applied at the start of run() as a host parameter set is (value stored,
 // editor moved, OnParamChange). Changes that come another way (a learned
 // controller, the editor) stay until the host moves that port again.
+// Parameter changes happen under the plug-in mutex; run() only ever tries
+// it: while another thread holds it, changed ports and MIDI control changes
+// (which move learned parameters) wait for the next block that gets it.
 //
 // State: one property, the chunk SerializeState writes, of type atom:Chunk.
 // A restore is checked whole (type, exact size, a finite in-range value for
@@ -57,6 +60,9 @@ public:
   // queue always has room for this many, so delivering no more never makes
   // it grow on the audio thread. Further events in the same piece are dropped.
   static const int kMaxEventsPerPiece = 512;
+  // Control changes held back while the plug-in mutex is busy (they count
+  // towards the next piece's events); more are dropped.
+  static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
 
   // The same arguments as the other adapters, so the instrument's code is the
   // same in every format; instanceInfo's bundle identifier names the
@@ -99,10 +105,26 @@ public:
 
   // ---- Overrides of the base ----
 
-  // The host is told nothing: LV2 parameters live in ports the host owns.
-  void BeginInformHostOfParamChange(int paramIdx) override {}
+  // The plug-in's own LV2 UI hears where the editor's gestures on a
+  // parameter begin and end, to tell the host (ui:touch). Main thread.
+  class IGestureListener {
+  public:
+    virtual ~IGestureListener() = default;
+    virtual void GestureBegins(int paramIdx) = 0;
+    virtual void GestureEnds(int paramIdx) = 0;
+  };
+  // Null: nobody listens. The listener is borrowed.
+  void SetGestureListener(IGestureListener* listener) { mGestureListener = listener; }
+
+  // LV2 parameters live in ports the host owns: values reach the host
+  // through the UI, which writes the ports; gestures go to its listener.
+  void BeginInformHostOfParamChange(int paramIdx) override {
+    if (mGestureListener) mGestureListener->GestureBegins(paramIdx);
+  }
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override {}
-  void EndInformHostOfParamChange(int paramIdx) override {}
+  void EndInformHostOfParamChange(int paramIdx) override {
+    if (mGestureListener) mGestureListener->GestureEnds(paramIdx);
+  }
   void InformHostOfProgramChange() override {}
   // No transport information is taken from the host: position 0, 120 beats
   // per minute, time signature and time info left as they are.
@@ -128,23 +150,30 @@ private:
     LV2_URID mStateKey = 0;
     LV2_URID mAtomChunk = 0;
     LV2_URID mAtomSequence = 0;
-    LV2_URID mAtomFrameTime = 0;
+    LV2_URID mAtomBeatTime = 0;
     LV2_URID mMidiEvent = 0;
   };
 
   // Reads the control ports and applies those that changed; false when the
   // mutex was held elsewhere and nothing was applied.
   bool ApplyControlPorts();
+  // True when a connected control port holds a new finite value.
+  bool AnyControlPortChanged() const;
   // Records the ports' current values as seen without applying them.
   void AdoptControlPorts();
   // Hands the MIDI events of frames [from, from + n) of a block of nFrames
-  // to ProcessMidiMsg, with their frame in that piece.
+  // to ProcessMidiMsg, with their frame in that piece. Without the mutex,
+  // control changes are held back instead.
   void DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames);
+  // The next MIDI message of the piece from the sequence cursor; false at
+  // the piece's end.
+  bool NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg);
   // True when bytes hold a state this plug-in wrote: the right size and a
   // finite in-range value for every parameter.
   bool IsWholeState(const void* bytes, size_t size);
 
   KIT_String mBundleID;
+  IGestureListener* mGestureListener = nullptr;
   URIDs mURIDs;
   LV2_Log_Logger mLogger = {};
   int mStateSize = 0;
@@ -161,6 +190,10 @@ private:
   // Render-time cursor into the MIDI sequence and the frame last delivered.
   const LV2_Atom_Event* mNextEvent = nullptr;
   int64_t mLastEventFrame = 0;
+
+  // Control changes waiting for the mutex, oldest first.
+  IMidiMsg mHeldControlChanges[kMaxHeldControlChanges];
+  int mNHeldControlChanges = 0;
 
   // Where an unconnected output writes, and the per-piece pointers.
   KIT_TypedBuf<float> mOutScratch;

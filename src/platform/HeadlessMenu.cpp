@@ -64,6 +64,13 @@ const HeadlessMenuEntry* HeadlessMenu::FindEntry(const char* title) const {
   return nullptr;
 }
 
+IPopupMenu* HeadlessMenu::TakeChoice(const HeadlessMenuEntry* chosen) const {
+  if (!chosen || !Owns(chosen) || chosen->mSeparator || chosen->mSubmenu || !chosen->mEnabled) return nullptr;
+  if (!chosen->mSource || chosen->mIndex < 0) return nullptr;
+  chosen->mSource->SetChosenItemIdx(chosen->mIndex);
+  return chosen->mSource;
+}
+
 bool HeadlessMenu::Owns(const HeadlessMenuEntry* entry) const {
   for (int i = 0; i < mEntries.GetSize(); ++i) {
     const HeadlessMenuEntry* e = mEntries.Get(i);

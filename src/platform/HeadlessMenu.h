@@ -48,6 +48,11 @@ public:
   const HeadlessMenuEntry* FindEntry(const char* title) const;
   // True when entry is one of this menu's entries or of its submenus'.
   bool Owns(const HeadlessMenuEntry* entry) const;
+  // What choosing entry means: for a real, enabled item of this menu (or
+  // of a submenu), its IPopupMenu with the chosen index set; null for
+  // anything else (nothing chosen, a separator, a submenu, a disabled
+  // item, a foreign entry).
+  IPopupMenu* TakeChoice(const HeadlessMenuEntry* chosen) const;
 
   // Where the menu pops up, in view coordinates.
   void SetLocation(const ViewPoint& p) { mLocation = p; }

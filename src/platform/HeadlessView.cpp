@@ -244,9 +244,5 @@ IPopupMenu* HeadlessView::CreateIPopupMenu(IPopupMenu* menu, const ViewRect& fra
   shown.SetLocation(at);
   IPlatformPrompts* prompts = mGraphics->GetPrompts();
   const HeadlessMenuEntry* chosen = prompts ? prompts->PopupMenu(shown) : nullptr;
-  // Only a real, enabled item of this menu can be chosen.
-  if (!chosen || !shown.Owns(chosen) || chosen->mSeparator || chosen->mSubmenu || !chosen->mEnabled) return nullptr;
-  if (!chosen->mSource || chosen->mIndex < 0) return nullptr;
-  chosen->mSource->SetChosenItemIdx(chosen->mIndex);
-  return chosen->mSource;
+  return shown.TakeChoice(chosen);
 }

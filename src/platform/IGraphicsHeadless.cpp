@@ -1,7 +1,5 @@
 #include "platform/IGraphicsHeadless.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "pix/PIX_Bitmap.h"
 #include "platform/HeadlessView.h"
 #include "platform/IPlatformPrompts.h"
+#include "platform/PlatformPaths.h"
 #include "platform/ResourceImages.h"
 #include "platform/ScreenPNG.h"
 
@@ -49,26 +48,11 @@ void IGraphicsHeadless::CreateTextEntry(IControl* control, IText* text, IRECT* t
   mView->CreateTextEntry(control, param, text, str, ToViewRect(*textRect, Height()));
 }
 
-void IGraphicsHeadless::HostPath(KIT_String* path) {
-  char exe[4096];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
-  if (n <= 0) {
-    path->Set("");
-    return;
-  }
-  exe[n] = '\0';
-  char* slash = std::strrchr(exe, '/');
-  if (slash) *slash = '\0';
-  path->Set(exe);
-}
+void IGraphicsHeadless::HostPath(KIT_String* path) { ProgramFolder(path); }
 
 void IGraphicsHeadless::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }
 
-void IGraphicsHeadless::DesktopPath(KIT_String* path) {
-  const char* home = std::getenv("HOME");
-  path->Set(home ? home : "");
-  if (home) path->Append("/Desktop");
-}
+void IGraphicsHeadless::DesktopPath(KIT_String* path) { DesktopFolder(path); }
 
 void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
                                       char* extension) {

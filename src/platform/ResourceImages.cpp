@@ -9,16 +9,23 @@
 #include "kit/KIT_String.h"
 #include "pix/PIX_PNG.h"
 
-bool ResourceImagePath(const char* name, const char* folder, KIT_String* path) {
-  if (!name || !folder) return false;
+bool ResourceImageBaseName(const char* name, KIT_String* base) {
+  if (!name) return false;
   const char* dot = std::strrchr(name, '.');
   if (!dot || strcasecmp(dot + 1, "png") != 0) return false;
   const char* slash = std::strrchr(name, '/');
-  const char* base = slash ? slash + 1 : name;
-  if (base >= dot) return false;
+  const char* first = slash ? slash + 1 : name;
+  if (first >= dot) return false;
+  base->Set(first, static_cast<int>(dot - first));
+  return true;
+}
+
+bool ResourceImagePath(const char* name, const char* folder, KIT_String* path) {
+  KIT_String base;
+  if (!folder || !ResourceImageBaseName(name, &base)) return false;
   path->Set(folder);
   path->Append("/");
-  path->Append(base, static_cast<int>(dot - base));
+  path->Append(base.Get());
   path->Append(".png");
   return true;
 }

@@ -6,6 +6,11 @@
 class PIX_IBitmap;
 class KIT_String;
 
+// The resource a name refers to: its last path component without the
+// extension ("knob" for "resources/img/knob.png"). False (base untouched)
+// for a null name or one whose extension is not "png" in any letter case.
+bool ResourceImageBaseName(const char* name, KIT_String* base);
+
 // The file a name refers to: the folder, "/", the last path component of
 // name without its extension, ".png". False (path untouched) for a null
 // name or one whose extension is not "png" in any letter case.

@@ -7,12 +7,11 @@
 #include "graphics/IGraphics.h"
 #include "graphics/ITextControls.h"
 #include "platform/GraphicsFactory.h"
-#include "platform/IGraphicsHeadless.h"
 #include "tonnik/PotiCircle.h"
 #include "tonnik/TonnikLayout.h"
 
 void Tonnik::BuildEditor() {
-  IGraphicsHeadless* graphics = MakeGraphics(this, GetBundleID(), kTonnikEditorWidth, kTonnikEditorHeight, 0);
+  IGraphics* graphics = MakeGraphics(this, GetBundleID(), kTonnikEditorWidth, kTonnikEditorHeight, 0);
   TonnikLayout layout = BuildTonnikLayout(graphics, this, &mVoice, &mSamplesSinceHit, &mLEDState);
   for (int i = 0; i < kNumRings; ++i) mRings[i] = layout.mRings[i];
   mLEDIndex = layout.mLEDIndex;

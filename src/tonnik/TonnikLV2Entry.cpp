@@ -11,6 +11,7 @@
 #include "kit/KIT_String.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2Product.h"
+#include "platform/IGraphicsX11.h"
 #include "tonnik/Tonnik.h"
 
 namespace {
@@ -36,6 +37,8 @@ IPluginLV2* MakeTonnik(const char* bundlePath) {
     SetTonnikResourceDir(dir.Get());
     sImagesFromBundle = true;
   }
+  // In a host the editor is an X11 window (the bundle's ui:X11UI shows it).
+  UseX11Editors();
   IPluginInstanceInfo info;
   info.mBundleID.Set(kPlugURI);
   try {

@@ -89,7 +89,7 @@ void Tonnik::StartHit(int note) {
 }
 
 void Tonnik::RenderVoice(double* out, int from, int to) {
-  for (int s = from; s < to; ++s) out[s] = mVoice.getSample();
+  if (to > from) mVoice.render(out + from, to - from);
 }
 
 // Saturates: a voice left running for days must not overflow the counter.

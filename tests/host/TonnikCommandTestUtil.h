@@ -54,7 +54,7 @@ inline std::vector<unsigned char> readBytes(const std::string& path) {
 inline void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(nullptr, f) << path;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
 }
 

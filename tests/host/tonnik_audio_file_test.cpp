@@ -175,7 +175,9 @@ TEST(RenderOptions, FormatsFromOptionsOrTheOutputsExtension) {
 
   const std::vector<std::vector<const char*>> bad = {
       {"--format", "mp3"}, {"--bits", "8"}, {"--bits", "32"}, {"--format", "flac", "--bits", "32f"},
-      {"-o", "x.flac", "--bits", "32f"}, {"--no-dither=1"}, {"--length", "0"}, {"--length", "-1"}, {"--midi="}};
+      {"-o", "x.flac", "--bits", "32f"}, {"--no-dither=1"}, {"--length", "0"}, {"--length", "-1"}, {"--midi="},
+      {"--midi", "a.mid", "--note", "36"}, {"--velocity", "9", "--midi", "a.mid"}, {"--midi", "a.mid", "-o", "a.mid"},
+      {"--midi", "take.wav"}};
   for (const auto& args : bad) {
     RenderOptions b;
     EXPECT_FALSE(parseRender(args, b, error)) << args[0];

@@ -67,8 +67,8 @@ TEST(Kit, RegionsShareTheKeysBetweenNotesAndTheSfzNamesThem) {
   EXPECT_EQ(41, regions[2].hikey);
   const std::string sfz = sfzText(regions, "a kit");
   EXPECT_EQ(0u, sfz.find("// a kit\n"));
-  EXPECT_NE(std::string::npos, sfz.find("<region> sample=k_036_v127.wav lokey=36 hikey=38 pitch_keycenter=36 lovel=1 hivel=127\n"));
-  EXPECT_NE(std::string::npos, sfz.find("<region> sample=k_041_v127.wav key=41 pitch_keycenter=41 lovel=1 hivel=127\n"));
+  EXPECT_NE(std::string::npos, sfz.find("<region> lokey=36 hikey=38 pitch_keycenter=36 lovel=1 hivel=127 sample=k_036_v127.wav\n"));
+  EXPECT_NE(std::string::npos, sfz.find("<region> key=41 pitch_keycenter=41 lovel=1 hivel=127 sample=k_041_v127.wav\n"));
 }
 
 TEST(Kit, TheTailEndsOnTheFirstQuietSample) {

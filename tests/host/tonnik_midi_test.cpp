@@ -168,6 +168,19 @@ TEST(RenderMidi, ControlChangesMoveALearnedParameter) {
   EXPECT_GT(learned.left.size(), unlearned.left.size());  // the longer decay rings longer
 }
 
+// The same through the program: settings apply after the unit's start-up, so
+// the controller is learned for the parameter touched last.
+TEST(TonnikCommand, RenderLearnsAControllerFromTheFile) {
+  const std::string mid = uniqueTempPath("learn.mid"), a = uniqueTempPath("a.wav"), b = uniqueTempPath("b.wav");
+  csvToMidi("0, 0, Header, 0, 1, 96\n1, 0, Start_track\n1, 0, Control_c, 0, 21, 127\n"
+            "1, 48, Note_on_c, 0, 36, 100\n1, 96, End_track\n0, 0, End_of_file\n",
+            mid);
+  ASSERT_EQ(0, runTonnik("render --midi " + mid + " -o " + a + " --set \"MIDI Learn=on\" --set Decay=0.2"));
+  ASSERT_EQ(0, runTonnik("render --midi " + mid + " -o " + b + " --set Decay=1"));
+  EXPECT_EQ(readBytes(a), readBytes(b));  // the controller set Decay to 1
+  for (const std::string& p : {mid, a, b}) std::remove(p.c_str());
+}
+
 std::vector<unsigned char> replaced(std::vector<unsigned char> bytes, const std::vector<unsigned char>& from,
                                     const std::vector<unsigned char>& to) {
   for (size_t i = 0; i + from.size() <= bytes.size(); ++i)

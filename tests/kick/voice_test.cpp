@@ -64,6 +64,26 @@ TEST(Drive, SoftClipperShape) {
   EXPECT_EQ(d.process(0.1, 1), d.nonlin(0.1 * 2.0 / 3));
 }
 
+// The voice's form of the stage against the formula, over every region of the clipper and
+// amounts on both sides of 1, where the normaliser becomes 1.
+TEST(Drive, FastFormWithinAFewUlpOfTheFormula) {
+  Drive d;
+  std::mt19937 rng(8);
+  std::uniform_real_distribution<double> in(-1.5, 1.5), amounts(0, 10);
+  for (int i = 0; i < 100000; ++i) {
+    const double x = in(rng);
+    const double amount = i % 10 == 0 ? 0.0 : amounts(rng);
+    const double want = d.process(x, amount);
+    ASSERT_NEAR(Drive::processFast(x, Drive::settingFor(amount)), want, 4e-16 * (1 + std::fabs(want)))
+        << x << " at " << amount;
+  }
+  // Signs, saturation and zero come out exactly.
+  EXPECT_EQ(Drive::processFast(0.9, Drive::settingFor(10)), 1.0);
+  EXPECT_EQ(Drive::processFast(-0.9, Drive::settingFor(10)), -1.0);
+  EXPECT_EQ(Drive::processFast(0.0, Drive::settingFor(0)), 0.0);
+  EXPECT_EQ(Drive::settingFor(1).norm, 1.0);
+}
+
 struct GlideRun {
   Glide g;
   GlideRun(int mode, float seconds) {

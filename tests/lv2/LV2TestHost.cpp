@@ -8,24 +8,6 @@
 #include "lv2/buf-size/buf-size.h"
 #include "lv2/midi/midi.h"
 
-UridMap::UridMap() {
-  mMap.handle = this;
-  mMap.map = [](LV2_URID_Map_Handle h, const char* uri) { return static_cast<UridMap*>(h)->Map(uri); };
-  mUnmap.handle = this;
-  mUnmap.unmap = [](LV2_URID_Unmap_Handle h, LV2_URID urid) { return static_cast<UridMap*>(h)->Unmap(urid); };
-}
-
-LV2_URID UridMap::Map(const char* uri) {
-  for (size_t i = 0; i < mUris.size(); ++i)
-    if (mUris[i] == uri) return (LV2_URID)(i + 1);
-  mUris.push_back(uri);
-  return (LV2_URID)mUris.size();
-}
-
-const char* UridMap::Unmap(LV2_URID urid) const {
-  return urid >= 1 && urid <= mUris.size() ? mUris[urid - 1].c_str() : nullptr;
-}
-
 namespace {
 
 int LogVprintf(LV2_Log_Handle h, LV2_URID type, const char* fmt, va_list args) {
@@ -101,7 +83,7 @@ bool MidiSequence::AddEvent(int64_t frame, LV2_URID type, const void* data, uint
   ev->time.frames = frame;
   ev->body.type = type;
   ev->body.size = size;
-  std::memcpy(ev + 1, data, size);
+  if (size > 0) std::memcpy(ev + 1, data, size);
   seq->atom.size += (uint32_t)needed;
   return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The pieces of an LV2 host that the LV2 tests, the fuzzer and the benchmark
-// share: a URID map, a log that keeps what the plug-in says, host options,
+// share: the URID map, a log that keeps what the plug-in says, host options,
 // and a MIDI atom sequence written the way a host writes one before run().
 // Plain objects owned by the caller; one thread.
 
@@ -12,25 +12,11 @@
 #include "lv2/core/lv2.h"
 #include "lv2/log/log.h"
 #include "lv2/options/options.h"
+#include "lv2/LV2UridMap.h"
 #include "lv2/urid/urid.h"
 
-class UridMap {
-public:
-  UridMap();
-  UridMap(const UridMap&) = delete;
-  UridMap& operator=(const UridMap&) = delete;
-
-  LV2_URID Map(const char* uri);
-  // Null for an unknown URID.
-  const char* Unmap(LV2_URID urid) const;
-  LV2_URID_Map* MapFeature() { return &mMap; }
-  LV2_URID_Unmap* UnmapFeature() { return &mUnmap; }
-
-private:
-  std::vector<std::string> mUris;
-  LV2_URID_Map mMap;
-  LV2_URID_Unmap mUnmap;
-};
+// The URID map of these hosts.
+using UridMap = LV2UridMap;
 
 class LogCapture {
 public:
@@ -39,6 +25,7 @@ public:
   const std::vector<std::string>& Messages() const { return mMessages; }
   // True when some message contains text.
   bool Says(const char* text) const;
+  void Clear() { mMessages.clear(); }
 
 private:
   LV2_Log_Log mLog;

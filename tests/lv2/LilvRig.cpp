@@ -21,6 +21,11 @@ LilvBundle::LilvBundle() {
   lilv_node_free(uri);
 }
 
+LilvBundle::~LilvBundle() {
+  for (LilvNode* node : mNodes) lilv_node_free(node);
+  lilv_world_free(mWorld);
+}
+
 const LilvNode* LilvBundle::Uri(const char* uri) {
   mNodes.push_back(lilv_new_uri(mWorld, uri));
   return mNodes.back();

@@ -34,6 +34,7 @@ public:
 
 private:
   LilvBundle();
+  ~LilvBundle();
   LilvWorld* mWorld = nullptr;
   const LilvPlugin* mPlugin = nullptr;
   UridMap mMap;

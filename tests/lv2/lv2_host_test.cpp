@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -119,6 +120,9 @@ TEST(LV2Bundle, IsFoundThroughLV2PathAndDescribesTheInstrument) {
   ASSERT_EQ(lilv_nodes_size(required), 1u);
   EXPECT_TRUE(lilv_nodes_contains(required, LilvBundle::Get().Uri(LV2_URID__map)));
   lilv_nodes_free(required);
+  LilvNodes* optional = lilv_plugin_get_optional_features(plugin);
+  EXPECT_TRUE(lilv_nodes_contains(optional, LilvBundle::Get().Uri(LV2_CORE__hardRTCapable)));
+  lilv_nodes_free(optional);
   EXPECT_TRUE(lilv_plugin_has_extension_data(plugin, LilvBundle::Get().Uri(LV2_STATE__interface)));
 
   ASSERT_EQ(lilv_plugin_get_num_ports(plugin), 22u);
@@ -300,4 +304,34 @@ TEST(LV2Bundle, InitPresetAppliesThroughLilv) {
     EXPECT_EQ(v, expected[i]) << "parameter " << i;
     EXPECT_EQ(lv2.Control(i), (float)expected[i]) << "port " << i;
   }
+}
+
+TEST(LV2Bundle, SavePresetWritesAnLV2PresetBundleHostsLoad) {
+  const std::string parent = testing::TempDir() + "tonnik_lv2_test";
+  const std::string dir = parent + "/punchy.lv2";
+  const std::string command = std::string(TONNIK_PROGRAM) + " save-preset --lv2 " + dir +
+                              " --set Decay=0.25 --set \"Glide Mode=Down\" --tune 5 > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+
+  LilvState* preset = lilv_state_new_from_file(LilvBundle::Get().World(), LilvBundle::Get().Map().MapFeature(),
+                                               nullptr, (dir + "/punchy.ttl").c_str());
+  ASSERT_NE(preset, nullptr);
+  EXPECT_STREQ(lilv_state_get_label(preset), "punchy");
+  EXPECT_EQ(NodeText(lilv_state_get_plugin_uri(preset)), kTonnikURI);
+  LV2Instance lv2;
+  lv2.RestoreState(preset);
+  lv2.Run(kBlock);
+  lilv_state_free(preset);
+  EXPECT_EQ(lv2.Control(Tonnik::kDecay), 0.25f);
+  EXPECT_EQ(lv2.Control(Tonnik::kGlideMode), 2.0f);
+  const std::vector<uint8_t> chunk = lv2.StateChunk();
+  ASSERT_EQ(chunk.size(), (size_t)Tonnik::kStateBytes);
+  double tune = 0;
+  std::memcpy(&tune, chunk.data() + Tonnik::kControllerMapBytes + 8 * Tonnik::kTune, 8);
+  EXPECT_EQ(tune, 5.0);
+
+  // A folder that cannot be made, and a missing folder name, are refused.
+  EXPECT_NE(std::system((std::string(TONNIK_PROGRAM) + " save-preset --lv2 /proc/none.lv2 2> /dev/null").c_str()), 0);
+  EXPECT_NE(std::system((std::string(TONNIK_PROGRAM) + " save-preset --lv2 2> /dev/null").c_str()), 0);
+  EXPECT_EQ(std::system(("rm -rf '" + parent + "'").c_str()), 0);
 }

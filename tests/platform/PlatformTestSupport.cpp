@@ -30,7 +30,7 @@ TestPlug::TestPlug()
   GetParam(kActive)->InitBool("Active", false);
 }
 
-IGraphicsHeadless* TestPlug::MakeEditor(int w, int h, int fps) { return MakeGraphics(this, GetBundleID(), w, h, fps); }
+IGraphicsHeadless* TestPlug::MakeEditor(int w, int h, int fps) { return MakeHeadlessGraphics(this, GetBundleID(), w, h, fps); }
 
 IPlatformPrompts::ETextEntryEnd ScriptedPrompts::TextEntry(HeadlessTextField* field) {
   ++mEntries;

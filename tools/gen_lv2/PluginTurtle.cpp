@@ -157,7 +157,10 @@ std::string ManifestTurtle(IPluginLV2* plug, const IPluginLV2Product& product, c
          files.presets + "> .\n";
   if (!files.uiBinary.empty())
     t += "\n" + Uri((std::string(product.mURI) + kEditorSuffix).c_str()) + "\n    a ui:X11UI ;\n    ui:binary <" +
-         files.uiBinary + "> ;\n    rdfs:seeAlso <" + files.turtle + "> .\n";
+         files.uiBinary +
+         "> ;\n    lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;"
+         "\n    lv2:optionalFeature ui:resize , ui:touch ;\n    lv2:extensionData ui:idleInterface ;"
+         "\n    rdfs:seeAlso <" + files.turtle + "> .\n";
   return t;
 }
 
@@ -176,7 +179,8 @@ std::string PluginTurtle(IPluginLV2* plug, const IPluginLV2Product& product, con
   t += "    lv2:minorVersion " + std::to_string(minor) + " ;\n";
   t += "    lv2:microVersion " + std::to_string(patch) + " ;\n";
   t += "    lv2:requiredFeature urid:map ;\n";
-  t += "    lv2:optionalFeature log:log , opts:options ;\n";
+  // run() never allocates, blocks or does I/O (the adapter's promise).
+  t += "    lv2:optionalFeature lv2:hardRTCapable , log:log , opts:options ;\n";
   t += "    opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n";
   if (plug->DoesStateChunks()) t += "    lv2:extensionData state:interface ;\n";
   if (!files.uiBinary.empty()) t += "    ui:ui " + Uri((std::string(product.mURI) + kEditorSuffix).c_str()) + " ;\n";

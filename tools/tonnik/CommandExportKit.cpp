@@ -20,6 +20,7 @@
 #include "OutputFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
+#include "Progress.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ const char kUsage[] =
     "                        the Dyn amounts (--dyn-level ...) are set\n"
     "  --bits B              16, 24 (default) or 32f\n"
     "  --no-dither           16-bit samples without dither\n"
-    "  --rate HZ             44100, 48000 (default) or 96000\n";
+    "  --rate HZ             44100, 48000 (default) or 96000\n"
+    "  -q, --quiet           no progress line (shown on a terminal for exports over 2 s)\n";
 
 const int kBlockSize = 512;  // frames per render call, as a host would use
 const int kMaxLayers = 127;
@@ -52,6 +54,7 @@ struct KitOptions {
   double sampleRate = 48000;
   AudioFormat format;
   InstrumentOptions instrument;
+  bool quiet = false;
 };
 
 int usageError(const std::string& message) {
@@ -87,6 +90,7 @@ bool parse(int argc, const char* const* argv, KitOptions& o, bool& wantsHelp, st
       return (err = "--bits: '" + value + "' is not 16, 24 or 32f"), false;
     }
     if (name == "no-dither") return (o.format.dither = false), true;
+    if (name == "quiet") return (o.quiet = true), true;
     if (name == "rate") {
       if (parseNumber(value, o.sampleRate) && (o.sampleRate == 44100 || o.sampleRate == 48000 || o.sampleRate == 96000))
         return true;
@@ -97,7 +101,7 @@ bool parse(int argc, const char* const* argv, KitOptions& o, bool& wantsHelp, st
     if (!handled) return (err = "unknown option '--" + name + "' (see tonnik export-kit --help)"), false;
     return true;
   };
-  if (!forEachOption(argc, argv, 2, handle, wantsHelp, error, {"no-dither"})) return false;
+  if (!forEachOption(argc, argv, 2, handle, wantsHelp, error, {"no-dither", "quiet"})) return false;
   if (wantsHelp) return true;
   if (o.folder.empty()) return (error = "which folder? (tonnik export-kit -o DIR)"), false;
   if (o.name.empty()) o.name = baseName(o.folder);
@@ -106,7 +110,8 @@ bool parse(int argc, const char* const* argv, KitOptions& o, bool& wantsHelp, st
 }
 
 // One hit from a fresh instance, so that no hit inherits another's glide or ring.
-bool renderHit(const KitOptions& o, int note, int velocity, StereoBuffer& audio, bool& usage, std::string& error) {
+bool renderHit(const KitOptions& o, int note, int velocity, StereoBuffer& audio, bool& usage, std::string& error,
+               const PlayProgress& progress) {
   usage = false;
   AUHost host(InstrumentEntry(), InstrumentDescription());
   if (host.Open() != noErr) return (error = "the instrument could not be opened"), false;
@@ -118,7 +123,7 @@ bool renderHit(const KitOptions& o, int note, int velocity, StereoBuffer& audio,
   hit.events.push_back({0.0, PatternEvent::NoteOn, note, velocity, 0, 0});
   hit.tailSeconds = kMaxTailSeconds;
   hit.tailUntilSilent = true;
-  if (!playPattern(hit, renderer, o.sampleRate, kBlockSize, audio, &renderError)) return (error = renderError), false;
+  if (!playPattern(hit, renderer, o.sampleRate, kBlockSize, audio, &renderError, progress)) return (error = renderError), false;
   if (renderer.firstError() != noErr)
     return (error = "the instrument answered error " + std::to_string((int)renderer.firstError()) + " while rendering"), false;
   const size_t keep = quietTailEnd(audio);
@@ -171,21 +176,28 @@ int runExportKit(int argc, const char* const* argv) {
   const std::string folder = o.folder.back() == '/' ? o.folder : o.folder + "/";
   const std::vector<KitRegion> regions = kitRegions(o.name, o.notes, velocityLayers(o.velocities));
   double longest = 0;
-  for (const KitRegion& r : regions) {
+  ProgressLine line(progressWanted(o.quiet));
+  for (size_t i = 0; i < regions.size(); ++i) {
+    const KitRegion& r = regions[i];
+    const std::string doing = "rendering " + folder + r.sample;
+    const PlayProgress progress = [&](double f) { line.update(doing, (i + f) / regions.size()); };
     StereoBuffer audio;
     bool usage = false;
-    if (!renderHit(o, r.note, r.hivel, audio, usage, error)) {
+    if (!renderHit(o, r.note, r.hivel, audio, usage, error, progress)) {
+      line.finish();
       std::fprintf(stderr, "tonnik export-kit: %s\n", error.c_str());
       return usage ? kExitUsage : kExitFailure;
     }
     const std::string path = folder + r.sample;
     if (!writeAudioFile(path, audio, (int)o.sampleRate, o.format, error)) {
+      line.finish();
       std::fprintf(stderr, "tonnik export-kit: %s\n", error.c_str());
       return kExitFailure;
     }
     written.add(path);
     longest = std::max(longest, audio.left.size() / o.sampleRate);
   }
+  line.finish();
   char description[256];
   std::snprintf(description, sizeof description, "%s kit \"%s\": %zu notes, %d velocity layers, %.0f Hz %s",
                 InstrumentName(), o.name.c_str(), o.notes.size(), o.velocities, o.sampleRate,

@@ -11,9 +11,12 @@
 #include "HostRenderer.h"
 #include "Instrument.h"
 #include "MidiFile.h"
+#include "OutputFile.h"
 #include "Pattern.h"
 #include "PatternPlayer.h"
+#include "Progress.h"
 #include "RenderOptions.h"
+#include "RenderPlot.h"
 #include "AudioFileWriter.h"
 
 namespace {
@@ -40,6 +43,18 @@ int runRender(int argc, const char* const* argv) {
     return 0;
   }
 
+  // An output that cannot be written is told before a long render, not after.
+  const std::string outputPath = renderOutputPath(options);
+  for (const std::string& path : {outputPath, options.plotPath}) {
+    if (path.empty()) continue;
+    makeParentFolder(path);
+    OutputFile probe;
+    if (!probe.open(path, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
+  }
+
   Pattern pattern;
   if (options.midiPath.empty()) {
     pattern = defaultPattern(options.note, options.velocity);
@@ -52,7 +67,6 @@ int runRender(int argc, const char* const* argv) {
     pattern = midiFilePattern(song);
   }
   if (options.lengthSeconds > 0) pattern.fixedSeconds = options.lengthSeconds;
-  const std::string outputPath = renderOutputPath(options);
 
   AUHost host(InstrumentEntry(), InstrumentDescription());
   if (host.Open() != noErr) {
@@ -75,7 +89,12 @@ int runRender(int argc, const char* const* argv) {
   }
 
   StereoBuffer audio;
-  if (!playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError)) {
+  ProgressLine line(progressWanted(options.quiet));
+  const std::string doing = "rendering " + (options.midiPath.empty() ? std::string("the pattern") : options.midiPath);
+  const PlayProgress progress = [&](double fraction) { line.update(doing, fraction); };
+  const bool played = playPattern(pattern, renderer, options.sampleRate, options.blockSize, audio, &renderError, progress);
+  line.finish();
+  if (!played) {
     std::fprintf(stderr, "tonnik render: %s\n", renderError);
     return kExitFailure;
   }
@@ -85,10 +104,18 @@ int runRender(int argc, const char* const* argv) {
     return kExitFailure;
   }
 
-  makeParentFolder(outputPath);
   if (!writeAudioFile(outputPath, audio, static_cast<int>(options.sampleRate), options.format, error)) {
     std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
     return kExitFailure;
+  }
+
+  if (!options.plotPath.empty()) {
+    const std::string source = options.midiPath.empty() ? "the built-in pattern" : options.midiPath;
+    const std::string title = std::string(InstrumentName()) + " playing " + source;
+    if (!writeRenderPlot(options.plotPath, audio.left, options.sampleRate, title, error)) {
+      std::fprintf(stderr, "tonnik render: %s\n", error.c_str());
+      return kExitFailure;
+    }
   }
 
   double peak = 0;

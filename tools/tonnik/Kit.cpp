@@ -76,8 +76,10 @@ std::string sfzText(const std::vector<KitRegion>& regions, const std::string& de
     else
       std::snprintf(keys, sizeof keys, "lokey=%d hikey=%d", r.lokey, r.hikey);
     char line[256];
-    std::snprintf(line, sizeof line, "<region> sample=%s %s pitch_keycenter=%d lovel=%d hivel=%d\n", r.sample.c_str(),
-                  keys, r.note, r.lovel, r.hivel);
+    // The sample last: samplers read its name to the end of the line, so a kit
+    // name with spaces still loads.
+    std::snprintf(line, sizeof line, "<region> %s pitch_keycenter=%d lovel=%d hivel=%d sample=%s\n", keys, r.note,
+                  r.lovel, r.hivel, r.sample.c_str());
     text += line;
   }
   return text;

@@ -36,7 +36,7 @@ std::vector<KitRegion> kitRegions(const std::string& name, const std::vector<int
                                   const std::vector<VelocityLayer>& layers);
 
 // The SFZ text: a comment line describing the kit, then one <region> line each
-// (key= where a region has one key, lokey/hikey otherwise).
+// (key= where a region has one key, lokey/hikey otherwise; the sample last).
 std::string sfzText(const std::vector<KitRegion>& regions, const std::string& description);
 
 // The length to keep: up to and including the first sample of the final

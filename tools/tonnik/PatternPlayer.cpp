@@ -3,8 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// A guess at how long a ring that ends in silence lasts, for the progress
+// estimate only: most hits have rung out by then.
+const double kTypicalTailSeconds = 2.0;
+
+}  // namespace
+
 bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, int blockSize, StereoBuffer& out,
-                 const char** error) {
+                 const char** error, const PlayProgress& progress) {
   if (!renderer.prepare(sampleRate, blockSize, error)) return false;
 
   std::vector<PatternEvent> events = pattern.events;
@@ -18,8 +26,13 @@ bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, 
   const long hold = std::lround(kSilenceHoldSeconds * sampleRate);
   const double quiet = std::pow(10.0, kSilenceDb / 20);
   long quietRun = 0;
+  const double expected = untilSilent ? std::min<double>(total, lastEventFrame + kTypicalTailSeconds * sampleRate) : total;
   out.left.clear();
   out.right.clear();
+  // Room for the likely length at once: growing long renders step by step would
+  // copy them again and again.
+  out.left.reserve((size_t)std::ceil(expected));
+  out.right.reserve((size_t)std::ceil(expected));
   size_t next = 0;
   for (long start = 0; start < total; start += blockSize) {
     const int frames = static_cast<int>(std::min<long>(blockSize, total - start));
@@ -37,6 +50,7 @@ bool playPattern(const Pattern& pattern, Renderer& renderer, double sampleRate, 
     }
     double* outputs[2] = {out.left.data() + start, out.right.data() + start};
     renderer.process(outputs, frames);
+    if (progress) progress(std::min(1.0, (start + frames) / std::max(expected, 1.0)));
     if (!untilSilent) continue;
     // Ends on the first sample after the last event that closes kSilenceHoldSeconds of quiet,
     // so the length does not depend on the block size.

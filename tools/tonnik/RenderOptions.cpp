@@ -13,10 +13,15 @@ const char kUsage[] =
     "\n"
     "  --midi FILE.mid       play a Standard MIDI File (format 0 or 1): note-ons on any channel\n"
     "                        start hits, control changes reach learned controllers; the render\n"
-    "                        ends when the last hit has rung out (below -90 dBFS for 100 ms)\n"
+    "                        ends when the last hit has rung out (below -90 dBFS for 100 ms).\n"
+    "                        Controllers learned in a --preset move their parameters; or\n"
+    "                        --set \"MIDI Learn=on\" --set Decay=0.5 gives the file's next\n"
+    "                        controller to Decay, as touching a knob in a host does\n"
     "  --length SECONDS      render exactly this long instead\n"
     "  -o, --output FILE     file to write (default: the MIDI file's name as .wav, or\n"
     "                        out/demo.wav for the pattern)\n"
+    "  -q, --quiet           no progress line (shown on a terminal for renders over 2 s)\n"
+    "  --plot FILE.png       also draw the waveform and the pitch of the ring over time\n"
     "  --format F            wav, flac or aiff (default: from the output's extension, else wav)\n"
     "  --bits B              16, 24 (default) or 32f (32-bit float; not for flac)\n"
     "  --no-dither           16-bit samples without the TPDF dither (which is seeded, so the\n"
@@ -49,6 +54,7 @@ std::string renderOptionsUsage() {
 
 bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOptions& o, bool& wantsHelp,
                         std::string& error) {
+  std::string patternOption;  // one that only the built-in pattern uses
   const OptionHandler handle = [&](const std::string& name, const std::string& value, std::string& err) {
     if (name.empty()) return (err = "unexpected argument '" + value + "'"), false;
     if (name == "output") {
@@ -70,6 +76,12 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
       o.format.dither = false;
       return true;
     }
+    if (name == "quiet") return (o.quiet = true), true;
+    if (name == "plot") {
+      if (value.empty()) return (err = "--plot needs a file name"), false;
+      o.plotPath = value;
+      return true;
+    }
     if (name == "midi") {
       if (value.empty()) return (err = "--midi needs a file name"), false;
       o.midiPath = value;
@@ -87,6 +99,7 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
       o.sampleRate = rate;
       return true;
     }
+    if (name == "note" || name == "velocity") patternOption = "--" + name;
     if (name == "note") return setInteger(name, value, 0, 127, o.note, err);
     if (name == "velocity") return setInteger(name, value, 1, 127, o.velocity, err);
     if (name == "block") return setInteger(name, value, 1, 8192, o.blockSize, err);
@@ -95,9 +108,13 @@ bool parseRenderOptions(int argc, const char* const* argv, int first, RenderOpti
     if (!handled) return (err = "unknown option '--" + name + "' (see tonnik render --help)"), false;
     return true;
   };
-  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither"})) return false;
+  if (!forEachOption(argc, argv, first, handle, wantsHelp, error, {"no-dither", "quiet"})) return false;
+  if (!o.midiPath.empty() && !patternOption.empty())
+    return (error = patternOption + " sets the built-in pattern; the MIDI file gives its own notes"), false;
   if (!o.formatGiven && o.outputGiven) audioContainerOfPath(o.outputPath, o.format.container);
   std::string reason;
   if (!audioFormatIsValid(o.format, reason)) return (error = "--bits: " + reason), false;
+  if (!o.midiPath.empty() && renderOutputPath(o) == o.midiPath)
+    return (error = o.midiPath + ": the render would overwrite the MIDI file it plays (give -o)"), false;
   return true;
 }

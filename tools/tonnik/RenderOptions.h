@@ -12,6 +12,8 @@ struct RenderOptions {
   bool outputGiven = false;  // without -o a MIDI file's render goes beside it, as NAME.wav
   std::string midiPath;      // empty: the built-in pattern
   double lengthSeconds = 0;  // > 0: render exactly this long instead of until the ring ends
+  bool quiet = false;        // -q: no progress line
+  std::string plotPath;      // non-empty: also draw the waveform and pitch there as PNG
   double sampleRate = 48000;
   int note = 33;       // base note of the pattern
   int velocity = 100;  // base velocity of the pattern

@@ -1,0 +1,177 @@
+#include "lv2/IPluginLV2UI.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "lv2/LV2Product.h"
+#include "lv2/instance-access/instance-access.h"
+#include "platform/IGraphicsX11.h"
+
+namespace {
+
+const char* const kEditorSuffix = "#ui";
+
+struct UIFeatures {
+  void* mParent = nullptr;
+  IPluginLV2* mPlug = nullptr;
+  const LV2UI_Resize* mResize = nullptr;
+  const LV2UI_Touch* mTouch = nullptr;
+  LV2_Log_Log* mLog = nullptr;
+  LV2_URID_Map* mMap = nullptr;
+};
+
+UIFeatures ReadFeatures(const LV2_Feature* const* features) {
+  UIFeatures found;
+  for (int i = 0; features && features[i]; ++i) {
+    const LV2_Feature* f = features[i];
+    if (!f->URI) continue;
+    if (std::strcmp(f->URI, LV2_UI__parent) == 0)
+      found.mParent = f->data;
+    else if (std::strcmp(f->URI, LV2_INSTANCE_ACCESS_URI) == 0)
+      found.mPlug = static_cast<IPluginLV2*>(f->data);
+    else if (std::strcmp(f->URI, LV2_UI__resize) == 0)
+      found.mResize = static_cast<const LV2UI_Resize*>(f->data);
+    else if (std::strcmp(f->URI, LV2_UI__touch) == 0)
+      found.mTouch = static_cast<const LV2UI_Touch*>(f->data);
+    else if (std::strcmp(f->URI, LV2_LOG__log) == 0)
+      found.mLog = static_cast<LV2_Log_Log*>(f->data);
+    else if (std::strcmp(f->URI, LV2_URID__map) == 0)
+      found.mMap = static_cast<LV2_URID_Map*>(f->data);
+  }
+  if (found.mTouch && !found.mTouch->touch) found.mTouch = nullptr;
+  if (found.mResize && !found.mResize->ui_resize) found.mResize = nullptr;
+  return found;
+}
+
+// Says why the UI declines: through the host's log when it has one and can
+// map the log's URIs, on stderr otherwise.
+IPluginLV2UI* Decline(const UIFeatures& features, const char* why) {
+  if (features.mLog && features.mLog->printf && features.mMap && features.mMap->map) {
+    const LV2_URID error = features.mMap->map(features.mMap->handle, LV2_LOG__Error);
+    features.mLog->printf(features.mLog->handle, error, "TONNIK-PRO editor: %s\n", why);
+  } else {
+    std::fprintf(stderr, "TONNIK-PRO editor: %s\n", why);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+IPluginLV2UI* IPluginLV2UI::Instantiate(LV2UI_Write_Function write, LV2UI_Controller controller,
+                                         LV2UI_Widget* widget, const LV2_Feature* const* features) {
+  const UIFeatures found = ReadFeatures(features);
+  if (!found.mParent) return Decline(found, "the host gives no parent window (ui:parent); not shown");
+  if (!found.mPlug) return Decline(found, "the host gives no access to the plug-in (instance-access); not shown");
+  if (!write || !widget) return Decline(found, "the host gives no write function or widget; not shown");
+  IGraphicsX11* gui = dynamic_cast<IGraphicsX11*>(found.mPlug->GetGUI());
+  if (!gui) return Decline(found, "the plug-in has no X11 editor; not shown");
+  if (gui->WindowIsOpen()) return Decline(found, "the editor is already shown by another window; not shown twice");
+  void* window = gui->OpenWindow(found.mParent);
+  if (!window) {
+    const std::string why = std::string("the editor's window could not be made: ") + gui->GetLastError();
+    return Decline(found, why.c_str());
+  }
+  IPluginLV2UI* ui = new (std::nothrow) IPluginLV2UI(found.mPlug, gui, write, controller, found.mTouch);
+  if (!ui) {
+    gui->CloseWindow();
+    return Decline(found, "out of memory");
+  }
+  *widget = window;
+  if (found.mResize) found.mResize->ui_resize(found.mResize->handle, gui->Width(), gui->Height());
+  return ui;
+}
+
+IPluginLV2UI::IPluginLV2UI(IPluginLV2* plug, IGraphicsX11* gui, LV2UI_Write_Function write,
+                           LV2UI_Controller controller, const LV2UI_Touch* touch)
+    : mPlug(plug), mGUI(gui), mWrite(write), mController(controller), mTouch(touch) {
+  const int n = plug->NControlPorts();
+  mSeen.Resize(n);
+  mHostValue.Resize(n);
+  for (int i = 0; i < n; ++i) {
+    // What the host holds now is what the plug-in took from its ports.
+    mSeen.Get()[i] = static_cast<float>(plug->GetParam(i)->Value());
+    mHostValue.Get()[i] = mSeen.Get()[i];
+  }
+  plug->SetGestureListener(this);
+}
+
+IPluginLV2UI::~IPluginLV2UI() {
+  mPlug->SetGestureListener(nullptr);
+  mGUI->CloseWindow();
+}
+
+void IPluginLV2UI::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer) {
+  if (format != 0 || bufferSize != sizeof(float) || !buffer || port >= (uint32_t)mPlug->NControlPorts()) return;
+  const float value = *static_cast<const float*>(buffer);
+  if (!std::isfinite(value)) return;
+  mHostValue.Get()[port] = value;
+  IPluginBase::IMutexLock lock(mPlug);
+  mGUI->SetParameterFromPlug((int)port, value, false);
+}
+
+int IPluginLV2UI::Idle() {
+  if (!mGUI->Idle()) return 1;
+  SendChangedValues();
+  return 0;
+}
+
+void IPluginLV2UI::SendChangedValues() {
+  for (int i = 0; i < mPlug->NControlPorts(); ++i) {
+    const float value = static_cast<float>(mPlug->GetParam(i)->Value());
+    float& seen = mSeen.Get()[i];
+    if (value == seen) continue;
+    seen = value;
+    float& host = mHostValue.Get()[i];
+    if (value == host) continue;
+    host = value;
+    mWrite(mController, (uint32_t)i, sizeof(float), 0, &value);
+  }
+}
+
+void IPluginLV2UI::GestureBegins(int paramIdx) {
+  if (mTouch) mTouch->touch(mTouch->handle, (uint32_t)paramIdx, true);
+}
+
+void IPluginLV2UI::GestureEnds(int paramIdx) {
+  // The gesture's last value goes out before the release.
+  SendChangedValues();
+  if (mTouch) mTouch->touch(mTouch->handle, (uint32_t)paramIdx, false);
+}
+
+// ---- The C entry points ----
+
+namespace {
+
+IPluginLV2UI* AsUI(LV2UI_Handle handle) { return static_cast<IPluginLV2UI*>(handle); }
+
+LV2UI_Handle InstantiateUI(const LV2UI_Descriptor* descriptor, const char* pluginURI, const char* bundlePath,
+                           LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                           const LV2_Feature* const* features) {
+  if (!pluginURI || std::strcmp(pluginURI, LV2Product().mURI) != 0) return nullptr;
+  return IPluginLV2UI::Instantiate(write, controller, widget, features);
+}
+
+void CleanupUI(LV2UI_Handle handle) { delete AsUI(handle); }
+
+void PortEventUI(LV2UI_Handle handle, uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer) {
+  AsUI(handle)->PortEvent(port, bufferSize, format, buffer);
+}
+
+int IdleUI(LV2UI_Handle handle) { return AsUI(handle)->Idle(); }
+
+const void* ExtensionDataUI(const char* uri) {
+  static const LV2UI_Idle_Interface kIdle = {IdleUI};
+  if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdle;
+  return nullptr;
+}
+
+}  // namespace
+
+const LV2UI_Descriptor* LV2UIDescriptor(uint32_t index) {
+  static const std::string uri = std::string(LV2Product().mURI) + kEditorSuffix;
+  static const LV2UI_Descriptor kDescriptor = {uri.c_str(), InstantiateUI, CleanupUI, PortEventUI, ExtensionDataUI};
+  return index == 0 ? &kDescriptor : nullptr;
+}

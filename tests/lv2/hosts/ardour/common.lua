@@ -1,0 +1,119 @@
+-- Shared by the Ardour session scripts: the plug-in under test, its parameters, MIDI sent
+-- straight into it, and exports. Everything that can fail raises an error, which makes
+-- ardour7-lua exit non-zero.
+
+T = {}
+
+T.URI = os.getenv ("TONNIK_URI")
+T.SESSION_DIR = os.getenv ("TONNIK_SESSION_DIR")
+T.SESSION_NAME = "tonnik"
+T.EXPORT_DIR = os.getenv ("TONNIK_EXPORT_DIR")
+T.EXPORT_PRESET = os.getenv ("TONNIK_EXPORT_PRESET")
+T.RATE = 48000
+-- Two seconds: every hit of hits.lua and its ring-out.
+T.EXPORT_FRAMES = 96000
+-- Frames the engine must process after a change before the next step: several blocks at any
+-- block size, so the change has reached the plug-in. A busy machine slows the engine, so this
+-- counts frames rather than seconds, and gives up after SETTLE_TIMEOUT_S.
+T.SETTLE_FRAMES = 8192
+T.SETTLE_TIMEOUT_S = 20
+T.TRACK = "Kick"
+
+-- Parameter indices (the plug-in's port order).
+T.P = { tone = 0, tune = 1, fine = 2, decay = 3, accent = 4, midi_tune = 5, long_decay = 6,
+        midi_learn = 7, midi_clear = 8, comp = 9, drive = 10, glide = 11, glide_mode = 12,
+        dyndecay = 13, dyncomp = 14, dyndrive = 15, dyntone = 16, dynlevel = 17, driveenv = 18 }
+
+-- What the session sets from Lua, as a host's automation would, and expects back after reopening.
+T.SETTINGS = { { "tune", 5 }, { "decay", 0.25 }, { "drive", 0.4 }, { "glide_mode", 2 },
+               { "dyndecay", -0.5 } }
+-- The learned controller: "Comp" is touched while "MIDI Learn" is on, then this CC arrives.
+T.LEARN_PARAM = "comp"
+T.LEARN_TOUCH_VALUE = 0.3
+T.LEARN_CC = 74
+T.LEARN_CC_VALUE = 100
+
+function T.fail (msg) error ("FAIL: " .. msg, 0) end
+
+function T.check (cond, msg) if not cond then T.fail (msg) end end
+
+function T.use_dummy_engine ()
+	local be = AudioEngine:set_backend ("None (Dummy)", "tonnik", "")
+	T.check (be and not be:isnil (), "no \"None (Dummy)\" backend")
+end
+
+-- The track's instrument insert, whichever slot it sits in.
+function T.find_insert (track)
+	local i = 0
+	while true do
+		local proc = track:nth_plugin (i)
+		if proc:isnil () then break end
+		local ins = proc:to_plugininsert ()
+		if not ins:isnil () and ins:plugin (0):unique_id () == T.URI then return ins end
+		i = i + 1
+	end
+	T.fail ("no " .. T.URI .. " on track " .. track:name ())
+end
+
+function T.set (ins, name, value)
+	T.check (ARDOUR.LuaAPI.set_processor_param (ins, T.P[name], value),
+	         "cannot set " .. name)
+end
+
+function T.get (ins, name)
+	local value, ok = ARDOUR.LuaAPI.get_processor_param (ins, T.P[name], true)
+	T.check (ok, "cannot read " .. name)
+	return value
+end
+
+-- Sends one MIDI message straight to the plug-in insert (as a controller surface would).
+function T.send_midi (ins, bytes)
+	local parser = ARDOUR.RawMidiParser ()
+	local sent = false
+	for _, b in ipairs (bytes) do
+		if parser:process_byte (b) then
+			T.check (ins:write_immediate_event (Evoral.EventType.MIDI_EVENT, parser:buffer_size (), parser:midi_buffer ()),
+			         "MIDI event not queued")
+			sent = true
+		end
+	end
+	T.check (sent, "incomplete MIDI message")
+end
+
+-- Polls fn every 50 ms until it returns a true value (which is returned) or timeout_s pass;
+-- the engine runs in its own thread, slower when the machine is busy.
+function T.wait_for (fn, timeout_s)
+	for _ = 1, math.ceil (timeout_s / 0.05) do
+		local v = fn ()
+		if v then return v end
+		sleep (0.05)
+	end
+	return nil
+end
+
+function T.settle (frames)
+	local target = AudioEngine:processed_samples () + (frames or T.SETTLE_FRAMES)
+	T.check (T.wait_for (function () return AudioEngine:processed_samples () >= target end, T.SETTLE_TIMEOUT_S),
+	         "the engine stopped processing")
+end
+
+function T.peak (track)
+	return track:peak_meter ():meter_level (0, ARDOUR.MeterType.MeterPeak)
+end
+
+-- Exports the session's first EXPORT_FRAMES frames to EXPORT_DIR/name.wav.
+function T.export (name)
+	local ex = Session:simple_export ()
+	ex:set_name (name)
+	ex:set_folder (T.EXPORT_DIR)
+	ex:set_range (0, T.EXPORT_FRAMES)
+	T.check (ex:set_preset (T.EXPORT_PRESET), "export preset " .. T.EXPORT_PRESET .. " not found")
+	T.check (ex:run_export (), "export " .. name .. " failed")
+	print ("exported " .. T.EXPORT_DIR .. "/" .. name .. ".wav")
+end
+
+function T.save ()
+	-- snapshot name "" = the session's own; no pending, no template, no switch, no backup.
+	T.check (Session:save_state ("", false, false, false, false, false) == 0, "session not saved")
+	print ("saved " .. T.SESSION_DIR)
+end

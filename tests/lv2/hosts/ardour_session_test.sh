@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Ardour 7 without its GUI (ardour7-lua on the "None (Dummy)" backend) uses the instrument the
+# way a musician's session does:
+#   1. create.lua: a new session, a MIDI track holding the instrument behind a small Lua
+#      processor that plays notes at fixed session frames, parameters set from Lua, a live note,
+#      a controller learned (MIDI Learn on, "Comp" touched, CC 74 sent), an export, a save;
+#   2. the export has a hit at each note's exact frame, both channels equal, and the saved
+#      plug-in state holds the learned controller and the values. Ardour starts an export a
+#      little before session frame 0 (272 or 256 frames were seen, not always the same for one
+#      session; a Lua processor that turns note-ons into clicks, put in the instrument's
+#      place, shows the same), so the check asks for one common distance from note to onset;
+#   3. reopen.lua: the session reopened, the values back on the ports, a second export, CC 74
+#      sent again, a save;
+#   4. the second export equals the first sample for sample once their starts are lined up,
+#      and the state saved after reopening still has the controller, which moved "Comp" again.
+#
+# Usage: ardour_session_test.sh --uri URI --lv2-path DIR
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/host_env.sh"
+
+# Seconds each Ardour run may take; a loaded 2-core machine needs about ten.
+readonly ARDOUR_TIMEOUT_S=90
+# An export preset of the test's own: 24-bit WAV without dither (Ardour's stock WAV preset
+# dithers, and dither noise would differ between two exports and between the channels).
+readonly PRESET_ID=3c1b7a52-5e0f-4d8e-9a57-0e4f7b9d2a61
+readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
+# How far apart two exports of the same session may start (see 2. above): under one block.
+readonly EXPORT_START_SPREAD=1024
+
+uri= lv2_path=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --uri) uri=$2; shift ;;
+    --lv2-path) lv2_path=$2; shift ;;
+    *) echo "unknown argument $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+[ -n "$uri" ] && [ -n "$lv2_path" ] || { echo "missing arguments" >&2; exit 2; }
+
+host_env_init ardour
+started=$SECONDS
+export LV2_PATH=$lv2_path
+export TONNIK_URI=$uri TONNIK_LUA_DIR="$here/ardour"
+export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
+export TONNIK_EXPORT_PRESET=$PRESET_ID
+mkdir -p "$TONNIK_EXPORT_DIR"
+
+# Ardour finds Lua DSP scripts and export presets in its user config folder.
+ardour_config="$XDG_CONFIG_HOME/ardour7"
+mkdir -p "$ardour_config/scripts" "$ardour_config/export"
+cp "$here/ardour/hits.lua" "$ardour_config/scripts/tonnik_test_hits.lua"
+cat > "$ardour_config/export/tonnik-test.preset" <<EOF
+<?xml version="1.0" encoding="UTF-8"?>
+<ExportPreset id="$PRESET_ID" name="Tonnik test: WAV 24 bit, no dither">
+  <ExportFormat id="$BWAV24_FORMAT_ID"/>
+  <ExportFilename>
+    <Folder relative="1" path="export"/>
+    <Field name="label" enabled="0"/>
+    <Field name="session" enabled="0"/>
+    <Field name="snapshot" enabled="0"/>
+    <Field name="timespan" enabled="1"/>
+    <Field name="revision" enabled="0"/>
+    <Field name="time" enabled="0" value="T_None"/>
+    <Field name="date" enabled="0" value="D_None"/>
+  </ExportFilename>
+</ExportPreset>
+EOF
+
+# The note frames and what the scripts set, read from the scripts themselves.
+hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$here/ardour/hits.lua" | tr -d ' ')
+[ -n "$hits" ] || host_fail "no HITS in hits.lua"
+
+# Parameter indices and values, as common.lua has them.
+readonly TUNE=1 DECAY=3 COMP=9 DRIVE=10 GLIDE_MODE=12 DYNDECAY=13
+readonly LEARN_CC=74 LEARN_CC_VALUE=100
+settings=(--value "$TUNE=5" --value "$DECAY=0.25" --value "$DRIVE=0.4" --value "$GLIDE_MODE=2" --value "$DYNDECAY=-0.5")
+comp_learned=$(python3 -c "print($LEARN_CC_VALUE / 127)")
+
+session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
+
+# Ardour 7.3 without its GUI now and then dies of a signal of its own making on a loaded machine
+# (a segfault or abort while it sets up ports, before any of our code runs). Such a death gets one
+# more try from the same start; a script that fails or a check that fails never does.
+# ardour_run NAME SCRIPT [DIR_TO_CLEAR]
+ardour_run() {
+  local name=$1 script=$2 clear=${3:-} rc=0
+  host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
+  if [ "$rc" -gt 128 ] && [ "$rc" -ne 124 ]; then
+    host_log "$name: ardour7-lua died of signal $((rc - 128)); trying once more"
+    tail -n 5 "$HOST_SCRATCH/$name.log" >&2
+    cp "$HOST_SCRATCH/$name.log" "$HOST_SCRATCH/$name-first-try.log"
+    [ -n "$clear" ] && rm -rf "$clear"
+    rc=0
+    host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
+  fi
+  return "$rc"
+}
+
+host_log "create: new session, track, parameters, live note, MIDI learn, export, save"
+ardour_run ardour-create "$here/ardour/create.lua" "$TONNIK_SESSION_DIR" || host_fail "create.lua failed"
+grep -E '^(live note|exported|saved)' "$HOST_SCRATCH/ardour-create.log" >&2
+python3 "$here/wavcheck.py" hits "$TONNIK_EXPORT_DIR/before-save.wav" --at "$hits" --same-channels \
+  --hit-length 2000 --min-hits 4 || host_fail "the export does not have the notes' hits"
+python3 "$here/lv2state.py" "$session_file" "$uri" --cc "$COMP=$LEARN_CC" --value "$COMP=$comp_learned" "${settings[@]}" \
+  || host_fail "the saved session's plug-in state is wrong"
+
+host_log "reopen: values back, export again, learned controller again, save"
+ardour_run ardour-reopen "$here/ardour/reopen.lua" || host_fail "reopen.lua failed"
+grep -E ' = |^(exported|saved)' "$HOST_SCRATCH/ardour-reopen.log" >&2
+python3 "$here/wavcheck.py" same "$TONNIK_EXPORT_DIR/before-save.wav" "$TONNIK_EXPORT_DIR/after-reopen.wav" \
+  --align "$EXPORT_START_SPREAD" || host_fail "the reopened session does not sound as it did before saving"
+python3 "$here/lv2state.py" "$session_file" "$uri" --cc "$COMP=$LEARN_CC" --value "$COMP=0" "${settings[@]}" \
+  || host_fail "the learned controller did not survive reopening"
+
+host_log "done in $((SECONDS - started)) s"

@@ -1,0 +1,53 @@
+#include "StandaloneOptions.h"
+
+#include <cstdlib>
+
+const char* const kStandaloneUsage =
+    "Usage: tonnik-standalone [--state FILE] [--connect] [--name NAME] [--no-audio]\n"
+    "Plays TONNIK-PRO as a JACK client (MIDI in, two audio outs) with its editor in a window.\n"
+    "The state is loaded at start and saved when the window closes or on SIGINT/SIGTERM.\n"
+    "  --state FILE  the saved state (default $XDG_CONFIG_HOME/tonnik/state.aupreset)\n"
+    "  --connect     connect to the system's playback ports and MIDI sources\n"
+    "  --name NAME   the JACK client's name (default tonnik)\n"
+    "  --no-audio    show the editor without a JACK server\n";
+
+bool ParseStandaloneOptions(int argc, const char* const* argv, StandaloneOptions* options, std::string* error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string opt = argv[i];
+    if (opt == "--help" || opt == "-h") {
+      options->help = true;
+    } else if (opt == "--connect") {
+      options->connect = true;
+    } else if (opt == "--no-audio") {
+      options->noAudio = true;
+    } else if (opt == "--state" || opt == "--name") {
+      if (i + 1 >= argc || !argv[i + 1][0]) {
+        *error = "missing value after " + opt;
+        return false;
+      }
+      (opt == "--state" ? options->statePath : options->clientName) = argv[++i];
+    } else {
+      *error = "unknown option " + opt;
+      return false;
+    }
+  }
+  if (options->statePath.empty()) options->statePath = DefaultStatePath();
+  if (options->statePath.empty()) {
+    *error = "no place for the state: set XDG_CONFIG_HOME or HOME, or give --state FILE";
+    return false;
+  }
+  return true;
+}
+
+std::string DefaultStatePath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (config && *config) {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return "";
+    folder = std::string(home) + "/.config";
+  }
+  return folder + "/tonnik/state.aupreset";
+}
