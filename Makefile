@@ -22,7 +22,10 @@ test: build
 demo: build
 	@mkdir -p out
 	@./$(BUILD)/tonnik render -o out/demo.wav
-	@if ./$(BUILD)/tonnik help 2>/dev/null | grep -q '^  *editor'; then ./$(BUILD)/tonnik editor -o out/editor.png; fi
+	@./$(BUILD)/tonnik editor -o out/editor.png
+	@csvmidi resources/demo/groove.csv out/groove.mid
+	@./$(BUILD)/tonnik render -q --midi out/groove.mid -o out/groove.wav --plot out/groove.png --set Decay=0.6 --set DynLevel=0.5
+	@./$(BUILD)/tonnik export-kit -q -o out/kit --notes 36 --velocities 4 --set DynLevel=0.5
 
 bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done

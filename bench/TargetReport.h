@@ -16,7 +16,7 @@
 
 namespace bench {
 
-// Sets the "per_item" counter: seconds of real time per item (printed with an SI prefix).
+// Sets the "per_item" counter: CPU seconds per item (printed with an SI prefix).
 inline void ReportPerItem(benchmark::State& state, double itemsPerIteration) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * itemsPerIteration));
   state.counters["per_item"] = benchmark::Counter(static_cast<double>(state.iterations()) * itemsPerIteration,
@@ -26,7 +26,7 @@ inline void ReportPerItem(benchmark::State& state, double itemsPerIteration) {
 // One target. With a denominator: numerator's cost / denominator's cost; without: the
 // numerator's cost per item in `unit`s (1e-9 for nanoseconds, 1e-3 for milliseconds). A
 // benchmark's name is as printed, with its arguments ("BM_Ringing/decay:500/driveEnv:0").
-// Use the real time per iteration instead of per item where items do not apply.
+// Use the CPU time per iteration instead of per item where items do not apply.
 struct Target {
   const char* what;
   const char* numerator;
@@ -49,8 +49,9 @@ public:
       Cost cost;
       auto it = run.counters.find("per_item");
       cost.perItem = it != run.counters.end() ? it->second.value : 0;
-      // GetAdjustedRealTime() is in the run's time unit; bring it to seconds.
-      cost.perIteration = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      // CPU time, as the per-item counter: on a shared machine the wall clock also counts the
+      // time other processes had the core. In the run's time unit; brought to seconds.
+      cost.perIteration = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       mCosts[run.run_name.str()] = cost;
     }
   }

@@ -1,5 +1,21 @@
 // Blits, rotation and shape drawing measured side by side with memcpy and
 // pixman on the editor's sizes (a 336 x 598 window, 60 x 60 knob cells).
+// Targets: the copy weighted by source alpha and the bilinear rotated blit
+// take at most pixman's time on the same bitmaps; the plain copy runs at
+// least 0.9 x memcpy's speed. Run with --benchmark_repetitions=5
+// --benchmark_enable_random_interleaving=true.
+//
+// What the costs are made of:
+// - Copy: one memcpy per row, as memcpy itself.
+// - Copy weighted by source alpha: about 24 SSE2 operations per four
+//   pixels (the byte differences, two 16-bit multiplies, the saturating
+//   alpha sum and the clear-pixel select); with AVX2, chosen at load time,
+//   the same steps take eight pixels. Pixman's OVER is a different formula
+//   (premultiplied) doing similar work.
+// - Bilinear rotation: the 16.16 walk, the four neighbours' eight channel
+//   lerps in one SSE2 register (about 20 operations a sample, against
+//   about 120 for the same formula two channels per 64-bit multiply), the
+//   samples gathered into runs and combined by the blit's own span loop.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -9,6 +25,7 @@
 #include <random>
 #include <vector>
 
+#include "TargetReport.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Draw.h"
@@ -176,4 +193,13 @@ BENCHMARK(BM_FillCircleAA);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  using bench::Target;
+  Target alpha10 = {"source-alpha copy / pixman OVER, 10% partial", "BM_BlitSourceAlpha/10", "BM_PixmanOver/10", 1.0, true};
+  Target alpha100 = {"source-alpha copy / pixman OVER, all partial", "BM_BlitSourceAlpha/100", "BM_PixmanOver/100", 1.0,
+                     true};
+  Target rotated = {"bilinear rotated blit / pixman", "BM_RotatedBlitBilinear", "BM_PixmanRotatedBilinear", 1.0, true};
+  Target copy = {"copy blit speed / memcpy speed", "BM_Memcpy", "BM_BlitCopy", 0.9, false};
+  for (Target* t : {&alpha10, &alpha100, &rotated, &copy}) t->perIteration = true;
+  return bench::RunWithTargets(argc, argv, {alpha10, alpha100, rotated, copy});
+}

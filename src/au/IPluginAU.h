@@ -206,6 +206,9 @@ private:
   KIT_TypedBuf<float> mInScratchBuf;
   KIT_TypedBuf<float> mOutScratchBuf;
   RenderNotifySlot mRenderNotify[kMaxRenderNotify];
+  // One past the highest slot ever filled, so that a render walks only those (nearly always
+  // none) rather than all kMaxRenderNotify twice per call.
+  std::atomic<int> mRenderNotifyEnd{0};
   KIT_PtrList<BusChannels> mInBuses;
   KIT_PtrList<BusChannels> mOutBuses;
   KIT_PtrList<InputBusConnection> mInBusConnections;

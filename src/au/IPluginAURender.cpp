@@ -202,10 +202,12 @@ OSStatus IPluginAU::SetRenderCallback(AudioUnitElement element, const AURenderCa
 
 OSStatus IPluginAU::AddRenderNotify(AURenderCallback proc, void* refCon) {
   if (!proc) return paramErr;
-  for (RenderNotifySlot& slot : mRenderNotify) {
+  for (int i = 0; i < kMaxRenderNotify; ++i) {
+    RenderNotifySlot& slot = mRenderNotify[i];
     if (slot.mProc.load(std::memory_order_acquire)) continue;
     slot.mRefCon.store(refCon, std::memory_order_relaxed);
     slot.mProc.store(proc, std::memory_order_release);
+    if (mRenderNotifyEnd.load(std::memory_order_relaxed) <= i) mRenderNotifyEnd.store(i + 1, std::memory_order_release);
     return noErr;
   }
   return memFullErr;
@@ -223,7 +225,9 @@ OSStatus IPluginAU::RemoveRenderNotify(AURenderCallback proc) {
 
 void IPluginAU::NotifyRender(AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp, UInt32 busIdx,
                              UInt32 nFrames, AudioBufferList* bufferList) {
-  for (RenderNotifySlot& slot : mRenderNotify) {
+  const int end = mRenderNotifyEnd.load(std::memory_order_acquire);
+  for (int i = 0; i < end; ++i) {
+    RenderNotifySlot& slot = mRenderNotify[i];
     AURenderCallback proc = slot.mProc.load(std::memory_order_acquire);
     if (!proc) continue;
     AudioUnitRenderActionFlags flags = flag;

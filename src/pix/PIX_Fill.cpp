@@ -34,7 +34,7 @@ struct KeepAlpha {
 void PIX_Clear(PIX_IBitmap* bitmap, unsigned color) {
   PIX_Rows rows;
   if (!PIX_GetRows(bitmap, &rows)) return;
-  for (int y = 0; y < rows.height; ++y) std::fill_n(rows.Row(y), rows.width, color);
+  for (int y = 0; y < rows.height; ++y) FillSpan(rows.Row(y), color, rows.width);
 }
 
 void PIX_ClearRect(PIX_IBitmap* bitmap, int x, int y, int w, int h, unsigned keepMask, unsigned setBits) {

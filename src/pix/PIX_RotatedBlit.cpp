@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "pix/PIX_Bilinear.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Combine.h"
 #include "pix/PIX_Raster.h"
@@ -21,26 +22,16 @@ struct RotationWalk {
   int loX, loY, hiX, hiY;   // valid source pixels, hi exclusive
 };
 
-// Channels 0 and 2 (or 1 and 3) of a pixel spread 32 bits apart, so one
-// 64-bit multiply weighs two channels; a channel times a 16-bit weight fits
-// its 32-bit field.
-inline uint64_t EvenChannels(unsigned p) { return (p & 0xFFu) | uint64_t(p & 0xFF0000u) << 16; }
-inline uint64_t OddChannels(unsigned p) { return ((p >> 8) & 0xFFu) | uint64_t(p >> 24) << 32; }
-
-// (a x (65536 - f) + b x f) >> 16 for both channels of a pair.
-inline uint64_t Lerp16(uint64_t a, uint64_t b, uint64_t f) {
-  return ((a * (65536 - f) + b * f) >> 16) & 0x000000FF000000FFull;
-}
-
 inline unsigned Bilinear(const PIX_Rows& s, int x, int y, unsigned fx, unsigned fy, int hiX, int hiY) {
   const unsigned* r0 = s.Row(y);
   const unsigned* r1 = y + 1 < hiY ? s.Row(y + 1) : r0;
   const int x1 = x + 1 < hiX ? x + 1 : x;
-  const unsigned a = r0[x], b = r0[x1], c = r1[x], d = r1[x1];
-  const uint64_t even = Lerp16(Lerp16(EvenChannels(a), EvenChannels(b), fx), Lerp16(EvenChannels(c), EvenChannels(d), fx), fy);
-  const uint64_t odd = Lerp16(Lerp16(OddChannels(a), OddChannels(b), fx), Lerp16(OddChannels(c), OddChannels(d), fx), fy);
-  return unsigned(even) | unsigned(even >> 16) | unsigned(odd) << 8 | unsigned(odd >> 32) << 24;
+  return PIX_BilinearFast(r0[x], r0[x1], r1[x], r1[x1], fx, fy);
 }
+
+// Samples are gathered into runs and combined a run at a time, so that the combiner's own
+// loop (vectorised for the copy weighted by source alpha) does the mixing.
+const int kRunPixels = 128;
 
 template <bool kBilinear, class C>
 void WalkRotation(const PIX_Rows& d, const PIX_Rows& s, const RotationWalk& w, C c) {
@@ -49,17 +40,24 @@ void WalkRotation(const PIX_Rows& d, const PIX_Rows& s, const RotationWalk& w, C
     long long u = std::llround((w.rowU + rows * w.downU) * 65536.0);
     long long v = std::llround((w.rowV + rows * w.downV) * 65536.0);
     unsigned* out = d.Row(y);
+    unsigned run[kRunPixels];
+    int runStart = w.x0, runLength = 0;
     for (int x = w.x0; x < w.x1; ++x, u += w.stepU, v += w.stepV) {
       const long long sx = u >> 16;
       const long long sy = v >> 16;
-      if (sx < w.loX || sy < w.loY || sx >= w.hiX || sy >= w.hiY) continue;
-      unsigned sample;
+      if (sx < w.loX || sy < w.loY || sx >= w.hiX || sy >= w.hiY || runLength == kRunPixels) {
+        CombineSpan(out + runStart, run, runLength, c);
+        runLength = 0;
+        runStart = x + 1;
+        if (sx < w.loX || sy < w.loY || sx >= w.hiX || sy >= w.hiY) continue;
+        runStart = x;
+      }
       if (kBilinear)
-        sample = Bilinear(s, int(sx), int(sy), unsigned(u & 0xFFFF), unsigned(v & 0xFFFF), w.hiX, w.hiY);
+        run[runLength++] = Bilinear(s, int(sx), int(sy), unsigned(u & 0xFFFF), unsigned(v & 0xFFFF), w.hiX, w.hiY);
       else
-        sample = s.Row(int(sy))[sx];
-      out[x] = c(out[x], sample);
+        run[runLength++] = s.Row(int(sy))[sx];
     }
+    CombineSpan(out + runStart, run, runLength, c);
   }
 }
 

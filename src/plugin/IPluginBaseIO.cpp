@@ -214,20 +214,49 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   }
 }
 
-// Four samples a step, so the compiler converts them as vectors; this copy
-// is most of what the Audio Unit render path adds to the plug-in's own work.
-static void CopyToFloat(const double* __restrict src, float* __restrict dst, int nFrames) {
+// Eight samples a step, so that the compiler converts them as vectors; this copy is most of
+// what the Audio Unit render path adds to the plug-in's own work. Compiled once for the
+// x86-64 baseline (SSE2: two conversions a step of four) and, where the processor has AVX,
+// once more for it (one conversion of four): the same IEEE rounding either way.
+__attribute__((always_inline)) static inline void CopyToFloatLoop(const double* __restrict src,
+                                                                  float* __restrict dst, int nFrames) {
   int s = 0;
-  for (; s + 4 <= nFrames; s += 4) {
+  for (; s + 8 <= nFrames; s += 8) {
     const float a = static_cast<float>(src[s]), b = static_cast<float>(src[s + 1]);
     const float c = static_cast<float>(src[s + 2]), d = static_cast<float>(src[s + 3]);
+    const float e = static_cast<float>(src[s + 4]), f = static_cast<float>(src[s + 5]);
+    const float g = static_cast<float>(src[s + 6]), h = static_cast<float>(src[s + 7]);
     dst[s] = a;
     dst[s + 1] = b;
     dst[s + 2] = c;
     dst[s + 3] = d;
+    dst[s + 4] = e;
+    dst[s + 5] = f;
+    dst[s + 6] = g;
+    dst[s + 7] = h;
   }
   for (; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
 }
+
+static void CopyToFloatBaseline(const double* __restrict src, float* __restrict dst, int nFrames) {
+  CopyToFloatLoop(src, dst, nFrames);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx"))) static void CopyToFloatAVX(const double* __restrict src, float* __restrict dst,
+                                                          int nFrames) {
+  CopyToFloatLoop(src, dst, nFrames);
+}
+
+static void (*PickCopyToFloat())(const double*, float*, int) {
+  return __builtin_cpu_supports("avx") ? CopyToFloatAVX : CopyToFloatBaseline;
+}
+#else
+static void (*PickCopyToFloat())(const double*, float*, int) { return CopyToFloatBaseline; }
+#endif
+
+// Chosen once, when the library is loaded.
+static void (*const CopyToFloat)(const double*, float*, int) = PickCopyToFloat();
 
 static void AddToFloat(const double* __restrict src, float* __restrict dst, int nFrames) {
   for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);

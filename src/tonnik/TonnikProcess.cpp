@@ -4,6 +4,7 @@
 // the plug-in mutex is IPluginBase.h's).
 
 #include <climits>
+#include <cstring>
 
 #include "graphics/IGraphics.h"
 #include "tonnik/Tonnik.h"
@@ -67,7 +68,7 @@ void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
   }
 
   double* out2 = outputs[1];
-  for (int s = 0; s < nFrames; ++s) out2[s] = out[s];
+  if (out2 != out) std::memcpy(out2, out, sizeof(double) * static_cast<size_t>(nFrames));
 
   UpdateLED();
   mMidiQueue.Flush(nFrames);

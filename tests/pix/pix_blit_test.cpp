@@ -66,6 +66,29 @@ TEST(PixBlit, SourceAlphaCopyMatchesTheFormulaAtEveryWidth) {
   }
 }
 
+// Every source alpha against a spread of colour pairs, in rows long enough for the eight- and
+// four-pixel steps and the tail.
+TEST(PixBlit, SourceAlphaCopyMatchesTheFormulaForEveryAlpha) {
+  const unsigned channels[] = {0x00, 0x01, 0x7F, 0x80, 0xFE, 0xFF};
+  std::vector<unsigned> s, d;
+  for (unsigned sa = 0; sa < 256; ++sa)
+    for (unsigned sc : channels)
+      for (unsigned dc : channels) {
+        s.push_back(sa | sc << 8 | (255 - sc) << 16 | dc << 24);
+        d.push_back((dc * 7 & 255) | dc << 8 | sc << 16 | (255 - dc) << 24);
+      }
+  const int width = 37;
+  const int height = int((s.size() + width - 1) / width);
+  PIX_MemBitmap src(width, height, 0), dst(width, height, 0);
+  for (size_t i = 0; i < size_t(width) * height; ++i) {
+    src.getBits()[i] = i < s.size() ? s[i] : 0;
+    dst.getBits()[i] = i < d.size() ? d[i] : 0;
+  }
+  PIX_Blit(&dst, &src, 0, 0, nullptr, 1.0f, 0x10000);
+  for (size_t i = 0; i < s.size(); ++i)
+    ASSERT_EQ(dst.getBits()[i], pixref::Blit(0x10000, d[i], s[i], 1.0f)) << std::hex << "d 0x" << d[i] << " s 0x" << s[i];
+}
+
 TEST(PixBlit, SourceAlphaCopyAtFullWeight) {
   PIX_MemBitmap src(1, 1, 4), dst(1, 1, 4);
   PIX_Clear(&dst, 0x11223344u);
@@ -162,6 +185,22 @@ TEST(PixBlit, CopyResizesDestination) {
   ASSERT_EQ(dst.getWidth(), 7);
   ASSERT_EQ(dst.getHeight(), 5);
   EXPECT_EQ(Snapshot(&dst), Snapshot(&src));
+}
+
+// Opaque fills store four pixels at a time: every width and offset leaves the pixels around
+// the rectangle alone.
+TEST(PixFill, OpaqueFillOfEveryWidthStaysInsideItsRectangle) {
+  for (int x = 0; x < 4; ++x)
+    for (int w = 0; w <= 13; ++w) {
+      PIX_MemBitmap bmp(20, 3, 0);
+      PIX_Clear(&bmp, 0x11111111u);
+      PIX_FillRect(&bmp, x, 1, w, 1, 0x563412FFu, 1.0f, 0);
+      for (int px = 0; px < 20; ++px)
+        for (int py = 0; py < 3; ++py) {
+          const bool inside = py == 1 && px >= x && px < x + w;
+          ASSERT_EQ(PIX_GetPixel(&bmp, px, py), inside ? 0x563412FFu : 0x11111111u) << x << " " << w << " " << px;
+        }
+    }
 }
 
 TEST(PixFill, FillRectMatchesFixedMixesAndFormulas) {

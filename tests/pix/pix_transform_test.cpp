@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "pix/PIX_Bilinear.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PixReference.h"
@@ -189,4 +190,26 @@ TEST(PixTransform, FlippedBitmapsAreAddressedTopDown) {
   PIX_RotatedBlit(&back, &flipped, 0, 0, 6, 4, 0, 0, 6, 4, 0.0f, false, 1.0f, 0x100, 0, 0);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x) ASSERT_EQ(PIX_GetPixel(&back, x, y), PIX_GetPixel(&src, x, y));
+}
+
+// The rotated blit's SSE2 sample against the formula: every fraction edge (0, the sign
+// change of a signed 16-bit number at 32768, 65535) with extreme and random channels.
+TEST(PixBilinear, FastSampleEqualsTheFormula) {
+  std::mt19937 rng(41);
+  const unsigned fractions[] = {0, 1, 255, 256, 32767, 32768, 32769, 65534, 65535};
+  const unsigned extremes[] = {0u, 0xFFFFFFFFu, 0x00FF00FFu, 0xFF00FF00u};
+  for (unsigned fx : fractions)
+    for (unsigned fy : fractions)
+      for (unsigned a : extremes)
+        for (unsigned b : extremes)
+          for (unsigned c : extremes)
+            for (unsigned d : extremes)
+              ASSERT_EQ(PIX_BilinearFast(a, b, c, d, fx, fy), PIX_BilinearPlain(a, b, c, d, fx, fy))
+                  << std::hex << a << " " << b << " " << c << " " << d << " " << fx << " " << fy;
+  for (int i = 0; i < 1000000; ++i) {
+    const unsigned a = unsigned(rng()), b = unsigned(rng()), c = unsigned(rng()), d = unsigned(rng());
+    const unsigned fx = unsigned(rng()) & 0xFFFF, fy = unsigned(rng()) & 0xFFFF;
+    ASSERT_EQ(PIX_BilinearFast(a, b, c, d, fx, fy), PIX_BilinearPlain(a, b, c, d, fx, fy))
+        << std::hex << a << " " << b << " " << c << " " << d << " " << fx << " " << fy;
+  }
 }

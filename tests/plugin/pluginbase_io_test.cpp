@@ -151,6 +151,21 @@ TEST(Buffers, FloatConversionAndAccumulation) {
     EXPECT_EQ(out0[s], static_cast<float>(0.25 + s * 0.001) + static_cast<float>(0.25 + s * 0.001));
 }
 
+// Every length, so that the vector steps and the tail after them are all covered.
+TEST(Buffers, FloatConversionOfEveryLength) {
+  RampPlug plug(1, "0-1");
+  plug.SetBlockSize(40);
+  plug.SetOutputChannelConnections(0, 1, true);
+  for (int n = 0; n <= 40; ++n) {
+    std::vector<float> out(41, -7.0f);
+    float* outs[] = {out.data()};
+    plug.AttachOutputBuffers(0, 1, outs);
+    plug.ProcessBuffers(0.0f, n);
+    for (int s = 0; s < n; ++s) ASSERT_EQ(out[s], static_cast<float>(0.25 + s * 0.001)) << n << ": " << s;
+    EXPECT_EQ(out[n], -7.0f) << n;
+  }
+}
+
 TEST(Buffers, FloatInputsConvertIntoScratch) {
   TestPlug plug(1, "1-1");
   plug.SetBlockSize(32);

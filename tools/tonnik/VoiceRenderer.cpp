@@ -50,13 +50,17 @@ void VoiceRenderer::midi(int offset, unsigned char status, unsigned char data1, 
 void VoiceRenderer::process(double** outputs, int frames) {
   size_t next = 0;
   std::stable_sort(pending.begin(), pending.end(), [](const Hit& a, const Hit& b) { return a.offset < b.offset; });
-  for (int i = 0; i < frames; ++i) {
-    for (; next < pending.size() && pending[next].offset <= i; ++next) {
+  // The voice renders the stretch between two hits in one call.
+  int from = 0;
+  while (from < frames) {
+    for (; next < pending.size() && pending[next].offset <= from; ++next) {
       voice.glide.setValue(pending[next].note);
       voice.setMidiVelocity(pending[next].velocity / 128.0);
       voice.restart();
     }
-    outputs[0][i] = voice.getSample();
+    const int to = next < pending.size() ? std::min(pending[next].offset, frames) : frames;
+    voice.render(outputs[0] + from, to - from);
+    from = to;
   }
   std::copy(outputs[0], outputs[0] + frames, outputs[1]);
   // Later hits move to the next block.
