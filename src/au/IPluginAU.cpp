@@ -208,6 +208,7 @@ ComponentResult IPluginAU::Dispatch(ComponentParameters* params) {
     case kMusicDeviceSysExSelect: {
       const UInt8* data = ComponentArgument<const UInt8*>(params, 0);
       const UInt32 length = ComponentArgument<UInt32>(params, 1);
+      CheckAudioThreadEntry();
       if ((!data && length > 0) || length > 0x7FFFFFFF) return paramErr;
       ISysEx sysex(0, data, (int)length);
       ProcessSysEx(&sysex);
@@ -252,6 +253,7 @@ ComponentResult IPluginAU::ScheduleParameters(const AudioUnitParameterEvent* eve
 }
 
 ComponentResult IPluginAU::MidiEvent(UInt32 status, UInt32 data1, UInt32 data2, UInt32 offset) {
+  CheckAudioThreadEntry();
   IMidiMsg msg((int)offset, (uint8_t)status, (uint8_t)data1, (uint8_t)data2);
   ProcessMidiMsg(&msg);
   return noErr;

@@ -10,11 +10,11 @@
 // and deletes it on close. The plug-in owns its buses, connection records,
 // listener lists and scratch buffers.
 //
-// Threads: the component entry holds the plug-in mutex for every selector
-// except open and close, so calls through it may come from any thread. The
-// fast-dispatch parameter procedures take the mutex themselves; the
-// fast-dispatch render procedure runs on the host's render thread without
-// it and never allocates. Everything else is main thread unless noted.
+// Threads: which way in holds the plug-in mutex (the entry, the fast-dispatch
+// procedures) is stated once, in IPluginBase.h. Calls through the entry may
+// come from any thread; the fast-dispatch render procedure is the host's
+// render thread and never allocates. Everything else is main thread unless
+// noted.
 
 #include <atomic>
 

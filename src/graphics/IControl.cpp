@@ -1,7 +1,7 @@
 #include "graphics/IControl.h"
 
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 
 #include "graphics/GraphicsCheck.h"
 #include "graphics/IGraphics.h"
@@ -99,11 +99,10 @@ void IControl::UpdateDisplays() {
   if (auto* valueDisplay = dynamic_cast<ITextControl*>(mValDisplayControl)) {
     char value[kFormatBufLen];
     param->GetDisplayForHost(value);
+    // The value and the label, each cut to a display part.
     char text[kDisplayPartLen + 1 + kDisplayPartLen + 1];
-    std::strncpy(text, value, kDisplayPartLen);
-    text[kDisplayPartLen] = 0;
-    std::strcat(text, " ");
-    std::strncat(text, param->GetLabelForHost(), kDisplayPartLen);
+    std::snprintf(text, sizeof text, "%.*s %.*s", kDisplayPartLen, value, kDisplayPartLen,
+                  param->GetLabelForHost());
     valueDisplay->SetTextFromPlug(text);
   }
   if (auto* nameDisplay = dynamic_cast<ITextControl*>(mNameDisplayControl))

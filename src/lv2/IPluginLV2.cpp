@@ -219,6 +219,7 @@ void IPluginLV2::DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames) {
 }
 
 void IPluginLV2::Run(uint32_t nFrames) {
+  CheckAudioThreadEntry();
   if (mAdoptPorts) {
     AdoptControlPorts();
     mAdoptPorts = false;

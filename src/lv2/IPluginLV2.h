@@ -33,12 +33,13 @@
 // factory on instantiate and deletes it on cleanup. The plug-in owns its
 // buffers; port buffers, the URID map and the log belong to the host.
 //
-// Threads (the LV2 threading classes): instantiate, activate, deactivate,
-// cleanup and state restore are the host's instantiation class and never
-// overlap anything else on the instance; run() is the audio thread: it never
-// allocates, never does I/O and never waits for the plug-in mutex (a
-// control change that finds it held waits for the next block); state save
-// may overlap run() and takes the mutex for its snapshot.
+// Threads (the LV2 threading classes; the plug-in mutex contract is in
+// IPluginBase.h): instantiate, activate, deactivate, cleanup and state
+// restore are the host's instantiation class and never overlap anything
+// else on the instance; run() is the audio thread: it never allocates and
+// never does I/O, and its control ports never wait for the mutex (a change
+// that finds it held waits for the next block); state save may overlap
+// run() and takes the mutex for its snapshot.
 
 #include <cstdint>
 

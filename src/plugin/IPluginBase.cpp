@@ -1,11 +1,29 @@
 #include "plugin/IPluginBase.h"
 
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
 #include "graphics/IGraphics.h"
 #include "plugin/Assert.h"
 #include "plugin/Log.h"
+
+namespace {
+
+// Depth of IEditorLock scopes on this thread, for CheckAudioThreadEntry.
+thread_local int tEditorDepth = 0;
+
+}  // namespace
+
+IPluginBase::IEditorLock::IEditorLock(IPluginBase* plug) : mLock(plug) { ++tEditorDepth; }
+
+IPluginBase::IEditorLock::~IEditorLock() { --tEditorDepth; }
+
+bool IPluginBase::InEditorOperation() { return tEditorDepth > 0; }
+
+void IPluginBase::CheckAudioThreadEntry() {
+  assert(!InEditorOperation() && "audio-thread entry point called inside an editor or file operation");
+}
 
 static void CopyName(char* dst, int size, const char* name) {
   std::snprintf(dst, static_cast<size_t>(size), "%s", name ? name : "");
@@ -69,7 +87,7 @@ bool IPluginBase::MidiNoteName(int noteNumber, char* noteName) {
 
 void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   TRACE_HERE("%d:%f", paramIdx, normalizedValue);
-  IMutexLock lock(this);
+  IEditorLock lock(this);
   IParam* param = GetParam(paramIdx);
   if (!param) return;
   param->SetNormalized(normalizedValue);
@@ -79,7 +97,7 @@ void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
 
 void IPluginBase::AttachGraphics(IGraphics* graphics) {
   if (!graphics) return;
-  IMutexLock lock(this);
+  IEditorLock lock(this);
   for (int i = 0; i < NParams(); ++i)
     graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
   graphics->PrepDraw();

@@ -5,13 +5,33 @@
 // the pure virtual operations; the instrument derives from the adapter and
 // overrides the processing and notification hooks.
 //
-// Threads:
-// - main thread: construction, configuration, editor, parameters from the
-//   editor, presets, state, program and bank files, host identification;
-// - audio thread: the Attach*, ProcessBuffers*, PassThroughBuffers and
-//   ZeroScratchBuffers calls; they never allocate and never take the mutex;
-// - any thread, under the plug-in mutex: parameter changes from the host.
-// The mutex is recursive; IMutexLock holds it for a scope.
+// Threads and the plug-in mutex. This is the one statement of the contract;
+// the adapters' and the instrument's headers only add what is theirs.
+// - Main thread: construction, configuration, the editor, parameters from
+//   the editor, presets, state, program and bank files, host identification.
+// - Audio thread: rendering (Attach*, ProcessBuffers*, PassThroughBuffers,
+//   ZeroScratchBuffers and the plug-in's ProcessDoubleReplacing) and MIDI
+//   (ProcessMidiMsg, ProcessSysEx). None of these allocates or takes the
+//   mutex itself; whether the audio thread holds it depends on the way in:
+//   * through the Audio Unit component entry, every selector but open and
+//     close runs under the mutex, render and MIDI events included, so such
+//     a render waits while another thread holds it;
+//   * through the Audio Unit fast-dispatch render procedure and through
+//     LV2's run(), rendering runs without it, and parameter changes made
+//     under the mutex on other threads land between two blocks or during one.
+//   A MIDI controller learned for a parameter moves it under the mutex
+//   (OnParamChange) on the thread that delivers the message.
+// - Any thread, under the mutex: host parameter changes (the adapters' get
+//   and set procedures, OnParamChange), Reset, OnActivate, state and
+//   parameter (un)serialisation, the preset operations.
+// The mutex is recursive; IMutexLock holds it for a scope. The editor and
+// the program and bank file operations hold it with IEditorLock, only around
+// work in memory (never around a dialog or disk I/O), so that a render
+// through the entry waits no longer than that work. IEditorLock also marks
+// its thread: debug builds stop the program when an audio-thread entry point
+// (ProcessBuffers*, PassThroughBuffers, the adapters' MIDI delivery, LV2's
+// run()) is called on a thread inside an editor or file operation, since
+// that render would run under a lock meant for the editor.
 
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_PtrList.h"
@@ -66,6 +86,27 @@ public:
   private:
     KIT_Mutex* mMutex;
   };
+
+  // Holds the plug-in mutex for an editor or program/bank file operation and
+  // marks the thread as inside one until the scope ends (nests).
+  class IEditorLock {
+  public:
+    explicit IEditorLock(IPluginBase* plug);
+    ~IEditorLock();
+    IEditorLock(const IEditorLock&) = delete;
+    IEditorLock& operator=(const IEditorLock&) = delete;
+
+  private:
+    IMutexLock mLock;
+  };
+
+  // True while the calling thread is inside an editor or file operation of
+  // any plug-in (an IEditorLock scope).
+  static bool InEditorOperation();
+  // Called first by every audio-thread entry point. Debug builds stop the
+  // program when the calling thread is inside an editor or file operation;
+  // release builds do nothing.
+  static void CheckAudioThreadEntry();
 
   // channelIOStr lists legal "in-out" pairs separated by single spaces, for
   // example "0-1 0-2"; a malformed string stops the program (it is fixed at
@@ -303,8 +344,11 @@ private:
   // Fills the next free slot with the parameter values in values.
   void MakePresetFromValues(const char* name, const double* values);
 
-  // Program and bank file images.
+  // Program and bank file images. The four with a whole file take the
+  // editor lock; reading and writing the file itself happens outside it.
   void MakeProgramFile(ByteChunk* file, const char* name, const double* values);
+  bool MakeProgramFileFromCurrent(ByteChunk* file);
+  bool MakeBankFileFromCurrent(ByteChunk* file);
   bool LoadProgramFile(ByteChunk* file);
   bool LoadBankFile(ByteChunk* file);
   // Asks the editor for a file; false without an editor or when cancelled.

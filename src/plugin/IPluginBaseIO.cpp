@@ -271,22 +271,26 @@ void IPluginBase::ConvertOutputsToFloat(int nFrames, bool accumulate) {
 }
 
 void IPluginBase::ProcessBuffers(double sampleType, int nFrames) {
+  CheckAudioThreadEntry();
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), FramesThatFit(nFrames));
 }
 
 void IPluginBase::ProcessBuffers(float sampleType, int nFrames) {
+  CheckAudioThreadEntry();
   nFrames = FramesThatFit(nFrames);
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   ConvertOutputsToFloat(nFrames, false);
 }
 
 void IPluginBase::ProcessBuffersAccumulating(float sampleType, int nFrames) {
+  CheckAudioThreadEntry();
   nFrames = FramesThatFit(nFrames);
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   ConvertOutputsToFloat(nFrames, true);
 }
 
 void IPluginBase::PassThroughBuffers(double sampleType, int nFrames) {
+  CheckAudioThreadEntry();
   nFrames = FramesThatFit(nFrames);
   if (mLatency && mDelay)
     mDelay->ProcessBlock(mInData.Get(), mOutData.Get(), nFrames);
@@ -295,6 +299,7 @@ void IPluginBase::PassThroughBuffers(double sampleType, int nFrames) {
 }
 
 void IPluginBase::PassThroughBuffers(float sampleType, int nFrames) {
+  CheckAudioThreadEntry();
   nFrames = FramesThatFit(nFrames);
   PassThroughBuffers(0.0, nFrames);
   ConvertOutputsToFloat(nFrames, false);

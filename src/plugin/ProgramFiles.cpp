@@ -129,45 +129,57 @@ bool IPluginBase::SaveProgramAsFXP(const char* defaultFileName) {
   KIT_String path;
   if (!AskForPath(&path, true, defaultFileName, "fxp")) return false;
   ByteChunk file;
+  if (!MakeProgramFileFromCurrent(&file)) return false;
+  return WriteFile(path.Get(), &file);
+}
+
+bool IPluginBase::MakeProgramFileFromCurrent(ByteChunk* file) {
+  IEditorLock lock(this);
   const char* name = GetPresetName(mCurrentPresetIdx);
   if (DoesStateChunks()) {
     ByteChunk state;
     InitChunkWithIPluginVer(&state);
     SerializeState(&state);
-    PutBlockHeader(&file, state.Size() + kProgramHeaderLen, kProgramChunkMagic, kProgramVersion, mUniqueID,
+    PutBlockHeader(file, state.Size() + kProgramHeaderLen, kProgramChunkMagic, kProgramVersion, mUniqueID,
                    GetEffectVersion(true), NParams());
-    PutName(&file, name);
-    PutBE32(&file, state.Size());
-    file.PutChunk(&state);
+    PutName(file, name);
+    PutBE32(file, state.Size());
+    file->PutChunk(&state);
   } else {
     KIT_TypedBuf<double> values;
     if (!values.Resize(NParams())) return false;
     for (int i = 0; i < NParams(); ++i) values.Get()[i] = GetParam(i)->Value();
-    MakeProgramFile(&file, name, values.Get());
+    MakeProgramFile(file, name, values.Get());
   }
-  return WriteFile(path.Get(), &file);
+  return true;
 }
 
 bool IPluginBase::SaveBankAsFXB(const char* defaultFileName) {
   KIT_String path;
   if (!AskForPath(&path, true, defaultFileName, "fxb")) return false;
   ByteChunk file;
+  if (!MakeBankFileFromCurrent(&file)) return false;
+  return WriteFile(path.Get(), &file);
+}
+
+bool IPluginBase::MakeBankFileFromCurrent(ByteChunk* file) {
+  IEditorLock lock(this);
   if (DoesStateChunks()) {
     ByteChunk state;
     InitChunkWithIPluginVer(&state);
     SerializePresets(&state);
-    PutBlockHeader(&file, state.Size() + kBankHeaderLen, kBankChunkMagic, kBankVersion, mUniqueID,
+    PutBlockHeader(file, state.Size() + kBankHeaderLen, kBankChunkMagic, kBankVersion, mUniqueID,
                    GetEffectVersion(true), NPresets());
-    PutBE32(&file, mCurrentPresetIdx);
+    PutBE32(file, mCurrentPresetIdx);
     const char reserved[kReservedLen] = {};
-    file.PutBytes(reserved, kReservedLen);
-    PutBE32(&file, state.Size());
-    file.PutChunk(&state);
+    file->PutBytes(reserved, kReservedLen);
+    PutBE32(file, state.Size());
+    file->PutChunk(&state);
   } else {
-    PutBlockHeader(&file, 0, kBankParamsMagic, kBankVersion, mUniqueID, GetEffectVersion(true), NPresets());
-    PutBE32(&file, mCurrentPresetIdx);
+    PutBlockHeader(file, 0, kBankParamsMagic, kBankVersion, mUniqueID, GetEffectVersion(true), NPresets());
+    PutBE32(file, mCurrentPresetIdx);
     const char reserved[kReservedLen] = {};
-    file.PutBytes(reserved, kReservedLen);
+    file->PutBytes(reserved, kReservedLen);
     KIT_TypedBuf<double> values;
     if (!values.Resize(NParams())) return false;
     for (int p = 0; p < NPresets(); ++p) {
@@ -180,10 +192,10 @@ bool IPluginBase::SaveBankAsFXB(const char* defaultFileName) {
         if (pos >= 0) pos = preset->mChunk.Get(&v, pos);
         values.Get()[i] = pos >= 0 && std::isfinite(v) ? v : 0.0;
       }
-      MakeProgramFile(&file, preset->mName, values.Get());
+      MakeProgramFile(file, preset->mName, values.Get());
     }
   }
-  return WriteFile(path.Get(), &file);
+  return true;
 }
 
 bool IPluginBase::LoadProgramFromFXP() {
@@ -201,6 +213,7 @@ bool IPluginBase::LoadBankFromFXB() {
 }
 
 bool IPluginBase::LoadProgramFile(ByteChunk* file) {
+  IEditorLock lock(this);
   int32_t magic = 0, byteSize = 0, programMagic = 0, version = 0, id = 0, pluginVersion = 0,
           nParams = 0;
   char name[kNameFieldLen];
@@ -248,6 +261,7 @@ bool IPluginBase::LoadProgramFile(ByteChunk* file) {
 }
 
 bool IPluginBase::LoadBankFile(ByteChunk* file) {
+  IEditorLock lock(this);
   int32_t magic = 0, byteSize = 0, bankMagic = 0, version = 0, id = 0, pluginVersion = 0,
           nPrograms = 0, currentProgram = 0;
   int pos = GetBE32(file, &magic, 0);

@@ -3,12 +3,8 @@
 #include "tonnik/Tonnik.h"
 
 IContactControlTrigger::IContactControlTrigger(IPluginBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
-                                               int ledIdx, Krummel* voice, int* samplesSinceHit, int* ledState)
-    : IContactControl(plug, x, y, paramIdx, bitmap),
-      mLEDIdx(ledIdx),
-      mVoice(voice),
-      mSamplesSinceHit(samplesSinceHit),
-      mLEDState(ledState) {}
+                                               int ledIdx, Krummel*, int*, int*)
+    : IContactControl(plug, x, y, paramIdx, bitmap), mLEDIdx(ledIdx) {}
 
 IContactControlTrigger::~IContactControlTrigger() = default;
 

@@ -7,12 +7,11 @@
 // the voice, so the button does not touch the voice or the counters itself:
 // it hands the hit to the instrument (Tonnik::TriggerFromEditor), and the
 // audio thread restarts the voice, lights the LED and restarts the
-// samples-since-hit count at the start of its next block. The voice and
-// counter pointers are kept as the instrument hands them over; they are not
-// dereferenced here.
+// samples-since-hit count at the start of its next block. The constructor
+// takes the voice and counter pointers as the instrument hands them over,
+// but the button keeps none of them.
 //
-// Ownership: made by the instrument, owned by the editor; every pointer is
-// borrowed from the instrument, which outlives its editor.
+// Ownership: made by the instrument, owned by the editor.
 // Threads: main thread.
 
 #include "graphics/IBitmapControls.h"
@@ -33,7 +32,4 @@ public:
 
 private:
   int mLEDIdx;
-  Krummel* mVoice;
-  int* mSamplesSinceHit;
-  int* mLEDState;
 };

@@ -10,21 +10,18 @@
 // its controls belong to the plug-in base, so the value display and ring
 // pointers kept here are borrowed (null while there is no editor).
 //
-// Threads:
+// Threads (when the plug-in mutex is held, and by whom, is IPluginBase.h's):
 // - main thread: construction, destruction, SerializeState,
 //   UnserializeState, Reset and TriggerFromEditor (the editor's button);
-// - host thread holding the plug-in mutex: OnParamChange (it takes the
-//   mutex itself too, so any thread may call it);
+// - any thread: OnParamChange, which takes the mutex itself;
 // - render thread: ProcessMidiMsg (before the render call of the same cycle)
-//   and ProcessDoubleReplacing. Rendering takes no lock and allocates
-//   nothing; a control change in ProcessMidiMsg takes the plug-in mutex,
-//   which is only ever held briefly.
-// The voice belongs to the render thread. A host may render through fast
-// dispatch, without the plug-in mutex, while other threads change
-// parameters, reset or press the trigger; those threads only post what
-// changed (atomics), and the render thread applies it at the start of its
-// next block. Until a block has been rendered GetVoice() shows the voice as
-// it was.
+//   and ProcessDoubleReplacing, which allocate nothing; a learned control
+//   change in ProcessMidiMsg moves its parameter under the mutex.
+// The voice belongs to the render thread. Other threads change parameters,
+// reset or press the trigger while it renders (with or without the mutex,
+// depending on the host's way in); they only post what changed (atomics),
+// and the render thread applies it at the start of its next block. Until a
+// block has been rendered GetVoice() shows the voice as it was.
 //
 // State chunk (SerializeState / UnserializeState), appended to or read from
 // the given chunk:

@@ -1,6 +1,7 @@
 // The audio path: MIDI hits at their exact sample, the trigger button's
-// hits, the voice, and the trigger LED timing. Runs on the render thread
-// without a lock and without allocating.
+// hits, the voice, and the trigger LED timing. Runs on the render thread,
+// takes no lock of its own and allocates nothing (whether the caller holds
+// the plug-in mutex is IPluginBase.h's).
 
 #include <climits>
 #include <cstring>

@@ -51,6 +51,22 @@ TEST(AUEntry, CallsWithoutAnOpenInstanceAreRefused) {
   EXPECT_EQ(paramErr, IPluginAU::IPluginAUEntry(nullptr, nullptr));
 }
 
+// MIDI through the entry is the render thread's; an editor or file operation
+// that delivers it on its own thread is a fault that debug builds stop.
+TEST(AUEntryDeathTest, MidiInsideAnEditorOperationStops) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "the check is compiled out of release builds";
+#else
+  TestUnit u;
+  EXPECT_DEATH(
+      {
+        IPluginBase::IEditorLock editor(u.Plug());
+        MusicDeviceMIDIEvent(u.unit, 0x90, 36, 100, 0);
+      },
+      "inside an editor or file operation");
+#endif
+}
+
 TEST(AUEntry, InitializeChecksTheHostChannelCounts) {
   TestUnit u;
   EXPECT_EQ(noErr, AudioUnitInitialize(u.unit));

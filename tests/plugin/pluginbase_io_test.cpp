@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "TestPlug.h"
@@ -333,4 +334,76 @@ TEST(IPluginBase, MutexIsRecursive) {
     plug.OnActivate(true);
   }
   IPluginBase::IMutexLock none(nullptr);
+}
+
+// Sees, from inside the editor's parameter path, whether its thread is marked.
+class MarkSeeingPlug : public TestPlug {
+public:
+  void OnParamChange(int paramIdx) override { mMarkedInChange = InEditorOperation(); }
+  bool mMarkedInChange = false;
+};
+
+TEST(EditorLock, MarksOnlyItsOwnThreadAndNests) {
+  MarkSeeingPlug plug;
+  EXPECT_FALSE(IPluginBase::InEditorOperation());
+  {
+    IPluginBase::IEditorLock outer(&plug);
+    {
+      IPluginBase::IEditorLock inner(&plug);
+      EXPECT_TRUE(IPluginBase::InEditorOperation());
+    }
+    EXPECT_TRUE(IPluginBase::InEditorOperation());
+    bool markedElsewhere = true;
+    std::thread([&] { markedElsewhere = IPluginBase::InEditorOperation(); }).join();
+    EXPECT_FALSE(markedElsewhere);
+  }
+  EXPECT_FALSE(IPluginBase::InEditorOperation());
+
+  plug.SetParameterFromGUI(0, 0.5);
+  EXPECT_TRUE(plug.mMarkedInChange);
+  // A host's parameter path holds the plain mutex and is not an editor operation.
+  {
+    IPluginBase::IMutexLock host(&plug);
+    plug.OnParamChange(0);
+  }
+  EXPECT_FALSE(plug.mMarkedInChange);
+}
+
+// Rendering on another thread while the editor holds its lock, and rendering
+// under the plain mutex as the component entry does, are what hosts do.
+TEST(EditorLock, AudioEntryPointsRunBesideAnEditorOperation) {
+  TestPlug plug(1, "0-2");
+  plug.SetBlockSize(4);
+  plug.SetOutputChannelConnections(0, 2, true);
+  std::vector<double> left(4, 1.0), right(4, 1.0);
+  double* outs[] = {left.data(), right.data()};
+  plug.AttachOutputBuffers(0, 2, outs);
+  {
+    IPluginBase::IEditorLock editor(&plug);
+    std::thread([&] { plug.ProcessBuffers(0.0, 4); }).join();
+  }
+  EXPECT_EQ(left, std::vector<double>(4, 0.0));
+  IPluginBase::IMutexLock entry(&plug);
+  plug.PassThroughBuffers(0.0, 4);
+}
+
+TEST(EditorLockDeathTest, AudioEntryPointInsideAnEditorOperationStops) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "the check is compiled out of release builds";
+#else
+  TestPlug plug(1, "0-2");
+  plug.SetBlockSize(4);
+  EXPECT_DEATH(
+      {
+        IPluginBase::IEditorLock editor(&plug);
+        plug.ProcessBuffers(0.0f, 4);
+      },
+      "inside an editor or file operation");
+  EXPECT_DEATH(
+      {
+        IPluginBase::IEditorLock editor(&plug);
+        plug.PassThroughBuffers(0.0, 4);
+      },
+      "inside an editor or file operation");
+#endif
 }
