@@ -17,59 +17,9 @@
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2TestHost.h"
+#include "support/CountingAllocator.h"
 #include "tonnik/Tonnik.h"
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define TONNIK_COUNT_ALLOCATIONS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define TONNIK_COUNT_ALLOCATIONS 0
-#endif
-#endif
-#ifndef TONNIK_COUNT_ALLOCATIONS
-#define TONNIK_COUNT_ALLOCATIONS 1
-#endif
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-void CountOne() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
-#if TONNIK_COUNT_ALLOCATIONS
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void __libc_free(void* p);
-void* malloc(size_t size) {
-  CountOne();
-  return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size) {
-  CountOne();
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size) {
-  CountOne();
-  return __libc_realloc(p, size);
-}
-void free(void* p) { __libc_free(p); }
-}
-void* operator new(size_t size) {
-  CountOne();
-  void* p = __libc_malloc(size ? size : 1);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
-#endif
 
 namespace {
 
@@ -135,7 +85,7 @@ void RunBusyBlocks(Instance& lv2, int blocks) {
 }
 
 TEST(LV2Realtime, RunAllocatesNothing) {
-  if (!TONNIK_COUNT_ALLOCATIONS) GTEST_SKIP() << "sanitizer allocator";
+  if (!kCountingAllocator) GTEST_SKIP() << "sanitizer allocator";
   Instance lv2(kBlock);
   ASSERT_TRUE(lv2.Ok());
   // Learn controller 21 for Drive.
@@ -149,21 +99,11 @@ TEST(LV2Realtime, RunAllocatesNothing) {
   RunBusyBlocks(lv2, 12);  // settles every buffer
   ASSERT_EQ(lv2.Plug()->GetController(Tonnik::kDrive), 21);
 
-  {
-    // The counter must see allocations, or a zero proves nothing.
-    gAllocations = 0;
-    gCounting = true;
-    void* p = std::malloc(16);
-    std::free(p);
-    delete new int(1);
-    gCounting = false;
-    ASSERT_EQ(gAllocations.load(), 2);
-  }
-  gAllocations = 0;
-  gCounting = true;
+  // The counter must see allocations, or a zero proves nothing.
+  ASSERT_TRUE(CountingAllocatorSeesAllocations());
+  AllocationCounter counter;
   RunBusyBlocks(lv2, 1200);
-  gCounting = false;
-  EXPECT_EQ(gAllocations.load(), 0);
+  EXPECT_EQ(counter.Count(), 0);
 }
 
 TEST(LV2Realtime, RunNeverWaitsForThePluginMutexAndCatchesUpAfterwards) {

@@ -13,84 +13,7 @@
 #include <new>
 
 #include "TonnikFixture.h"
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define TONNIK_COUNT_ALLOCATIONS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
-    __has_feature(memory_sanitizer)
-#define TONNIK_COUNT_ALLOCATIONS 0
-#endif
-#endif
-#ifndef TONNIK_COUNT_ALLOCATIONS
-#define TONNIK_COUNT_ALLOCATIONS 1
-#endif
-
-namespace {
-
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-// Counts the allocations made while it is alive (on any thread).
-class AllocationCounter {
-public:
-  AllocationCounter() {
-    gAllocations = 0;
-    gCounting = true;
-  }
-  ~AllocationCounter() { gCounting = false; }
-  long Count() const { return gAllocations.load(); }
-};
-
-}  // namespace
-
-#if TONNIK_COUNT_ALLOCATIONS
-namespace {
-
-void CountOne() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-
-}  // namespace
-
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t n, size_t size);
-void* __libc_realloc(void* p, size_t size);
-void __libc_free(void* p);
-
-void* malloc(size_t size) {
-  CountOne();
-  return __libc_malloc(size);
-}
-void* calloc(size_t n, size_t size) {
-  CountOne();
-  return __libc_calloc(n, size);
-}
-void* realloc(void* p, size_t size) {
-  CountOne();
-  return __libc_realloc(p, size);
-}
-void free(void* p) { __libc_free(p); }
-}
-
-void* operator new(size_t size) {
-  CountOne();
-  void* p = __libc_malloc(size ? size : 1);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  CountOne();
-  return __libc_malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
-#endif
+#include "support/CountingAllocator.h"
 
 namespace {
 
@@ -107,7 +30,7 @@ void RenderBusyBlocks(TonnikRig& rig, int blocks) {
 }
 
 TEST(TonnikRealtime, RenderingAllocatesNothing) {
-  if (!TONNIK_COUNT_ALLOCATIONS) GTEST_SKIP() << "sanitizer allocator";
+  if (!kCountingAllocator) GTEST_SKIP() << "sanitizer allocator";
   TonnikRig rig(48000, 512);
   rig.SetParamFromGUI(Tonnik::kMidiLearn, 1);
   rig.SetParamFromGUI(Tonnik::kDrive, 0.2);
@@ -115,14 +38,8 @@ TEST(TonnikRealtime, RenderingAllocatesNothing) {
   rig.SetParamFromGUI(Tonnik::kMidiLearn, 0);
   RenderBusyBlocks(rig, 4);  // settles the queue
 
-  {
-    // The counter itself must see allocations, or a zero proves nothing.
-    AllocationCounter probe;
-    void* p = std::malloc(16);
-    std::free(p);
-    delete new int(1);
-    ASSERT_EQ(probe.Count(), 2);
-  }
+  // The counter must see allocations, or a zero proves nothing.
+  ASSERT_TRUE(CountingAllocatorSeesAllocations());
   AllocationCounter counter;
   RenderBusyBlocks(rig, 2000);
   EXPECT_EQ(counter.Count(), 0);
