@@ -33,12 +33,15 @@
 namespace {
 std::atomic<bool> gCounting{false};
 std::atomic<long> gAllocations{0};
+}  // namespace
+
+#if TONNIK_COUNT_ALLOCATIONS
+namespace {
 void CountOne() {
   if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
 }
 }  // namespace
 
-#if TONNIK_COUNT_ALLOCATIONS
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t n, size_t size);
