@@ -1,5 +1,7 @@
 #include "dcx/DCXContext.h"
 
+#include "dcx/DCXFrameCache.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,11 +16,12 @@ HDC DCX_CreateMemContext(int width, int height) {
   if (width <= 0 || height <= 0) return nullptr;
   const int64_t bytes = int64_t(width) * height * 4;
   if (bytes > kMaxFrameBufferBytes) return nullptr;
-  void* allocation = std::calloc(size_t(bytes) + 63, 1);
+  const size_t allocationBytes = size_t(bytes) + 63;
+  void* allocation = DCX_TakeFrameBlock(allocationBytes, true);
   if (!allocation) return nullptr;
   DCX_Context* dc = new (std::nothrow) DCX_Context();
   if (!dc) {
-    std::free(allocation);
+    DCX_GiveFrameBlock(allocation, allocationBytes);
     return nullptr;
   }
   const uintptr_t aligned = (reinterpret_cast<uintptr_t>(allocation) + 63) & ~uintptr_t(63);
@@ -41,6 +44,6 @@ int DCX_GetCtxHeight(HDC dc) { return dc ? dc->height : 0; }
 
 void DCX_DeleteContext(HDC dc) {
   if (!dc) return;
-  std::free(dc->allocation);
+  DCX_GiveFrameBlock(dc->allocation, size_t(dc->width) * size_t(dc->height) * 4 + 63);
   delete dc;
 }

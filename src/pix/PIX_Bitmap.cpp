@@ -1,5 +1,7 @@
 #include "pix/PIX_Bitmap.h"
 
+#include "dcx/DCXFrameCache.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -7,6 +9,8 @@ namespace {
 // Refuse sizes whose byte count would not fit the allocator's int-sized
 // bookkeeping elsewhere (1 GiB is far beyond any editor bitmap).
 const long long kMaxBitmapBytes = 1LL << 30;
+// Bytes allocated beyond the usable ones, so the first pixel can be 64-byte aligned.
+const size_t kAlignSlackBytes = 63;
 
 int AlignMaskFor(unsigned lineAlignment) {
   if (lineAlignment < 2) return 0;
@@ -21,7 +25,9 @@ PIX_MemBitmap::PIX_MemBitmap(int w, int h, unsigned lineAlignment)
   if (w > 0 && h > 0) resize(w, h);
 }
 
-PIX_MemBitmap::~PIX_MemBitmap() { std::free(mAllocation); }
+// Editor-sized frames go back to the frame cache, so the next editor of
+// this size reuses their pages.
+PIX_MemBitmap::~PIX_MemBitmap() { DCX_GiveFrameBlock(mAllocation, size_t(mAllocatedBytes) + kAlignSlackBytes); }
 
 unsigned* PIX_MemBitmap::getBits() {
   if (!mAllocation) return nullptr;
@@ -36,21 +42,21 @@ bool PIX_MemBitmap::resize(int w, int h) {
   const long long span = (static_cast<long long>(w) + mAlignMask) & ~static_cast<long long>(mAlignMask);
   const long long needed = static_cast<long long>(h) * span * 4;
   if (needed > kMaxBitmapBytes || needed <= 0) {
-    std::free(mAllocation);
+    DCX_GiveFrameBlock(mAllocation, size_t(mAllocatedBytes) + kAlignSlackBytes);
     mAllocation = nullptr;
     mAllocatedBytes = 0;
   } else if (!mAllocation) {
-    mAllocation = std::malloc(size_t(needed) + 63);
+    mAllocation = DCX_TakeFrameBlock(size_t(needed) + kAlignSlackBytes, false);
     mAllocatedBytes = mAllocation ? needed : 0;
   } else if (needed > mAllocatedBytes) {
     const long long grown = needed + needed / 4;
-    void* moved = std::realloc(mAllocation, size_t(grown) + 63);
+    void* moved = std::realloc(mAllocation, size_t(grown) + kAlignSlackBytes);
     if (moved) {
       mAllocation = moved;
       mAllocatedBytes = grown;
     } else {
-      std::free(mAllocation);
-      mAllocation = std::malloc(size_t(needed) + 63);
+      DCX_GiveFrameBlock(mAllocation, size_t(mAllocatedBytes) + kAlignSlackBytes);
+      mAllocation = DCX_TakeFrameBlock(size_t(needed) + kAlignSlackBytes, false);
       mAllocatedBytes = mAllocation ? needed : 0;
     }
   }

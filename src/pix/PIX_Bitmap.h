@@ -31,7 +31,8 @@ public:
 
 // Pixels in heap memory: rows aligned to `lineAlignment` pixels (the editor
 // passes 4), the first pixel 64-byte aligned. The allocation grows by a
-// quarter more than needed and never shrinks. Owns its memory.
+// quarter more than needed and never shrinks. Owns its memory; editor-sized
+// allocations come from and go back to the frame cache (dcx/DCXFrameCache.h).
 class PIX_MemBitmap : public PIX_IBitmap {
 public:
   explicit PIX_MemBitmap(int w = 0, int h = 0, unsigned lineAlignment = 0);

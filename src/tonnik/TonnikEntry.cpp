@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "au/AUPlugInInterface.h"
 #include "kit/KIT_Mutex.h"
 #include "tonnik/Tonnik.h"
 
@@ -41,6 +42,11 @@ __attribute__((visibility("default"))) ComponentResult Tonnik_Entry(ComponentPar
 __attribute__((visibility("default"))) ComponentResult Tonnik_ViewEntry(ComponentParameters* params,
                                                                         Handle storage) {
   return IPluginAU::IPluginAUCarbonViewEntry(params, storage);
+}
+
+__attribute__((visibility("default"))) AudioComponentPlugInInterface* Tonnik_Factory(
+    const AudioComponentDescription*) {
+  return NewAUPlugInInterface(Tonnik_Entry);
 }
 
 }  // extern "C"

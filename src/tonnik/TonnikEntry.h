@@ -1,7 +1,9 @@
 #pragma once
-// The component's exported entry points. Both forward their arguments
-// unchanged to the Audio Unit adapter. Any thread, as the adapter documents.
+// The component's exported entry points. The two entries forward their
+// arguments unchanged to the Audio Unit adapter; the factory returns the
+// plug-in interface over the first. Any thread, as the adapter documents.
 
+#include "au/apple/AudioComponent.h"
 #include "au/apple/Components.h"
 
 extern "C" {
@@ -9,4 +11,8 @@ extern "C" {
 ComponentResult Tonnik_Entry(ComponentParameters* params, Handle storage);
 // The Carbon view component.
 ComponentResult Tonnik_ViewEntry(ComponentParameters* params, Handle storage);
+// The plug-in interface the bundle's Info.plist names: a new, unopened
+// interface over Tonnik_Entry (null when memory runs out); the description
+// is not used, there being one component.
+AudioComponentPlugInInterface* Tonnik_Factory(const AudioComponentDescription* desc);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "dcx/DCXFrameCache.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 
@@ -108,4 +109,33 @@ TEST(PixBitmap, OperationsIgnoreEmptyAndNullBitmaps) {
   PIX_ScaledBlit(&full, &empty, 0, 0, 4, 4, 0, 0, 4, 4, 1.0f, 0);
   EXPECT_EQ(PIX_GetPixel(&empty, 0, 0), 0u);
   EXPECT_EQ(PIX_GetPixel(&full, 3, 3), 0xAABBCCDDu);
+}
+
+// A later editor reuses the frames an earlier one gave back: its drawing
+// context and its window copy each get their own block, and the drawing
+// context starts cleared as a fresh one does.
+TEST(PixBitmap, EditorFramesReusedButNeverShared) {
+  const int w = 500, h = 400;  // an editor's frame, 800 KB
+  DCX_FrameCacheRelease();
+  for (int round = 0; round < 3; ++round) {
+    PIX_SysBitmap draw(w, h);
+    PIX_MemBitmap window(w, h, 4);
+    PIX_SysBitmap otherDraw(w, h);  // a second editor open at the same time
+    ASSERT_NE(draw.getBits(), nullptr);
+    ASSERT_NE(window.getBits(), nullptr);
+    ASSERT_NE(otherDraw.getBits(), nullptr);
+    EXPECT_NE(draw.getBits(), window.getBits());
+    EXPECT_NE(draw.getBits(), otherDraw.getBits());
+    EXPECT_NE(window.getBits(), otherDraw.getBits());
+    int dirty = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) dirty += (PIX_GetPixel(&draw, x, y) != 0) + (PIX_GetPixel(&otherDraw, x, y) != 0);
+    EXPECT_EQ(dirty, 0) << "round " << round;
+    PIX_Clear(&draw, 0xFFFFFFFFu);
+    PIX_Clear(&window, 0xFFFFFFFFu);
+    PIX_Clear(&otherDraw, 0xFFFFFFFFu);
+  }
+  EXPECT_EQ(DCX_FrameCacheCount(), kFrameCacheBlocks);
+  DCX_FrameCacheRelease();
+  EXPECT_EQ(DCX_FrameCacheCount(), 0);
 }

@@ -49,6 +49,13 @@ public:
     return CallComponentDispatch(reinterpret_cast<ComponentParameters*>(&mBlock));
   }
 
+  // Calls an entry directly with the storage the caller keeps, as the
+  // system's glue does for a component reached through its plug-in interface.
+  ComponentResult CallEntry(ComponentRoutineProcPtr entry, ComponentInstance ci, Handle storage) {
+    std::memcpy(&mBlock.params[0], &ci, sizeof ci);
+    return entry(reinterpret_cast<ComponentParameters*>(&mBlock), storage);
+  }
+
   static const int kMaxArguments = 8;
 
 private:

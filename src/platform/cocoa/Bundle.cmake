@@ -36,5 +36,6 @@ if(APPLE AND TONNIK_COCOA_FOUND)
   target_link_options(TonnikComponent PRIVATE
     "LINKER:-ObjC"
     "LINKER:-exported_symbol,_Tonnik_Entry"
-    "LINKER:-exported_symbol,_Tonnik_ViewEntry")
+    "LINKER:-exported_symbol,_Tonnik_ViewEntry"
+    "LINKER:-exported_symbol,_Tonnik_Factory")
 endif()

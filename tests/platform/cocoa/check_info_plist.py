@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Reads the Audio Unit bundle's Info.plist with Python's property-list
 reader (and, when installed, libplist's plistutil) and checks it against
-the identity the instrument itself reports through `tonnik info`.
+the identity the instrument itself reports through `tonnik info`, and
+checks that the factory function it names is defined by the instrument's
+library.
 
-    check_info_plist.py INFO_PLIST TONNIK_PROGRAM
+    check_info_plist.py INFO_PLIST TONNIK_PROGRAM LIBRARY NM
 """
 
 import plistlib
@@ -36,10 +38,18 @@ def reported_identity(program):
     }
 
 
+def exported_functions(library, nm):
+    """The global functions the library defines."""
+    out = subprocess.run([nm, "-g", "--defined-only", library], capture_output=True, text=True, timeout=30,
+                         check=True).stdout
+    return {fields[2] for fields in (line.split() for line in out.splitlines())
+            if len(fields) == 3 and fields[1] == "T"}
+
+
 def main():
-    if len(sys.argv) != 3:
-        fail("usage: check_info_plist.py INFO_PLIST TONNIK_PROGRAM")
-    path, program = sys.argv[1], sys.argv[2]
+    if len(sys.argv) != 5:
+        fail("usage: check_info_plist.py INFO_PLIST TONNIK_PROGRAM LIBRARY NM")
+    path, program, library, nm = sys.argv[1:]
     with open(path, "rb") as f:
         info = plistlib.load(f)
 
@@ -72,6 +82,9 @@ def main():
         ("version", c.get("version"), expected["version"]),
         ("factoryFunction", c.get("factoryFunction"), "Tonnik_Factory"),
     ]
+    factory = c.get("factoryFunction")
+    if factory not in exported_functions(library, nm):
+        checks.append(("factoryFunction in %s" % library, factory, "a function the library defines"))
     wrong = ["%s is %r, not %r" % (k, got, want) for k, got, want in checks if got != want]
     if not isinstance(info.get("CFBundleIdentifier"), str) or not info["CFBundleIdentifier"]:
         wrong.append("CFBundleIdentifier is missing")
