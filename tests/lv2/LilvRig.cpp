@@ -12,8 +12,8 @@ LilvBundle& LilvBundle::Get() {
 
 LilvBundle::LilvBundle() {
   // The bundle is found the way every host finds one: through LV2_PATH,
-  // beside the system's LV2 specifications (which name the plug-in classes).
-  setenv("LV2_PATH", TONNIK_LV2_PATH ":" TONNIK_LV2_SPEC_PATH, 1);
+  // beside the system's LV2 vocabularies (which name the plug-in classes).
+  setenv("LV2_PATH", TONNIK_LV2_PATH ":" TONNIK_LV2_VOCAB_PATH, 1);
   mWorld = lilv_world_new();
   lilv_world_load_all(mWorld);
   LilvNode* uri = lilv_new_uri(mWorld, kTonnikURI);
