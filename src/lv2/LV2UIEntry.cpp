@@ -3,6 +3,6 @@
 
 #include "lv2/IPluginLV2UI.h"
 
-extern "C" LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
   return LV2UIDescriptor(index);
 }

@@ -57,4 +57,4 @@ const IPluginLV2Product& LV2Product() {
   return kProduct;
 }
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return LV2Descriptor(index); }
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) { return LV2Descriptor(index); }
