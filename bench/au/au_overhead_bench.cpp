@@ -21,6 +21,7 @@
 
 #include <vector>
 
+#include "DirectRender.h"
 #include "TargetReport.h"
 #include "au/IPluginAU.h"
 #include "au/apple/FourCC.h"
@@ -36,21 +37,7 @@ const int kBlocksPerHit = 40;
 
 void BM_InstrumentDirect(benchmark::State& state) {
   IPluginAU* plug = MakePlug();
-  plug->SetSampleRate(48000);
-  plug->SetBlockSize(kFrames);
-  plug->Reset();
-  plug->OnParamReset();
-  std::vector<double> left(kFrames), right(kFrames);
-  double* outputs[2] = {left.data(), right.data()};
-  int block = 0;
-  for (auto _ : state) {
-    if (block++ % kBlocksPerHit == 0) {
-      IMidiMsg msg(10, 0x90, 36, 100);
-      plug->ProcessMidiMsg(&msg);
-    }
-    plug->ProcessDoubleReplacing(nullptr, outputs, kFrames);
-    benchmark::DoNotOptimize(left.data());
-  }
+  bench::RenderDirect(state, plug, kFrames, kBlocksPerHit);
   bench::ReportPerItem(state, kFrames);
   delete plug;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DirectRender.h"
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2Product.h"
@@ -30,21 +31,7 @@ const int kRepetitions = 15;
 void BM_ProcessDoubleReplacing(benchmark::State& state) {
   const IPluginLV2Product& product = LV2Product();
   IPluginLV2* plug = product.mMake(nullptr);
-  plug->SetSampleRate(48000);
-  plug->SetBlockSize(kFrames);
-  plug->Reset();
-  plug->OnParamReset();
-  std::vector<double> left(kFrames), right(kFrames);
-  double* outputs[2] = {left.data(), right.data()};
-  int block = 0;
-  for (auto _ : state) {
-    if (block++ % kBlocksPerHit == 0) {
-      IMidiMsg msg(10, 0x90, 36, 100);
-      plug->ProcessMidiMsg(&msg);
-    }
-    plug->ProcessDoubleReplacing(nullptr, outputs, kFrames);
-    benchmark::DoNotOptimize(left.data());
-  }
+  bench::RenderDirect(state, plug, kFrames, kBlocksPerHit);
   state.SetItemsProcessed(state.iterations() * kFrames);
   delete plug;
 }
