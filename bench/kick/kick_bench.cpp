@@ -6,19 +6,26 @@
 // or off (0). Run with --benchmark_repetitions=5 or more; the targets compare medians.
 //
 // What the costs are made of (callgrind, instructions per sample, DriveEnv off / on):
-// - Ringing, about 65 / 97: the phasor's turn (4 multiplies, 2 adds), the soft clip and its
-//   normaliser's division, three first-order sections (3 multiplies, 2 adds each, a third
-//   of the total) and the declick's multiply, each pass over the block with its state in
-//   registers. With DriveEnv on the clipper's gain moves every sample, so its normaliser
-//   (a second clip, and a division once the amount is below 1) is computed every sample, plus
-//   the envelope's float multiply; the drive is then a third of the total.
-//   One getSample() call per sample costs three to four times as much: the call, the checks
+// - Ringing, about 66 / 78: two passes over each run of the block, each with its state in
+//   registers. The first turns the ring (4 multiplies, 2 adds, each turn waiting for the one
+//   before) and drives each sample (a multiply, the clip's branches, the normaliser's
+//   reciprocal as a multiply): about 28. With DriveEnv on the same loop steps the envelope (a
+//   float multiply) and makes the clip's setting from its level (3 multiplies and an add; from
+//   amount 1 on no normaliser, below it one division), about 37 in all, work that mostly fills
+//   the time the ring's turn leaves idle, so it costs some 10% more time than DriveEnv off
+//   rather than 20%. The second pass runs the three first-order sections (3 multiplies, 2 adds
+//   each) and the declick's multiply: about 35, a third of them register copies. Two-lane
+//   SSE2 forms of the clip cost more than its well-predicted branches (the selects that
+//   replace them take some 40 instructions a pair), so the passes stay scalar.
+//   One getSample() call per sample costs four to five times as much: the call, the checks
 //   that a run may start, and every state loaded and stored again.
-// - Pulse and sweep, about 105 / 136: the pulse's 286 samples go through the full path
-//   (table read, hold and pitch derived, cached coefficients checked: about 230 each); the
-//   3000 sweep samples turn the rotation by a recurrence (4 multiplies, 2 adds) and take an
-//   exact cos and sin only every 32nd sample.
-// - 60 s after: the same work as ringing on states flushed to exact zero; no subnormals.
+// - Pulse and sweep, about 107 / 121: the pulse's 286 samples go through the full path (table
+//   read, hold and pitch derived, cached coefficients checked: about 230 each); the 3000 sweep
+//   samples turn the rotation by a recurrence (4 multiplies, 2 adds) and take an exact cos and
+//   sin only every 32nd sample, in a loop of their own before the drive's.
+// - 60 s after, about 60 / 62: the same work as ringing on states flushed to exact zero; no
+//   subnormals. The drive envelope has decayed to exact zero by then, so its amount stands
+//   still and DriveEnv on costs what off does.
 // - Plain voice, about 540 / 710: exp for the ring's decay and for the declick, cos, sin and
 //   pow every sample (two more exp with DriveEnv on).
 #include <benchmark/benchmark.h>

@@ -15,12 +15,14 @@ public:
   static constexpr double kKneeDivisor = 3;
 
   // The same stage for the voice's sample loops, where a division costs as much as the rest
-  // of the stage: the divisions by 3 become multiplications by 1/3 and the normaliser's
-  // division is skipped where it is exactly 1 (amount >= 1), so a sample takes at most one
-  // division instead of up to four. Within a few ulp of process(); a test compares them.
+  // of the stage: the divisions by 3 become multiplications by 1/3, and the normaliser's
+  // division a multiplication by its reciprocal, taken once per setting. A setting is made
+  // once per amount where the amount stands still, and every sample where the drive envelope
+  // moves it; from amount 1 on (gain 2/3) the normaliser is exactly 1 and the setting is made
+  // without clipping or dividing. Within a few ulp of process(); a test compares them.
   struct Setting {
-    double gain;  // (1 + amount) / 3
-    double norm;  // nonlin(gain)
+    double gain;     // (1 + amount) / 3
+    double inverse;  // 1 / nonlin(gain)
   };
   static Setting settingFor(double amount);
   static double nonlinFast(double x);
@@ -28,6 +30,8 @@ public:
 
 private:
   static constexpr double kOneThird = 1 / kKneeDivisor;
+  // From this gain on nonlin(gain) is 1: the clip's last stretch starts at 2/3.
+  static constexpr double kRailGain = 2.0 / 3;
 };
 
 inline double Drive::nonlin(double x) const {
@@ -57,10 +61,11 @@ inline double Drive::nonlinFast(double x) {
 
 inline Drive::Setting Drive::settingFor(double amount) {
   const double gain = (1 + amount) * kOneThird;
-  return {gain, nonlinFast(gain)};
+  // The same bits as below, without the clip and the division.
+  if (gain >= kRailGain) return {gain, 1};
+  return {gain, 1 / nonlinFast(gain)};
 }
 
 inline double Drive::processFast(double x, const Setting& setting) {
-  const double y = nonlinFast(setting.gain * x);
-  return setting.norm == 1 ? y : y / setting.norm;
+  return nonlinFast(setting.gain * x) * setting.inverse;
 }

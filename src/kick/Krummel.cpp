@@ -10,6 +10,59 @@ namespace {
 const double kBaseNote = 33;  // A1, 55 Hz
 const double kUntunedHz = 100;
 
+// The first pass of a ring run: each sample of the ring (ring.next()) through the drive with
+// a steady setting ...
+template <class Ring>
+inline Ring driveSteady(double* out, int length, Ring ring, const Drive::Setting& setting) {
+  const Drive::Setting steady = setting;
+  for (int i = 0; i < length; ++i) out[i] = Drive::processFast(ring.next(), steady);
+  return ring;
+}
+
+// ... or with the amount the drive envelope gives each sample, as driveEnvelope.getSample()
+// and the amount in fullSample() would, from the envelope's level and on to its last. The
+// envelope's chain of float multiplies runs beside the ring's, and neither waits for the other.
+template <bool unitAmplitude, class Ring>
+inline Ring driveWithEnvelopeAt(double* out, int length, Ring ring, const ahd& driveEnvelope, float& level,
+                                double amountBeforeEnvelope) {
+  const ahd envelope = driveEnvelope;
+  float envelopeLevel = level;
+  for (int i = 0; i < length; ++i) {
+    const double s = ring.next();
+    envelopeLevel = envelope.steadyDecayStep(envelopeLevel);
+    // amp × level rounded to float is the level itself when amp is 1.
+    const double envelopeValue = unitAmplitude ? envelopeLevel : static_cast<float>(envelope.amp * envelopeLevel);
+    const double amount = Krummel::kDriveAmountRange * (amountBeforeEnvelope * envelopeValue);
+    out[i] = Drive::processFast(s, Drive::settingFor(amount));
+  }
+  level = envelopeLevel;
+  return ring;
+}
+
+// The voice's envelope has amplitude 1 (see the constructor): its loop leaves out the multiply
+// and the two conversions that amp × level costs, which are a tenth of the pass.
+template <class Ring>
+inline Ring driveWithEnvelope(double* out, int length, Ring ring, const ahd& driveEnvelope, float& level,
+                              double amountBeforeEnvelope) {
+  if (driveEnvelope.amp == 1)
+    return driveWithEnvelopeAt<true>(out, length, ring, driveEnvelope, level, amountBeforeEnvelope);
+  return driveWithEnvelopeAt<false>(out, length, ring, driveEnvelope, level, amountBeforeEnvelope);
+}
+
+// The ring of a run in the sweep, from its own loop.
+struct SweptRing {
+  const double* samples;
+  double next() { return *samples++; }
+};
+
+// The last pass: the filters and the declick, on stages held in locals.
+inline void filterAndDeclick(double* out, int length, Tonestage& stages, Fader& declick) {
+  for (int i = 0; i < length; ++i) {
+    // The factor is current: the full sample before the run used it, and nothing changed it.
+    out[i] = stages.processHighpass(stages.processLevel(stages.processTone(out[i]))) + declick.nextSteadyValue();
+  }
+}
+
 }  // namespace
 
 void Krummel::setSampleRate(double fs) {
@@ -140,10 +193,11 @@ inline bool Krummel::canRunRing() const {
 
 // With the glide arrived and every input unchanged, a full sample would derive the same hold
 // length, pitch, drive amount and coefficients again, and the glide would stand still; only
-// the ring (and its sweep), the hold count, the envelope and the filters move on. The ring
-// fills out first, then the drive, filters and declick process it in place, each pass with
-// its state in locals so that it stays in registers instead of being stored every sample
-// (out might alias the members as far as the compiler knows).
+// the ring (and its sweep), the hold count, the envelope and the filters move on. The run
+// takes two passes over the block, each with its state in locals so that it stays in
+// registers instead of being stored every sample (out might alias the members as far as the
+// compiler knows): the ring with the envelope and the drive, then the filters and the
+// declick. In the sweep the ring comes from its own loop first.
 template <bool withEnvelope>
 int Krummel::ringRun(double* out, int count) {
   // A run stays within one stretch of the hold, of the sweep and of the flush interval.
@@ -157,35 +211,38 @@ int Krummel::ringRun(double* out, int count) {
   } else {
     filter.setTau(tauAfterHold(steadyHoldSamples));
   }
-  filter.render(out, length);
 
   const double amountBeforeEnvelope = steadyDriveAmount;
-  const double steadyAmount = kDriveAmountRange * amountBeforeEnvelope;
-  if (!driveKey.matches(steadyAmount)) cacheDrive(steadyAmount);
-  const Drive::Setting steadySetting = driveSetting;
+  double steadyAmount = kDriveAmountRange * amountBeforeEnvelope;
   float level = withEnvelope ? driveEnvelope.beginSteadyDecay() : 0;
-  const ahd envelope = driveEnvelope;
+  // Once the envelope has decayed to exact zero (see Denormal.h) it stays there, and so does
+  // the amount: the run takes the steady drive with the amount a sample would derive from 0.
+  const bool amountMoves = withEnvelope && level != 0;
+  if (withEnvelope && !amountMoves)
+    steadyAmount = kDriveAmountRange * (amountBeforeEnvelope * static_cast<float>(driveEnvelope.amp * level));
+  if (!amountMoves && !driveKey.matches(steadyAmount)) cacheDrive(steadyAmount);
+  if (sweepLeft > 0) {
+    double swept[kFlushInterval];  // a run is at most a flush interval long
+    filter.render(swept, length);
+    if (amountMoves)
+      driveWithEnvelope(out, length, SweptRing{swept}, driveEnvelope, level, amountBeforeEnvelope);
+    else
+      driveSteady(out, length, SweptRing{swept}, driveSetting);
+  } else {
+    bFilter::SteadyRing ring = filter.beginSteadyRing();
+    if (amountMoves)
+      ring = driveWithEnvelope(out, length, ring, driveEnvelope, level, amountBeforeEnvelope);
+    else
+      ring = driveSteady(out, length, ring, driveSetting);
+    filter.endSteadyRing(ring, length);
+  }
+  if (withEnvelope) driveEnvelope.endSteadyDecay(level, length);
+
   Tonestage stages = tonestage;
   Fader declick = fader;
-  for (int i = 0; i < length; ++i) {
-    double s = out[i];
-    if (withEnvelope) {
-      // As driveEnvelope.getSample() and driven(), with the cache left out: the amount moves
-      // every sample.
-      level = envelope.steadyDecayStep(level);
-      const double envelopeValue = static_cast<float>(envelope.amp * level);
-      const double amount = kDriveAmountRange * (amountBeforeEnvelope * envelopeValue);
-      s = Drive::processFast(s, Drive::settingFor(amount));
-    } else {
-      s = Drive::processFast(s, steadySetting);
-    }
-    s = stages.processHighpass(stages.processLevel(stages.processTone(s)));
-    // The factor is current: the full sample before the run used it, and nothing changed it.
-    out[i] = s + declick.nextSteadyValue();
-  }
+  filterAndDeclick(out, length, stages, declick);
   tonestage = stages;
   fader = declick;
-  if (withEnvelope) driveEnvelope.endSteadyDecay(level, length);
   lastOutput = out[length - 1];
   flushCountdown -= length - 1;
   countToFlush();

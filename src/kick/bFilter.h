@@ -37,6 +37,23 @@ public:
   // count nextSample() calls into out, with freq, tau and the rate unchanged throughout; the
   // state is held in registers rather than stored every sample.
   void render(double* out, int count);
+
+  // A ring past its sweep, turned by the owner's own loop: each turn waits for the one before,
+  // so a loop that only turns the ring leaves most of the processor idle, and the owner can
+  // fill it with work of its own. beginSteadyRing() settles and hands out the phasor; each
+  // next() gives what nextSample() would, with freq, tau and the rate unchanged;
+  // endSteadyRing() takes the phasor back and counts the samples.
+  struct SteadyRing {
+    double c, s, x, y;
+    double next() {
+      const double xNext = c * x - s * y;
+      y = s * x + c * y;
+      x = xNext;
+      return y;
+    }
+  };
+  SteadyRing beginSteadyRing();
+  void endSteadyRing(const SteadyRing& ring, int samples);
   // Moves fcur along the start sweep and counts the sample.
   void computeFreqEnvelope();
   // c and s from tau, fcur and the rate.
@@ -153,22 +170,23 @@ inline void bFilter::settle() {
   updateCoeffs();
 }
 
+inline bFilter::SteadyRing bFilter::beginSteadyRing() {
+  settle();
+  return {c, s, x, y};
+}
+
+inline void bFilter::endSteadyRing(const SteadyRing& ring, int samples) {
+  x = ring.x;
+  y = ring.y;
+  n = n > INT_MAX - samples ? INT_MAX : n + samples;
+}
+
 inline void bFilter::render(double* out, int count) {
   const int sweepLeft = sweepSamplesLeft();
   const int swept = sweepLeft < count ? sweepLeft : count;
   if (swept > 0) renderSweep(out, swept);
   if (swept == count) return;
-  settle();
-  const double cr = c, sr = s;
-  double xr = x, yr = y;
-  for (int i = swept; i < count; ++i) {
-    const double xNext = cr * xr - sr * yr;
-    yr = sr * xr + cr * yr;
-    xr = xNext;
-    out[i] = yr;
-  }
-  x = xr;
-  y = yr;
-  const int steadyCount = count - swept;
-  n = n > INT_MAX - steadyCount ? INT_MAX : n + steadyCount;
+  SteadyRing ring = beginSteadyRing();
+  for (int i = swept; i < count; ++i) out[i] = ring.next();
+  endSteadyRing(ring, count - swept);
 }

@@ -3,7 +3,8 @@
 // formula on every sample, over seeded random performances (pitch, glide, decay, Comp, drive
 // and envelope moving while hits sound). Every hit's sweep goes through the recurrence, whose
 // rounding differs from a cos and sin per sample by about 1e-15 a step, so the two agree within
-// kTolerance rather than bit for bit; render() and getSample() are compared bit for bit.
+// kTolerance rather than bit for bit; render() and getSample(), and the runs and the samples
+// computed in full, are compared bit for bit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,41 +125,73 @@ TEST(KrummelFastPaths, WithinToleranceOfThePlainFormulasEverySample) {
   }
 }
 
+// A long ring, still sounding when the drive envelope has decayed to exact zero (after some
+// 8 s), driven below the rail where the normaliser is not 1.
+KickControls longRingWithEnvelope() {
+  KickControls c;
+  c.decay = 1;
+  c.longDecay = 1;
+  c.driveEnv = true;
+  c.drive = 0.05;
+  return c;
+}
+
 TEST(KrummelFastPaths, WithinToleranceThroughALongDecayedTail) {
   KickControls c;
   c.decay = 0;
   c.driveEnv = true;
   c.drive = 0.4;
   expectCloseToPlain(48000, 99, 30, 0.01, c);  // one hit, then 30 s of tail and flushing
+  expectCloseToPlain(48000, 99, 12, 0.01, longRingWithEnvelope());
 }
 
-// Blocks of every length, events landing between them as the instrument applies them.
+// Blocks of every length, events landing between them as the instrument applies them,
+// against the same performance one getSample() at a time. With fullSamples, the one at a time
+// voice has an input set on every sample (one with no effect on the sound), which ends any
+// run, so that each of its samples is computed in full.
+void expectBlocksGiveTheSameBits(double fs, unsigned seed, int seconds, double eventsPerSecond, const KickControls& start,
+                                 float envelopeAmp, bool fullSamples) {
+  SCOPED_TRACE(testing::Message() << fs << " Hz, seed " << seed << ", envelope amplitude " << envelopeAmp);
+  Performance one(fs, seed, seconds, eventsPerSecond, start), other(fs, seed, seconds, eventsPerSecond, start);
+  Krummel bySample = voiceAt(fs), byBlock = voiceAt(fs);
+  bySample.driveEnvelope.setAmp(envelopeAmp);
+  byBlock.driveEnvelope.setAmp(envelopeAmp);
+  std::mt19937 blockSizes(seed);
+  std::vector<double> block;
+  long i = 0;
+  while (i < one.samples) {
+    other.eventAt(i, byBlock, nullptr);
+    long n = std::uniform_int_distribution<long>(1, 700)(blockSizes);
+    // A block ends before the next event, as the instrument splits its blocks at events.
+    n = std::min({n, one.samples - i, other.nextEvent - i});
+    block.resize(static_cast<size_t>(n));
+    byBlock.render(block.data(), static_cast<int>(n));
+    for (long k = 0; k < n; ++k, ++i) {
+      one.eventAt(i, bySample, nullptr);
+      if (fullSamples) bySample.setMidiAccentFlag(bySample.midiAccentFlag);
+      const double want = bySample.getSample();
+      ASSERT_EQ(std::memcmp(&block[static_cast<size_t>(k)], &want, sizeof want), 0)
+          << "sample " << i << ": " << block[static_cast<size_t>(k)] << " vs " << want;
+    }
+  }
+}
+
 TEST(KrummelFastPaths, RenderGivesTheSameBitsAsGetSample) {
   const double rates[] = {44100, 48000, 96000};
   unsigned seed = 50;
-  for (double fs : rates) {
-    SCOPED_TRACE(fs);
-    Performance one(fs, seed, 4, 20, KickControls()), other(fs, seed, 4, 20, KickControls());
-    ++seed;
-    Krummel bySample = voiceAt(fs), byBlock = voiceAt(fs);
-    std::mt19937 blockSizes(seed);
-    std::vector<double> block;
-    long i = 0;
-    while (i < one.samples) {
-      other.eventAt(i, byBlock, nullptr);
-      long n = std::uniform_int_distribution<long>(1, 700)(blockSizes);
-      // A block ends before the next event, as the instrument splits its blocks at events.
-      n = std::min({n, one.samples - i, other.nextEvent - i});
-      block.resize(static_cast<size_t>(n));
-      byBlock.render(block.data(), static_cast<int>(n));
-      for (long k = 0; k < n; ++k, ++i) {
-        one.eventAt(i, bySample, nullptr);
-        const double want = bySample.getSample();
-        ASSERT_EQ(std::memcmp(&block[static_cast<size_t>(k)], &want, sizeof want), 0)
-            << "sample " << i << ": " << block[static_cast<size_t>(k)] << " vs " << want;
-      }
-    }
-  }
+  for (double fs : rates) expectBlocksGiveTheSameBits(fs, seed++, 4, 20, KickControls(), 1.0f, false);
+}
+
+// The runs derive nothing that a full sample would derive differently: the same bits with the
+// drive envelope moving above and below the drive's rail, decayed to zero, and at an envelope
+// amplitude other than the voice's 1.
+TEST(KrummelFastPaths, RingRunsGiveTheSameBitsAsFullSamples) {
+  const double rates[] = {44100, 48000, 96000};
+  const float amplitudes[] = {1.0f, 0.5f};
+  unsigned seed = 70;
+  for (float amp : amplitudes)
+    for (double fs : rates) expectBlocksGiveTheSameBits(fs, seed++, 4, 20, KickControls(), amp, true);
+  expectBlocksGiveTheSameBits(48000, 98, 12, 0.01, longRingWithEnvelope(), 1.0f, true);
 }
 
 }  // namespace

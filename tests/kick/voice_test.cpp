@@ -81,7 +81,12 @@ TEST(Drive, FastFormWithinAFewUlpOfTheFormula) {
   EXPECT_EQ(Drive::processFast(0.9, Drive::settingFor(10)), 1.0);
   EXPECT_EQ(Drive::processFast(-0.9, Drive::settingFor(10)), -1.0);
   EXPECT_EQ(Drive::processFast(0.0, Drive::settingFor(0)), 0.0);
-  EXPECT_EQ(Drive::settingFor(1).norm, 1.0);
+  EXPECT_EQ(Drive::settingFor(1).inverse, 1.0);
+  // The setting skips the clip from the rail on; around it the reciprocal is the same either way.
+  for (double amount = std::nextafter(1.0, 0.0) - 8e-16; amount < 1 + 1e-15; amount = std::nextafter(amount, 2.0)) {
+    const Drive::Setting s = Drive::settingFor(amount);
+    ASSERT_EQ(s.inverse, 1 / Drive::nonlinFast(s.gain)) << amount;
+  }
 }
 
 struct GlideRun {
