@@ -1,5 +1,6 @@
 #pragma once
-// Writing a bitmap as a 32-bit RGBA PNG with libpng. Main thread.
+// Writing a bitmap as an 8-bit RGBA PNG (RGB when every pixel is opaque),
+// encoded for cheap decoding, with libpng. Main thread.
 
 #include "pix/PIX_Bitmap.h"
 
