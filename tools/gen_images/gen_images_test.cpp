@@ -80,6 +80,8 @@ TEST(CommittedImages, BackgroundIsOpaque) {
 struct PngLayout {
   int colourType = -1;
   std::vector<int> rowFilters;
+  bool stored = false;        // the zlib stream's first block holds its bytes uncompressed
+  double deflateRatio = 0.0;  // unpacked against packed bytes
 };
 
 unsigned BigEndian32(const unsigned char* p) { return unsigned(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
@@ -120,13 +122,20 @@ bool ReadPngLayout(const std::string& path, PngLayout* layout) {
   if (uncompress(rows.data(), &size, compressed.data(), uLong(compressed.size())) != Z_OK || size != rows.size())
     return false;
   for (unsigned y = 0; y < height; ++y) layout->rowFilters.push_back(rows[y * stride]);
+  // After the two-byte zlib header, bits 1 and 2 of the first block's
+  // header give its type; 0 is stored.
+  const unsigned kZlibHeader = 2, kBlockTypeShift = 1, kBlockTypeMask = 3;
+  layout->stored = ((compressed[kZlibHeader] >> kBlockTypeShift) & kBlockTypeMask) == 0;
+  layout->deflateRatio = double(rows.size()) / double(compressed.size());
   return true;
 }
 
 // The loader decodes every image at each editor start: no row may need a
-// filter undone, and an opaque image carries no alpha bytes. A regeneration
-// with other encoder settings would make the first editor much slower.
-TEST(CommittedImages, AreStoredUnfilteredAndWithoutAlphaWhenOpaque) {
+// filter undone, an opaque image carries no alpha bytes, and an image is
+// deflated only where that packs it well enough to pay for inflating it. A
+// regeneration with other encoder settings would make the first editor much
+// slower.
+TEST(CommittedImages, AreEncodedForCheapDecoding) {
   for (int i = 0; i < kImageCount; ++i) {
     SCOPED_TRACE(SpecOf(ImageId(i)).file);
     PngLayout layout;
@@ -135,6 +144,9 @@ TEST(CommittedImages, AreStoredUnfilteredAndWithoutAlphaWhenOpaque) {
     ASSERT_EQ(int(layout.rowFilters.size()), SpecOf(ImageId(i)).frameHeight * SpecOf(ImageId(i)).frames);
     EXPECT_EQ(std::count(layout.rowFilters.begin(), layout.rowFilters.end(), PNG_FILTER_VALUE_NONE),
               std::ptrdiff_t(layout.rowFilters.size()));
+    if (!layout.stored) {
+      EXPECT_GE(layout.deflateRatio, kMinDeflateRatio);
+    }
   }
 }
 
@@ -348,28 +360,36 @@ TEST(Layer, EdgesGetPartialAlphaAndKeepTheirColour) {
   EXPECT_EQ(half & 0xFFFFFF00u, Pixel(c) & 0xFFFFFF00u);
 }
 
-// Translucent bitmaps are written as RGBA, opaque ones as RGB; both load
-// back to the same pixels.
+// Translucent bitmaps are written as RGBA, opaque ones as RGB; noise is
+// stored, a picture of a few flat patches deflated; all load back to the
+// same pixels.
 TEST(PngFile, RoundTripsEveryByteOfEveryPixel) {
+  const int kWidth = 60, kHeight = 40, kPatch = 10, kPatchColours = 4;
   for (bool opaque : {false, true}) {
-    SCOPED_TRACE(opaque ? "opaque" : "translucent");
-    std::mt19937 random(1234);
-    PIX_MemBitmap bitmap(37, 23, 4);
-    for (int y = 0; y < 23; ++y)
-      for (int x = 0; x < 37; ++x)
-        PIX_PutPixel(&bitmap, x, y, unsigned(random()) | (opaque ? 0xFFu : 0u), 1.0f, PIX_MODE_COPY);
-    const std::string path = testing::TempDir() + "gen_images_roundtrip.png";
-    ASSERT_TRUE(WritePng(&bitmap, path.c_str()));
-    PngLayout layout;
-    ASSERT_TRUE(ReadPngLayout(path, &layout));
-    EXPECT_EQ(layout.colourType, opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA);
-    std::unique_ptr<PIX_IBitmap> loaded(PIX_LoadPNG(path.c_str(), nullptr));
-    ASSERT_TRUE(loaded);
-    ASSERT_EQ(loaded->getWidth(), 37);
-    ASSERT_EQ(loaded->getHeight(), 23);
-    for (int y = 0; y < 23; ++y)
-      for (int x = 0; x < 37; ++x) ASSERT_EQ(PIX_GetPixel(loaded.get(), x, y), PIX_GetPixel(&bitmap, x, y));
-    std::remove(path.c_str());
+    for (bool noise : {true, false}) {
+      SCOPED_TRACE(std::string(opaque ? "opaque" : "translucent") + (noise ? " noise" : " patches"));
+      std::mt19937 random(1234);
+      PIX_MemBitmap bitmap(kWidth, kHeight, 4);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+          const unsigned patch = unsigned((x / kPatch + y / kPatch) % kPatchColours);
+          const unsigned p = noise ? unsigned(random()) : 0x30405000u + 0x20101000u * patch;
+          PIX_PutPixel(&bitmap, x, y, opaque ? p | 0xFFu : p & ~1u, 1.0f, PIX_MODE_COPY);
+        }
+      const std::string path = testing::TempDir() + "gen_images_roundtrip.png";
+      ASSERT_TRUE(WritePng(&bitmap, path.c_str()));
+      PngLayout layout;
+      ASSERT_TRUE(ReadPngLayout(path, &layout));
+      EXPECT_EQ(layout.colourType, opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA);
+      EXPECT_EQ(layout.stored, noise);
+      std::unique_ptr<PIX_IBitmap> loaded(PIX_LoadPNG(path.c_str(), nullptr));
+      ASSERT_TRUE(loaded);
+      ASSERT_EQ(loaded->getWidth(), kWidth);
+      ASSERT_EQ(loaded->getHeight(), kHeight);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) ASSERT_EQ(PIX_GetPixel(loaded.get(), x, y), PIX_GetPixel(&bitmap, x, y));
+      std::remove(path.c_str());
+    }
   }
 }
 
