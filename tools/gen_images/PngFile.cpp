@@ -13,6 +13,7 @@ namespace {
 // zlib's best compression: the images are written once and read at every
 // editor start, so only the reading cost counts.
 const int kDeflateLevel = 9;
+// zlib's level that writes stored blocks: the bytes as they are, no search.
 const int kStoredLevel = 0;
 
 bool IsOpaque(const PIX_Rows& rows) {
