@@ -89,6 +89,12 @@ struct TEXTMETRIC {
   int tmItalic;
 };
 
+// Starts the font library's one-time set-up (fontconfig reading the
+// system's font configuration, several milliseconds; FreeType) on a helper
+// thread and returns at once, so that it runs while the caller does other
+// work; the first CreateFont waits for it to finish. Calls after the first
+// do nothing. Any thread.
+void DCX_StartFontLibrary();
 // A font whose face fontconfig picks as the best installed match for the
 // face name, weight and italic flag. A positive height is the cell height
 // (ascent + descent), a negative one the character (em) height, 0 a default.

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "dcx/DCXContext.h"
 
@@ -15,21 +17,36 @@ const int kDefaultHeight = 16;
 const int kMaxPixelSize = 2048;
 
 // FreeType and fontconfig are set up once per process; face creation and
-// deletion share the library, so they are serialised.
+// deletion share the library, so they are serialised. Constant-initialised
+// and trivially destroyed, so fonts deleted by other objects' destructors at
+// the program's end still find it.
 struct FontLibrary {
   FT_Library library = nullptr;
   std::mutex lock;
 };
+FontLibrary gLibrary;
+std::once_flag gSetUp;
 
+// Whichever thread comes first sets the library up; the others wait for it.
 FontLibrary* Library() {
-  static FontLibrary shared;
-  static std::once_flag once;
-  std::call_once(once, [] {
+  std::call_once(gSetUp, [] {
     FcInit();
-    if (FT_Init_FreeType(&shared.library) != 0) shared.library = nullptr;
+    if (FT_Init_FreeType(&gLibrary.library) != 0) gLibrary.library = nullptr;
   });
-  return shared.library ? &shared : nullptr;
+  return gLibrary.library ? &gLibrary : nullptr;
 }
+
+// The thread DCX_StartFontLibrary starts. Joined when the program ends or
+// the plug-in is unloaded, so the set-up never runs on past the code it is in.
+struct SetUpHelper {
+  std::mutex lock;
+  bool started = false;
+  std::thread thread;
+  ~SetUpHelper() {
+    if (thread.joinable()) thread.join();
+  }
+};
+SetUpHelper gHelper;
 
 // The installed face fontconfig considers the best match.
 bool MatchFace(const char* faceName, int pixelSize, int weight, bool italic, KIT_String* path, int* index) {
@@ -122,6 +139,17 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
   font->strikeOut = strikeOut != 0;
   ReadMetrics(font, weight, italic != 0);
   return font;
+}
+
+void DCX_StartFontLibrary() {
+  std::lock_guard<std::mutex> hold(gHelper.lock);
+  if (gHelper.started) return;
+  gHelper.started = true;
+  try {
+    gHelper.thread = std::thread([] { Library(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the first font sets the library up itself.
+  }
 }
 
 const char* DCX_GetFontFaceName(HGDIOBJ font) { return font ? font->family.Get() : ""; }

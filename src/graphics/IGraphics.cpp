@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "dcx/DCX.h"
 #include "graphics/IBitmapControls.h"
 #include "graphics/IControl.h"
 #include "graphics/IPopupMenu.h"
@@ -19,7 +20,12 @@ static constexpr unsigned kScratchLineAlignment = 4;
 static constexpr int kPromptTextLen = 512;
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
-    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {}
+    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {
+  // The first text drawn needs the font library, whose set-up is the dearest
+  // part of a first editor after its images: started now, it runs on a
+  // second core while the editor's images are decoded.
+  DCX_StartFontLibrary();
+}
 
 IGraphics::~IGraphics() {
   delete mKeyCatcher;

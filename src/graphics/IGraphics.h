@@ -49,7 +49,8 @@ int PixBlendMode(const IChannelBlend* blend);
 class IGraphics {
 public:
   // A frame rate of 0 or less means the default of 25 frames per second.
-  // Creates no bitmaps; PrepDraw() does.
+  // Creates no bitmaps; PrepDraw() does. The first editor in the process
+  // starts the font library's set-up on a helper thread.
   IGraphics(IPluginBase* plug, int width, int height, int fps);
 
   IGraphics(const IGraphics&) = delete;

@@ -227,3 +227,34 @@ TEST(DcxFont, FontsFromManyThreads) {
     });
   for (auto& th : threads) th.join();
 }
+
+// Fonts asked for while the helper thread is still setting the library up
+// wait for it and come out as fonts made afterwards do. (Run on its own, as
+// ctest does, this process's set-up really is still under way.)
+TEST(DcxFont, FontsAskedForDuringTheSetUpWaitForItAndMatchLaterOnes) {
+  DCX_StartFontLibrary();
+  DCX_StartFontLibrary();
+  HFONT early[2] = {};
+  std::thread other([&early] { early[1] = MakeFont(12, NONANTIALIASED_QUALITY); });
+  early[0] = MakeFont(12, NONANTIALIASED_QUALITY);
+  other.join();
+  HFONT later = MakeFont(12, NONANTIALIASED_QUALITY);
+  ASSERT_NE(later, nullptr);
+  HDC dc = DCX_CreateMemContext(4, 4);
+  TEXTMETRIC want, got;
+  SelectObject(dc, later);
+  ASSERT_TRUE(GetTextMetrics(dc, &want));
+  for (HFONT font : early) {
+    ASSERT_NE(font, nullptr);
+    EXPECT_STREQ(DCX_GetFontFilePath(font), DCX_GetFontFilePath(later));
+    SelectObject(dc, font);
+    ASSERT_TRUE(GetTextMetrics(dc, &got));
+    EXPECT_EQ(got.tmHeight, want.tmHeight);
+    EXPECT_EQ(got.tmAscent, want.tmAscent);
+    EXPECT_EQ(got.tmAveCharWidth, want.tmAveCharWidth);
+    SelectObject(dc, nullptr);
+    DeleteObject(font);
+  }
+  DCX_DeleteContext(dc);
+  DeleteObject(later);
+}

@@ -1,5 +1,7 @@
 #include "support/CountingAllocator.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -20,10 +22,13 @@ const bool kCountingAllocator = TONNIK_REPLACE_ALLOCATOR != 0;
 namespace {
 std::atomic<bool> gCounting{false};
 std::atomic<long> gAllocations{0};
+// The thread whose allocations count; read only while counting.
+std::atomic<pthread_t> gCountedThread{};
 }  // namespace
 
 AllocationCounter::AllocationCounter() {
   gAllocations = 0;
+  gCountedThread = pthread_self();
   gCounting = true;
 }
 
@@ -44,7 +49,8 @@ bool CountingAllocatorSeesAllocations() {
 #if TONNIK_REPLACE_ALLOCATOR
 namespace {
 void CountOne() {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (gCounting.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), gCountedThread.load()))
+    gAllocations.fetch_add(1, std::memory_order_relaxed);
 }
 }  // namespace
 

@@ -6,8 +6,10 @@
 // own allocator, so there nothing is replaced and kCountingAllocator is
 // false: tests skip rather than prove nothing.
 //
-// Threads: counts allocations made on any thread while a counter is alive.
-// One counter at a time.
+// Threads: counts the allocations made on the thread that created the
+// counter, while it is alive: the audio path under test runs there, and
+// other threads (a library's helper setting itself up) may allocate
+// meanwhile, as a host's do. One counter at a time.
 
 // False where the allocator could not be replaced (sanitizer builds).
 extern const bool kCountingAllocator;

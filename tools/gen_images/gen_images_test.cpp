@@ -2,6 +2,8 @@
 // generator's own building blocks (layer resolving, PNG writing).
 
 #include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "Checks.h"
 #include "Layer.h"
@@ -71,6 +74,80 @@ TEST(CommittedImages, BackgroundIsOpaque) {
   ASSERT_TRUE(bg);
   for (int y = 0; y < bg->getHeight(); ++y)
     for (int x = 0; x < bg->getWidth(); ++x) ASSERT_EQ(Alpha(PIX_GetPixel(bg.get(), x, y)), 255u) << x << "," << y;
+}
+
+// How a PNG file stores its rows: the colour type and each row's filter.
+struct PngLayout {
+  int colourType = -1;
+  std::vector<int> rowFilters;
+  bool stored = false;        // the zlib stream's first block holds its bytes uncompressed
+  double deflateRatio = 0.0;  // unpacked against packed bytes
+};
+
+unsigned BigEndian32(const unsigned char* p) { return unsigned(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// False when the file is not an 8-bit non-interlaced RGB or RGBA PNG.
+bool ReadPngLayout(const std::string& path, PngLayout* layout) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::vector<unsigned char> bytes;
+  unsigned char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(file);
+  const size_t kSignature = 8, kChunkFrame = 12;
+  std::vector<unsigned char> compressed;
+  unsigned width = 0, height = 0, depth = 0, interlace = 0;
+  for (size_t at = kSignature; at + kChunkFrame <= bytes.size();) {
+    const unsigned length = BigEndian32(&bytes[at]);
+    if (at + kChunkFrame + length > bytes.size()) return false;
+    const std::string type(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
+    const unsigned char* data = &bytes[at + 8];
+    if (type == "IHDR") {
+      width = BigEndian32(data);
+      height = BigEndian32(data + 4);
+      depth = data[8];
+      layout->colourType = data[9];
+      interlace = data[12];
+    } else if (type == "IDAT") {
+      compressed.insert(compressed.end(), data, data + length);
+    }
+    at += kChunkFrame + length;
+  }
+  const bool rgb = layout->colourType == PNG_COLOR_TYPE_RGB, rgba = layout->colourType == PNG_COLOR_TYPE_RGB_ALPHA;
+  if (depth != 8 || interlace != PNG_INTERLACE_NONE || (!rgb && !rgba)) return false;
+  const unsigned channels = rgba ? 4 : 3;
+  const size_t stride = 1 + size_t(width) * channels;
+  std::vector<unsigned char> rows(stride * height);
+  uLongf size = uLongf(rows.size());
+  if (uncompress(rows.data(), &size, compressed.data(), uLong(compressed.size())) != Z_OK || size != rows.size())
+    return false;
+  for (unsigned y = 0; y < height; ++y) layout->rowFilters.push_back(rows[y * stride]);
+  // After the two-byte zlib header, bits 1 and 2 of the first block's
+  // header give its type; 0 is stored.
+  const unsigned kZlibHeader = 2, kBlockTypeShift = 1, kBlockTypeMask = 3;
+  layout->stored = ((compressed[kZlibHeader] >> kBlockTypeShift) & kBlockTypeMask) == 0;
+  layout->deflateRatio = double(rows.size()) / double(compressed.size());
+  return true;
+}
+
+// The loader decodes every image at each editor start: no row may need a
+// filter undone, an opaque image carries no alpha bytes, and an image is
+// deflated only where that packs it well enough to pay for inflating it. A
+// regeneration with other encoder settings would make the first editor much
+// slower.
+TEST(CommittedImages, AreEncodedForCheapDecoding) {
+  for (int i = 0; i < kImageCount; ++i) {
+    SCOPED_TRACE(SpecOf(ImageId(i)).file);
+    PngLayout layout;
+    ASSERT_TRUE(ReadPngLayout(std::string(TONNIK_SOURCE_DIR) + "/resources/img/" + SpecOf(ImageId(i)).file, &layout));
+    EXPECT_EQ(layout.colourType, ImageId(i) == kBackground ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA);
+    ASSERT_EQ(int(layout.rowFilters.size()), SpecOf(ImageId(i)).frameHeight * SpecOf(ImageId(i)).frames);
+    EXPECT_EQ(std::count(layout.rowFilters.begin(), layout.rowFilters.end(), PNG_FILTER_VALUE_NONE),
+              std::ptrdiff_t(layout.rowFilters.size()));
+    if (!layout.stored) {
+      EXPECT_GE(layout.deflateRatio, kMinDeflateRatio);
+    }
+  }
 }
 
 // The pointer's direction in each frame follows the knob's travel from -135
@@ -283,20 +360,37 @@ TEST(Layer, EdgesGetPartialAlphaAndKeepTheirColour) {
   EXPECT_EQ(half & 0xFFFFFF00u, Pixel(c) & 0xFFFFFF00u);
 }
 
+// Translucent bitmaps are written as RGBA, opaque ones as RGB; noise is
+// stored, a picture of a few flat patches deflated; all load back to the
+// same pixels.
 TEST(PngFile, RoundTripsEveryByteOfEveryPixel) {
-  std::mt19937 random(1234);
-  PIX_MemBitmap bitmap(37, 23, 4);
-  for (int y = 0; y < 23; ++y)
-    for (int x = 0; x < 37; ++x) PIX_PutPixel(&bitmap, x, y, unsigned(random()), 1.0f, PIX_MODE_COPY);
-  const std::string path = testing::TempDir() + "gen_images_roundtrip.png";
-  ASSERT_TRUE(WritePng(&bitmap, path.c_str()));
-  std::unique_ptr<PIX_IBitmap> loaded(PIX_LoadPNG(path.c_str(), nullptr));
-  ASSERT_TRUE(loaded);
-  ASSERT_EQ(loaded->getWidth(), 37);
-  ASSERT_EQ(loaded->getHeight(), 23);
-  for (int y = 0; y < 23; ++y)
-    for (int x = 0; x < 37; ++x) ASSERT_EQ(PIX_GetPixel(loaded.get(), x, y), PIX_GetPixel(&bitmap, x, y));
-  std::remove(path.c_str());
+  const int kWidth = 60, kHeight = 40, kPatch = 10, kPatchColours = 4;
+  for (bool opaque : {false, true}) {
+    for (bool noise : {true, false}) {
+      SCOPED_TRACE(std::string(opaque ? "opaque" : "translucent") + (noise ? " noise" : " patches"));
+      std::mt19937 random(1234);
+      PIX_MemBitmap bitmap(kWidth, kHeight, 4);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+          const unsigned patch = unsigned((x / kPatch + y / kPatch) % kPatchColours);
+          const unsigned p = noise ? unsigned(random()) : 0x30405000u + 0x20101000u * patch;
+          PIX_PutPixel(&bitmap, x, y, opaque ? p | 0xFFu : p & ~1u, 1.0f, PIX_MODE_COPY);
+        }
+      const std::string path = testing::TempDir() + "gen_images_roundtrip.png";
+      ASSERT_TRUE(WritePng(&bitmap, path.c_str()));
+      PngLayout layout;
+      ASSERT_TRUE(ReadPngLayout(path, &layout));
+      EXPECT_EQ(layout.colourType, opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA);
+      EXPECT_EQ(layout.stored, noise);
+      std::unique_ptr<PIX_IBitmap> loaded(PIX_LoadPNG(path.c_str(), nullptr));
+      ASSERT_TRUE(loaded);
+      ASSERT_EQ(loaded->getWidth(), kWidth);
+      ASSERT_EQ(loaded->getHeight(), kHeight);
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) ASSERT_EQ(PIX_GetPixel(loaded.get(), x, y), PIX_GetPixel(&bitmap, x, y));
+      std::remove(path.c_str());
+    }
+  }
 }
 
 TEST(PngFile, RefusesAnUnwritablePathAndAnEmptyBitmap) {
