@@ -1,63 +1,38 @@
-// Each step of eight samples becomes vector conversions: with the x86-64
-// baseline (SSE2) four of two samples, with AVX two of four. Each loop is
-// compiled once for either, and the version the processor supports is picked
-// when the library is loaded. Both round as the scalar conversion does, so
-// the choice never changes a sample.
+// Each loop is compiled twice, for the x86-64 baseline (SSE2) and for AVX,
+// and the version the processor supports is picked when the library is
+// loaded. Vector conversions round as the scalar one does, so the choice
+// never changes a sample.
 
 #include "plugin/SampleConvert.h"
 
 namespace {
 
-// Samples converted per step of the vector loops.
-constexpr int kStep = 8;
+// Samples converted per step of the loops. Each step is unrolled whole and
+// becomes vector conversions (SSE2: eight of two samples; AVX: four of four)
+// and stores, with one loop count per 16 samples.
+constexpr int kStep = 16;
 
-// Eight samples a step, written out as eight plain conversions so that the
-// compiler vectorises them; the tail goes one by one.
 __attribute__((always_inline)) inline void ConvertLoop(const double* __restrict src, float* __restrict dst,
                                                        int nFrames) {
   int s = 0;
   for (; s + kStep <= nFrames; s += kStep) {
-    const float a = static_cast<float>(src[s]), b = static_cast<float>(src[s + 1]);
-    const float c = static_cast<float>(src[s + 2]), d = static_cast<float>(src[s + 3]);
-    const float e = static_cast<float>(src[s + 4]), f = static_cast<float>(src[s + 5]);
-    const float g = static_cast<float>(src[s + 6]), h = static_cast<float>(src[s + 7]);
-    dst[s] = a;
-    dst[s + 1] = b;
-    dst[s + 2] = c;
-    dst[s + 3] = d;
-    dst[s + 4] = e;
-    dst[s + 5] = f;
-    dst[s + 6] = g;
-    dst[s + 7] = h;
+#pragma GCC unroll 16
+    for (int k = 0; k < kStep; ++k) dst[s + k] = static_cast<float>(src[s + k]);
   }
   for (; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
 }
 
-// The same step stored twice: each sample is converted once.
+// Each sample converted once, stored twice.
 __attribute__((always_inline)) inline void ConvertPairLoop(const double* __restrict src, float* __restrict dst0,
                                                            float* __restrict dst1, int nFrames) {
   int s = 0;
   for (; s + kStep <= nFrames; s += kStep) {
-    const float a = static_cast<float>(src[s]), b = static_cast<float>(src[s + 1]);
-    const float c = static_cast<float>(src[s + 2]), d = static_cast<float>(src[s + 3]);
-    const float e = static_cast<float>(src[s + 4]), f = static_cast<float>(src[s + 5]);
-    const float g = static_cast<float>(src[s + 6]), h = static_cast<float>(src[s + 7]);
-    dst0[s] = a;
-    dst0[s + 1] = b;
-    dst0[s + 2] = c;
-    dst0[s + 3] = d;
-    dst0[s + 4] = e;
-    dst0[s + 5] = f;
-    dst0[s + 6] = g;
-    dst0[s + 7] = h;
-    dst1[s] = a;
-    dst1[s + 1] = b;
-    dst1[s + 2] = c;
-    dst1[s + 3] = d;
-    dst1[s + 4] = e;
-    dst1[s + 5] = f;
-    dst1[s + 6] = g;
-    dst1[s + 7] = h;
+#pragma GCC unroll 16
+    for (int k = 0; k < kStep; ++k) {
+      const float v = static_cast<float>(src[s + k]);
+      dst0[s + k] = v;
+      dst1[s + k] = v;
+    }
   }
   for (; s < nFrames; ++s) {
     const float v = static_cast<float>(src[s]);
@@ -87,18 +62,14 @@ bool HasAVX() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx");
 }
-#else
-void ConvertAVX(const double* src, float* dst, int nFrames) { ConvertBaseline(src, dst, nFrames); }
-void ConvertPairAVX(const double* src, float* dst0, float* dst1, int nFrames) {
-  ConvertPairBaseline(src, dst0, dst1, nFrames);
-}
-
-bool HasAVX() { return false; }
-#endif
 
 // Chosen once, when the library is loaded.
 const ConvertFn kConvert = HasAVX() ? ConvertAVX : ConvertBaseline;
 const ConvertPairFn kConvertPair = HasAVX() ? ConvertPairAVX : ConvertPairBaseline;
+#else
+const ConvertFn kConvert = ConvertBaseline;
+const ConvertPairFn kConvertPair = ConvertPairBaseline;
+#endif
 
 }  // namespace
 
