@@ -1,21 +1,29 @@
 // The Audio Unit adapter's cost: `tonnik render`-style rendering (512-frame
 // blocks, a hit every 40 blocks sent as MIDI before the render) through the
 // component entry and through the fast-dispatch render procedure, against
-// the instrument's own ProcessDoubleReplacing on the same blocks. The
-// adapter's overhead is the ratio of the times: at most 1.05 through the
-// entry, 1.02 through fast dispatch. Run with --benchmark_repetitions=9
-// --benchmark_enable_random_interleaving=true so the three alternate.
+// the instrument rendered directly into float buffers, the host's sample
+// type (its ProcessSingleReplacing, which the framework calls for float
+// hosts), on the same blocks. The adapter's overhead is the ratio of the
+// times: at most 1.05 through the entry, 1.02 through fast dispatch. Run
+// with --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true
+// so the three alternate.
 //
-// Where the time goes (callgrind, instructions per 512-frame block; the
-// instrument's own processing is about 36 500):
-// - the host's double-to-float conversion of both output channels: about
-//   2 000 with the baseline SSE2 loop, about 800 with the AVX one chosen at
-//   load time on processors that have it;
-// - the adapter's render bookkeeping (checks, attaching buffers, render
-//   notifications): about 300, once the notifications walk only the slots
-//   ever used instead of all 32 twice (which cost 440);
-// - the component entry itself (parameter block, dispatch, the plug-in
-//   mutex, uncontended): about 190, against none for fast dispatch.
+// Where the time goes (callgrind, instructions per 512-frame block, averaged
+// over thousands of blocks):
+// - the instrument itself, about 36 650 either way: the voice 36 000, the
+//   one pass that rounds it into both float outputs 470, the block loop
+//   (MIDI, LED, queue) 180. Rendering doubles through ProcessDoubleReplacing
+//   costs 80 less (a copy of the doubles, 410, instead of the rounding), but
+//   a float host then paid the base's conversion of both channels on top
+//   (1 050 with AVX); the float render does away with it.
+// - the fast-dispatch path, about 350 (ratio 1.009): the test host's own
+//   buffer list and time stamp 90; the adapter's checks of the call, the
+//   bus's connection and the host's buffer pointers 150; attaching the
+//   buffers to the base 60; the base's processing call 30; MIDI through the
+//   entry, 5 per block (a hit costs 260 there against 50 direct).
+// - the component entry on top, about 180 (ratio 1.014): the parameter
+//   block, the selector dispatch and the plug-in mutex (uncontended).
+// Before the float render the two paths added 1 630 and 1 800 (1.044, 1.049).
 
 #include <benchmark/benchmark.h>
 

@@ -65,6 +65,7 @@ IPluginAU::IPluginAU(IPluginInstanceInfo instanceInfo, int nParams, const char* 
   // Room for a buffer list with one buffer per input channel, for input pulls.
   const int nListBuffers = nInputs > 0 ? nInputs : 1;
   mInputBufferList.Resize((int)(sizeof(AudioBufferList) + sizeof(AudioBuffer) * (size_t)(nListBuffers - 1)));
+  mOutBufferPtrs.Resize(nOutputs);
 
   AssessInputConnections();
   SetBlockSize(1024);

@@ -189,8 +189,12 @@ private:
   OSStatus SetRenderCallback(AudioUnitElement element, const AURenderCallbackStruct* callback);
   OSStatus AddRenderNotify(AURenderCallback proc, void* refCon);
   OSStatus RemoveRenderNotify(AURenderCallback proc);
+  // Calls every registered render-notify procedure with flag.
   void NotifyRender(AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp, UInt32 busIdx, UInt32 nFrames,
                     AudioBufferList* bufferList);
+  // The calls themselves, for the slots below end.
+  void CallRenderNotify(int end, AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp, UInt32 busIdx,
+                        UInt32 nFrames, AudioBufferList* bufferList);
   OSStatus PullInputs(const AudioTimeStamp* timestamp, UInt32 nFrames);
   OSStatus Render(const AudioTimeStamp* timestamp, UInt32 outputBusIdx, UInt32 nFrames, AudioBufferList* bufferList);
   bool ResizeScratch(int blockSize);
@@ -216,6 +220,9 @@ private:
   // The buffer list the render thread pulls inputs into, sized once for
   // every input channel.
   KIT_HeapBuf mInputBufferList;
+  // The host's output buffers of the bus being rendered, as the base
+  // attaches them; sized once for every output channel.
+  KIT_TypedBuf<float*> mOutBufferPtrs;
   char mParamValueString[32] = {};
 };
 

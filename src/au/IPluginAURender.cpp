@@ -223,9 +223,16 @@ OSStatus IPluginAU::RemoveRenderNotify(AURenderCallback proc) {
   return noErr;
 }
 
-void IPluginAU::NotifyRender(AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp, UInt32 busIdx,
-                             UInt32 nFrames, AudioBufferList* bufferList) {
+// Most hosts register no render notification: the render path keeps only
+// the check, and the calls stay out of line.
+inline void IPluginAU::NotifyRender(AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp, UInt32 busIdx,
+                                    UInt32 nFrames, AudioBufferList* bufferList) {
   const int end = mRenderNotifyEnd.load(std::memory_order_acquire);
+  if (end > 0) CallRenderNotify(end, flag, timestamp, busIdx, nFrames, bufferList);
+}
+
+void IPluginAU::CallRenderNotify(int end, AudioUnitRenderActionFlags flag, const AudioTimeStamp* timestamp,
+                                 UInt32 busIdx, UInt32 nFrames, AudioBufferList* bufferList) {
   for (int i = 0; i < end; ++i) {
     RenderNotifySlot& slot = mRenderNotify[i];
     AURenderCallback proc = slot.mProc.load(std::memory_order_acquire);
@@ -310,8 +317,10 @@ OSStatus IPluginAU::Render(const AudioTimeStamp* timestamp, UInt32 outputBusIdx,
   NotifyRender(kAudioUnitRenderAction_PreRender, timestamp, outputBusIdx, nFrames, bufferList);
 
   if (timestamp->mSampleTime != mRenderTimestamp) {
-    const OSStatus result = PullInputs(timestamp, nFrames);
-    if (result != noErr) return result;
+    if (NInBuses() > 0) {
+      const OSStatus result = PullInputs(timestamp, nFrames);
+      if (result != noErr) return result;
+    }
     mRenderTimestamp = timestamp->mSampleTime;
   }
 
@@ -322,15 +331,18 @@ OSStatus IPluginAU::Render(const AudioTimeStamp* timestamp, UInt32 outputBusIdx,
     SetOutputChannelConnections(startCh + nConnected, outBus->mNPlugChannels - nConnected, false);
     outBus->mConnected = true;
   }
+  float** data = mOutBufferPtrs.Get();
   for (int i = 0; i < nBuffers; ++i) {
     AudioBuffer& buffer = bufferList->mBuffers[i];
     if (!buffer.mData) {
       buffer.mData = mOutScratchBuf.Get() + (size_t)(startCh + i) * nFrames;
       buffer.mDataByteSize = nFrames * kBytesPerSample;
     }
-    float* data = static_cast<float*>(buffer.mData);
-    AttachOutputBuffers(startCh + i, 1, &data);
+    data[i] = static_cast<float*>(buffer.mData);
   }
+  // The connected channels are the bus's first ones, so buffer i goes to
+  // channel startCh + i.
+  AttachOutputBuffers(startCh, nBuffers, data);
 
   int nConnectedBuses = 0;
   while (nConnectedBuses < NOutBuses() && mOutBuses.Get(nConnectedBuses)->mConnected) ++nConnectedBuses;

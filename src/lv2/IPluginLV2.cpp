@@ -123,12 +123,9 @@ void IPluginLV2::ResizeGraphics(int w, int h) {
 bool IPluginLV2::AnyControlPortChanged() const {
   const float* const* ports = mControlIn.Get();
   const float* last = mLastControl.Get();
-  bool changed = false;
-  for (int i = 0, n = NControlPorts(); i < n; ++i) {
-    const float value = ports[i] ? *ports[i] : last[i];
-    changed |= value != last[i] && std::isfinite(value);
-  }
-  return changed;
+  for (int i = 0, n = NControlPorts(); i < n; ++i)
+    if (ports[i] && *ports[i] != last[i] && std::isfinite(*ports[i])) return true;
+  return false;
 }
 
 bool IPluginLV2::ApplyControlPorts() {
@@ -227,9 +224,11 @@ void IPluginLV2::Run(uint32_t nFrames) {
     ApplyControlPorts();
   }
 
+  // An empty sequence (most blocks) leaves the cursor null, and delivering
+  // events then leaves the mutex alone.
   mNextEvent = nullptr;
   mLastEventFrame = 0;
-  if (mMidiIn && mMidiIn->atom.type == mURIDs.mAtomSequence && mMidiIn->atom.size >= sizeof(LV2_Atom_Sequence_Body))
+  if (mMidiIn && mMidiIn->atom.type == mURIDs.mAtomSequence && mMidiIn->atom.size > sizeof(LV2_Atom_Sequence_Body))
     mNextEvent = lv2_atom_sequence_begin(&mMidiIn->body);
 
   const uint32_t blockSize = (uint32_t)GetBlockSize();

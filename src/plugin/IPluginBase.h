@@ -10,7 +10,8 @@
 // - Main thread: construction, configuration, the editor, parameters from
 //   the editor, presets, state, program and bank files, host identification.
 // - Audio thread: rendering (Attach*, ProcessBuffers*, PassThroughBuffers,
-//   ZeroScratchBuffers and the plug-in's ProcessDoubleReplacing) and MIDI
+//   ZeroScratchBuffers and the plug-in's ProcessDoubleReplacing or
+//   ProcessSingleReplacing) and MIDI
 //   (ProcessMidiMsg, ProcessSysEx). None of these allocates or takes the
 //   mutex itself; whether the audio thread holds it depends on the way in:
 //   * through the Audio Unit component entry, every selector but open and
@@ -52,22 +53,27 @@ public:
     int mOut;
   };
 
-  // One input channel. mSrc points at this channel's slot in the input data
-  // array; an unconnected channel's slot points at its zeroed scratch.
+  // One input channel. mSrc and mFSrc point at this channel's slots in the
+  // double and the float input arrays; an unconnected channel's slots point
+  // at its zeroed scratch buffers.
   struct InChannel {
     bool mConnected = false;
     double** mSrc = nullptr;
+    float** mFSrc = nullptr;
     KIT_TypedBuf<double> mScratchBuf;
+    KIT_TypedBuf<float> mFScratchBuf;
     KIT_String mLabel;
   };
 
-  // One output channel. An unconnected channel writes into its scratch; a
-  // float host buffer (mFDest) receives the converted samples.
+  // One output channel, with its slots in the double and the float output
+  // arrays. An unconnected channel writes into its scratch buffers; once a
+  // float host buffer is attached, the float slot (mFDest) holds it.
   struct OutChannel {
     bool mConnected = false;
     double** mDest = nullptr;
-    float* mFDest = nullptr;
+    float** mFDest = nullptr;
     KIT_TypedBuf<double> mScratchBuf;
+    KIT_TypedBuf<float> mFScratchBuf;
     KIT_String mLabel;
   };
 
@@ -129,6 +135,8 @@ public:
   virtual void OnParamChange(int paramIdx);
   // Base: copies inputs to outputs and zeroes the outputs without an input.
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  // The same on floats. Rendering for a float host calls it in place of
+  // ProcessDoubleReplacing once the plug-in has called EnableSingleReplacing().
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
   virtual void OnGUIOpen() {}
   virtual void OnGUIClose() {}
@@ -205,6 +213,15 @@ public:
   int GetLatency() const { return mLatency; }
   KIT_Mutex* GetMutex() { return &mMutex; }
 
+  // A plug-in whose ProcessSingleReplacing writes exactly the floats its
+  // ProcessDoubleReplacing samples round to calls this in its constructor.
+  // ProcessBuffers(float) then renders through ProcessSingleReplacing straight
+  // into the host's buffers, so the samples are not written as doubles to
+  // scratch first and converted afterwards. Accumulating and pass-through
+  // processing keep the double path.
+  void EnableSingleReplacing() { mSingleReplacing = true; }
+  bool DoesSingleReplacing() const { return mSingleReplacing; }
+
   // Group names the host adapter collects for the parameters.
   int NParamGroups() const { return mParamGroups.GetSize(); }
   // Null outside the list.
@@ -254,7 +271,9 @@ public:
 
   // ---- Buffers and processing (audio thread) ----
   // Blocks longer than the block size are cut to it whenever a channel
-  // would run through its scratch buffer.
+  // would run through its scratch buffer. Float inputs are converted into the
+  // double scratch when attached (the double paths read them there) and
+  // also handed to ProcessSingleReplacing as they are.
 
   void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
   void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
@@ -338,6 +357,8 @@ private:
   // nFrames, or the block size when the block is longer and a scratch
   // buffer would be read or written past its end.
   int FramesThatFit(int nFrames) const;
+  // The length of the shortest scratch buffer (one may have failed to grow).
+  int ShortestScratch() const;
   void ConvertOutputsToFloat(int nFrames, bool accumulate);
   IPreset* GetNextUninitializedPreset();
   void MakeDefaultUserPresetName(char* name);
@@ -371,6 +392,10 @@ private:
   int mCurrentPresetIdx;
   double mSampleRate;
   int mBlockSize;
+  // Every scratch buffer holds at least this many samples (set with the
+  // block size): blocks no longer than that skip the per-channel check.
+  int mScratchFrames = 0;
+  bool mSingleReplacing = false;
   int mLatency;
   KIT_String mPreviousPath;
   NChanDelayLine* mDelay;
@@ -380,6 +405,8 @@ private:
   KIT_PtrList<IPreset> mPresets;
   KIT_TypedBuf<double*> mInData;
   KIT_TypedBuf<double*> mOutData;
+  KIT_TypedBuf<float*> mInFloatData;
+  KIT_TypedBuf<float*> mOutFloatData;
   KIT_PtrList<InChannel> mInChannels;
   KIT_PtrList<OutChannel> mOutChannels;
   KIT_PtrList<KIT_String> mInputBusLabels;

@@ -1,11 +1,14 @@
 // Channel configuration, host buffers and block processing of IPluginBase.
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
 #include "plugin/Assert.h"
 #include "plugin/IPluginBase.h"
 #include "plugin/Log.h"
+#include "plugin/SampleConvert.h"
 
 // One past the last channel index of the range idx .. idx + n - 1, held to
 // the channel count.
@@ -29,14 +32,18 @@ void IPluginBase::ParseChannelIOStr(const char* channelIOStr) {
 
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);
+  mInFloatData.Resize(maxIn);
+  mOutFloatData.Resize(maxOut);
   for (int i = 0; i < maxIn; ++i) {
     InChannel* channel = new InChannel;
     channel->mSrc = mInData.Get() + i;
+    channel->mFSrc = mInFloatData.Get() + i;
     mInChannels.Add(channel);
   }
   for (int i = 0; i < maxOut; ++i) {
     OutChannel* channel = new OutChannel;
     channel->mDest = mOutData.Get() + i;
+    channel->mFDest = mOutFloatData.Get() + i;
     mOutChannels.Add(channel);
   }
   RouteUnconnectedToScratch();
@@ -79,11 +86,15 @@ void IPluginBase::LimitToStereoIO() {
 void IPluginBase::RouteUnconnectedToScratch() {
   for (int i = 0; i < NInChannels(); ++i) {
     InChannel* channel = mInChannels.Get(i);
-    if (!channel->mConnected) *channel->mSrc = channel->mScratchBuf.Get();
+    if (channel->mConnected) continue;
+    *channel->mSrc = channel->mScratchBuf.Get();
+    *channel->mFSrc = channel->mFScratchBuf.Get();
   }
   for (int i = 0; i < NOutChannels(); ++i) {
     OutChannel* channel = mOutChannels.Get(i);
-    if (!channel->mConnected) *channel->mDest = channel->mScratchBuf.Get();
+    if (channel->mConnected) continue;
+    *channel->mDest = channel->mScratchBuf.Get();
+    *channel->mFDest = channel->mFScratchBuf.Get();
   }
 }
 
@@ -142,35 +153,68 @@ const char* IPluginBase::GetOutputBusLabel(int idx) const {
 
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize == mBlockSize || blockSize < 0) return;
-  for (int i = 0; i < NInChannels(); ++i) mInChannels.Get(i)->mScratchBuf.Resize(blockSize);
-  for (int i = 0; i < NOutChannels(); ++i) mOutChannels.Get(i)->mScratchBuf.Resize(blockSize);
+  for (int i = 0; i < NInChannels(); ++i) {
+    mInChannels.Get(i)->mScratchBuf.Resize(blockSize);
+    mInChannels.Get(i)->mFScratchBuf.Resize(blockSize);
+  }
+  for (int i = 0; i < NOutChannels(); ++i) {
+    mOutChannels.Get(i)->mScratchBuf.Resize(blockSize);
+    mOutChannels.Get(i)->mFScratchBuf.Resize(blockSize);
+  }
   // Growing may have moved the scratch memory.
   RouteUnconnectedToScratch();
+  mScratchFrames = ShortestScratch();
   mBlockSize = blockSize;
+}
+
+int IPluginBase::ShortestScratch() const {
+  // Without channels there is no scratch to run past: any block fits.
+  int shortest = INT_MAX;
+  for (int i = 0; i < NInChannels(); ++i) {
+    shortest = std::min(shortest, mInChannels.Get(i)->mScratchBuf.GetSize());
+    shortest = std::min(shortest, mInChannels.Get(i)->mFScratchBuf.GetSize());
+  }
+  for (int i = 0; i < NOutChannels(); ++i) {
+    shortest = std::min(shortest, mOutChannels.Get(i)->mScratchBuf.GetSize());
+    shortest = std::min(shortest, mOutChannels.Get(i)->mFScratchBuf.GetSize());
+  }
+  return shortest;
+}
+
+template <class T>
+static void Zero(KIT_TypedBuf<T>* scratch) {
+  if (scratch->GetSize() > 0) std::memset(scratch->Get(), 0, sizeof(T) * scratch->GetSize());
 }
 
 void IPluginBase::ZeroScratchBuffers() {
   for (int i = 0; i < NInChannels(); ++i) {
-    KIT_TypedBuf<double>& scratch = mInChannels.Get(i)->mScratchBuf;
-    if (scratch.GetSize() > 0) std::memset(scratch.Get(), 0, sizeof(double) * scratch.GetSize());
+    Zero(&mInChannels.Get(i)->mScratchBuf);
+    Zero(&mInChannels.Get(i)->mFScratchBuf);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
-    KIT_TypedBuf<double>& scratch = mOutChannels.Get(i)->mScratchBuf;
-    if (scratch.GetSize() > 0) std::memset(scratch.Get(), 0, sizeof(double) * scratch.GetSize());
+    Zero(&mOutChannels.Get(i)->mScratchBuf);
+    Zero(&mOutChannels.Get(i)->mFScratchBuf);
   }
+}
+
+// Lowers *limit to the scratch buffer's length when slot points into it.
+template <class T>
+static void LimitToScratch(const T* slot, const KIT_TypedBuf<T>& scratch, int* limit) {
+  if (slot == scratch.Get() && scratch.GetSize() < *limit) *limit = scratch.GetSize();
 }
 
 int IPluginBase::FramesThatFit(int nFrames) const {
   int limit = nFrames > 0 ? nFrames : 0;
+  if (limit <= mScratchFrames) return limit;
   for (int i = 0; i < NInChannels(); ++i) {
     const InChannel* channel = mInChannels.Get(i);
-    if (*channel->mSrc == channel->mScratchBuf.Get() && channel->mScratchBuf.GetSize() < limit)
-      limit = channel->mScratchBuf.GetSize();
+    LimitToScratch(*channel->mSrc, channel->mScratchBuf, &limit);
+    LimitToScratch(*channel->mFSrc, channel->mFScratchBuf, &limit);
   }
   for (int i = 0; i < NOutChannels(); ++i) {
     const OutChannel* channel = mOutChannels.Get(i);
-    if (*channel->mDest == channel->mScratchBuf.Get() && channel->mScratchBuf.GetSize() < limit)
-      limit = channel->mScratchBuf.GetSize();
+    LimitToScratch(*channel->mDest, channel->mScratchBuf, &limit);
+    LimitToScratch(*channel->mFDest, channel->mFScratchBuf, &limit);
   }
   return limit;
 }
@@ -189,10 +233,11 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames
     InChannel* channel = mInChannels.Get(i);
     if (!channel->mConnected) continue;
     double* scratch = channel->mScratchBuf.Get();
-    const float* src = *ppData++;
+    float* src = *ppData++;
     const int frames = nFrames < channel->mScratchBuf.GetSize() ? nFrames : channel->mScratchBuf.GetSize();
     for (int s = 0; s < frames; ++s) scratch[s] = src[s];
     *channel->mSrc = scratch;
+    *channel->mFSrc = src;
   }
 }
 
@@ -210,63 +255,15 @@ void IPluginBase::AttachOutputBuffers(int idx, int n, float** ppData) {
     OutChannel* channel = mOutChannels.Get(i);
     if (!channel->mConnected) continue;
     *channel->mDest = channel->mScratchBuf.Get();
-    channel->mFDest = *ppData++;
+    *channel->mFDest = *ppData++;
   }
-}
-
-// Eight samples a step, so that the compiler converts them as vectors; this copy is most of
-// what the Audio Unit render path adds to the plug-in's own work. Compiled once for the
-// x86-64 baseline (SSE2: two conversions a step of four) and, where the processor has AVX,
-// once more for it (one conversion of four): the same IEEE rounding either way.
-__attribute__((always_inline)) static inline void CopyToFloatLoop(const double* __restrict src,
-                                                                  float* __restrict dst, int nFrames) {
-  int s = 0;
-  for (; s + 8 <= nFrames; s += 8) {
-    const float a = static_cast<float>(src[s]), b = static_cast<float>(src[s + 1]);
-    const float c = static_cast<float>(src[s + 2]), d = static_cast<float>(src[s + 3]);
-    const float e = static_cast<float>(src[s + 4]), f = static_cast<float>(src[s + 5]);
-    const float g = static_cast<float>(src[s + 6]), h = static_cast<float>(src[s + 7]);
-    dst[s] = a;
-    dst[s + 1] = b;
-    dst[s + 2] = c;
-    dst[s + 3] = d;
-    dst[s + 4] = e;
-    dst[s + 5] = f;
-    dst[s + 6] = g;
-    dst[s + 7] = h;
-  }
-  for (; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
-}
-
-static void CopyToFloatBaseline(const double* __restrict src, float* __restrict dst, int nFrames) {
-  CopyToFloatLoop(src, dst, nFrames);
-}
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-__attribute__((target("avx"))) static void CopyToFloatAVX(const double* __restrict src, float* __restrict dst,
-                                                          int nFrames) {
-  CopyToFloatLoop(src, dst, nFrames);
-}
-
-static void (*PickCopyToFloat())(const double*, float*, int) {
-  return __builtin_cpu_supports("avx") ? CopyToFloatAVX : CopyToFloatBaseline;
-}
-#else
-static void (*PickCopyToFloat())(const double*, float*, int) { return CopyToFloatBaseline; }
-#endif
-
-// Chosen once, when the library is loaded.
-static void (*const CopyToFloat)(const double*, float*, int) = PickCopyToFloat();
-
-static void AddToFloat(const double* __restrict src, float* __restrict dst, int nFrames) {
-  for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);
 }
 
 void IPluginBase::ConvertOutputsToFloat(int nFrames, bool accumulate) {
-  void (*convert)(const double*, float*, int) = accumulate ? AddToFloat : CopyToFloat;
+  void (*convert)(const double*, float*, int) = accumulate ? AddToFloat : ConvertToFloat;
   for (int i = 0; i < NOutChannels(); ++i) {
     OutChannel* channel = mOutChannels.Get(i);
-    if (channel->mConnected && channel->mFDest) convert(*channel->mDest, channel->mFDest, nFrames);
+    if (channel->mConnected && *channel->mFDest) convert(*channel->mDest, *channel->mFDest, nFrames);
   }
 }
 
@@ -278,6 +275,10 @@ void IPluginBase::ProcessBuffers(double sampleType, int nFrames) {
 void IPluginBase::ProcessBuffers(float sampleType, int nFrames) {
   CheckAudioThreadEntry();
   nFrames = FramesThatFit(nFrames);
+  if (mSingleReplacing) {
+    ProcessSingleReplacing(mInFloatData.Get(), mOutFloatData.Get(), nFrames);
+    return;
+  }
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
   ConvertOutputsToFloat(nFrames, false);
 }

@@ -17,6 +17,7 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
                  static_cast<int>(MakeFourCC("-VL-")), 0, true, true, true, 0),
       mVoice(),
       mMidiQueue(kMidiQueueSize) {
+  EnableSingleReplacing();
   mLearnActive = 0;
   mClearActive = 0;
   for (int i = 0; i < kNumParams; ++i) mControllerMap[i] = -1;

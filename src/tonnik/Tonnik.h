@@ -15,8 +15,9 @@
 //   UnserializeState, Reset and TriggerFromEditor (the editor's button);
 // - any thread: OnParamChange, which takes the mutex itself;
 // - render thread: ProcessMidiMsg (before the render call of the same cycle)
-//   and ProcessDoubleReplacing, which allocate nothing; a learned control
-//   change in ProcessMidiMsg moves its parameter under the mutex.
+//   and ProcessDoubleReplacing or ProcessSingleReplacing, which allocate
+//   nothing; a learned control change in ProcessMidiMsg moves its parameter
+//   under the mutex.
 // The voice belongs to the render thread. Other threads change parameters,
 // reset or press the trigger while it renders (with or without the mutex,
 // depending on the host's way in); they only post what changed (atomics),
@@ -89,6 +90,10 @@ public:
   // Renders the voice into outputs[0] and copies it to outputs[1]; inputs
   // are ignored. Render thread.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The same block rounded to float: the voice renders doubles into a piece
+  // buffer, converted once into both outputs. Float hosts render through
+  // this (the instrument enables single replacing). Render thread.
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override;
   // Queues every message for the next block; a control change moves the
   // parameter learned for its controller at once. Render thread.
   void ProcessMidiMsg(IMidiMsg* msg) override;
@@ -148,8 +153,13 @@ private:
   void StartHit(int note);
   // Takes a pending request of the trigger button.
   void TakeTriggerRequest();
-  // Renders samples [from, to) of outputs[0].
-  void RenderVoice(double* out, int from, int to);
+  // One block: the due MIDI hits and the trigger at their samples, the voice
+  // in between (renderVoice(from, to) writes samples [from, to) wherever the
+  // caller renders to), the LED and the queue. TonnikProcess.cpp.
+  template <class RenderVoice>
+  void RenderBlock(int nFrames, RenderVoice renderVoice);
+  // Samples [from, to) of the voice, rounded to float into left and right.
+  void RenderVoiceToFloat(float* left, float* right, int from, int to);
   void CountSamples(int n);
   void UpdateLED();
   // True when the bytes from pos are a bare parameter block (header rule).
@@ -185,4 +195,9 @@ private:
   // What Reset last applied, so that a Reset while rendering (bypass
   // toggling) leaves the voice and the queue alone when nothing changed.
   int mQueueBlockSize = 0;
+  // Samples of the float render's piece buffer: the longest block most hosts
+  // use goes in one piece, and the doubles and the floats made of them stay
+  // in the first-level cache together.
+  static constexpr int kFloatPieceFrames = 1024;
+  double mFloatPiece[kFloatPieceFrames];
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "graphics/IGraphics.h"
+#include "plugin/SampleConvert.h"
 #include "tonnik/Tonnik.h"
 
 static_assert(std::atomic<double>::is_always_lock_free, "posting to the render thread must not lock");
@@ -44,10 +45,8 @@ void Tonnik::ApplyPostedToVoice() {
     if (changed & (1u << i)) ApplyToVoice(i, mVoiceValues[i].load(std::memory_order_relaxed));
 }
 
-void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  if (nFrames < 0) nFrames = 0;
-  double* out = outputs[0];
-
+template <class RenderVoice>
+void Tonnik::RenderBlock(int nFrames, RenderVoice renderVoice) {
   ApplyPostedToVoice();
   TakeTriggerRequest();
   int i = 0;
@@ -62,16 +61,39 @@ void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
     }
     int end = nFrames;
     if (!mMidiQueue.Empty() && mMidiQueue.Peek()->mOffset < end) end = mMidiQueue.Peek()->mOffset;
-    RenderVoice(out, i, end);
+    if (end > i) renderVoice(i, end);
     CountSamples(end - i);
     i = end;
   }
-
-  double* out2 = outputs[1];
-  if (out2 != out) std::memcpy(out2, out, sizeof(double) * static_cast<size_t>(nFrames));
-
   UpdateLED();
   mMidiQueue.Flush(nFrames);
+}
+
+void Tonnik::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  if (nFrames < 0) nFrames = 0;
+  double* out = outputs[0];
+  RenderBlock(nFrames, [this, out](int from, int to) { mVoice.render(out + from, to - from); });
+  double* out2 = outputs[1];
+  if (out2 != out) std::memcpy(out2, out, sizeof(double) * static_cast<size_t>(nFrames));
+}
+
+void Tonnik::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
+  if (nFrames < 0) nFrames = 0;
+  float* left = outputs[0];
+  float* right = outputs[1];
+  RenderBlock(nFrames, [this, left, right](int from, int to) { RenderVoiceToFloat(left, right, from, to); });
+}
+
+void Tonnik::RenderVoiceToFloat(float* left, float* right, int from, int to) {
+  for (int i = from; i < to;) {
+    const int n = to - i < kFloatPieceFrames ? to - i : kFloatPieceFrames;
+    mVoice.render(mFloatPiece, n);
+    if (right != left)
+      ConvertToFloatPair(mFloatPiece, left + i, right + i, n);
+    else
+      ConvertToFloat(mFloatPiece, left + i, n);
+    i += n;
+  }
 }
 
 void Tonnik::TriggerFromEditor() { mTriggerRequests.fetch_add(1, std::memory_order_release); }
@@ -87,10 +109,6 @@ void Tonnik::StartHit(int note) {
   mLEDState = 0;
   if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 0.0);
   mSamplesSinceHit = 0;
-}
-
-void Tonnik::RenderVoice(double* out, int from, int to) {
-  if (to > from) mVoice.render(out + from, to - from);
 }
 
 // Saturates: a voice left running for days must not overflow the counter.

@@ -200,6 +200,77 @@ TEST(Buffers, BlocksLongerThanScratchAreCut) {
   EXPECT_EQ(fresh.mFrames, 0);
 }
 
+// Renders floats itself: output c gets its ramp, plus input 0 where there is one.
+class SinglePlug : public RampPlug {
+public:
+  explicit SinglePlug(const char* io) : RampPlug(1, io) { EnableSingleReplacing(); }
+  void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) override {
+    mFrames = nFrames;
+    mInputs = inputs;
+    for (int c = 0; c < NOutChannels(); ++c)
+      for (int s = 0; s < nFrames; ++s)
+        outputs[c][s] = static_cast<float>((c + 1) * 0.25 + s * 0.001) + (NInChannels() > 0 ? inputs[0][s] : 0.0f);
+  }
+  float** mInputs = nullptr;
+};
+
+TEST(Buffers, SingleReplacingWritesStraightIntoTheHostBuffers) {
+  SinglePlug plug("1-2");
+  plug.SetBlockSize(8);
+  plug.SetInputChannelConnections(0, 1, true);
+  plug.SetOutputChannelConnections(0, 1, true);
+  plug.SetOutputChannelConnections(1, 1, false);
+  std::vector<float> in(8, 0.5f), out0(8, 9.0f), out1(8, 9.0f);
+  float* ins[] = {in.data()};
+  float* outs[] = {out0.data(), out1.data()};
+  plug.AttachInputBuffers(0, 1, ins, 8);
+  plug.AttachOutputBuffers(0, 2, outs);
+  plug.ProcessBuffers(0.0f, 8);
+  EXPECT_EQ(plug.mFrames, 8);
+  EXPECT_EQ(plug.mInputs[0], in.data());  // the host's own buffer
+  for (int s = 0; s < 8; ++s) {
+    EXPECT_EQ(out0[s], static_cast<float>(0.25 + s * 0.001) + 0.5f);
+    EXPECT_EQ(out1[s], 9.0f);  // unconnected: written to float scratch
+  }
+  // Accumulating stays on the double path: the ramp of ProcessDoubleReplacing.
+  plug.ProcessBuffersAccumulating(0.0f, 8);
+  for (int s = 0; s < 8; ++s)
+    EXPECT_EQ(out0[s], static_cast<float>(0.25 + s * 0.001) + 0.5f + static_cast<float>(0.25 + s * 0.001));
+}
+
+TEST(Buffers, SingleReplacingGetsZerosForUnconnectedInputs) {
+  SinglePlug plug("1-1");
+  plug.SetBlockSize(4);
+  plug.SetOutputChannelConnections(0, 1, true);
+  plug.ZeroScratchBuffers();
+  std::vector<float> out(4, 9.0f);
+  float* outs[] = {out.data()};
+  plug.AttachOutputBuffers(0, 1, outs);
+  plug.ProcessBuffers(0.0f, 4);
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(out[s], static_cast<float>(0.25 + s * 0.001));
+  // Bypassed, the base's pass-through copies the (silent) input on doubles.
+  plug.PassThroughBuffers(0.0f, 4);
+  EXPECT_EQ(out, std::vector<float>(4, 0.0f));
+}
+
+// The block is cut to the scratch length only when some channel runs through
+// scratch, whichever sample type; a block size grown later makes room.
+TEST(Buffers, SingleReplacingBlocksLongerThanScratchAreCut) {
+  SinglePlug plug("0-2");
+  plug.SetBlockSize(8);
+  plug.SetOutputChannelConnections(0, 1, true);
+  std::vector<float> out(64, 7.0f);
+  float* outs[] = {out.data()};
+  plug.AttachOutputBuffers(0, 1, outs);
+  plug.ProcessBuffers(0.0f, 64);
+  EXPECT_EQ(plug.mFrames, 8);
+  EXPECT_EQ(out[8], 7.0f);
+  plug.SetBlockSize(64);
+  plug.ProcessBuffers(0.0f, 64);
+  EXPECT_EQ(plug.mFrames, 64);
+  EXPECT_EQ(out[63], static_cast<float>(0.25 + 63 * 0.001));
+}
+
 TEST(Buffers, SetBlockSizeIgnoresNegativeSizes) {
   TestPlug plug(1, "0-1");
   plug.SetBlockSize(16);

@@ -1,7 +1,7 @@
 #pragma once
 // A headless instrument set up as a host would before rendering: sample
 // rate, block size, Reset, and every parameter applied. Blocks render into
-// two owned channels.
+// two owned channels of doubles, or of floats as a float host has them.
 
 #include <vector>
 
@@ -11,7 +11,7 @@
 class TonnikRig {
 public:
   explicit TonnikRig(double sampleRate = 48000, int blockSize = 512)
-      : mPlug(MakeInfo()), mLeft(blockSize), mRight(blockSize) {
+      : mPlug(MakeInfo()), mLeft(blockSize), mRight(blockSize), mLeftFloat(blockSize), mRightFloat(blockSize) {
     mPlug.SetSampleRate(sampleRate);
     mPlug.SetBlockSize(blockSize);
     mPlug.Reset();
@@ -33,6 +33,14 @@ public:
   }
   const std::vector<double>& Left() const { return mLeft; }
   const std::vector<double>& Right() const { return mRight; }
+  // The same through the float render; oneBuffer gives both outputs the
+  // left channel's buffer.
+  void RenderFloat(int n, bool oneBuffer = false) {
+    float* outs[2] = {mLeftFloat.data(), oneBuffer ? mLeftFloat.data() : mRightFloat.data()};
+    mPlug.ProcessSingleReplacing(nullptr, outs, n);
+  }
+  const std::vector<float>& LeftFloat() const { return mLeftFloat; }
+  const std::vector<float>& RightFloat() const { return mRightFloat; }
 
   void NoteOn(int note, int velocity, int offset, int channel = 0) {
     IMidiMsg msg;
@@ -63,4 +71,6 @@ private:
   Tonnik mPlug;
   std::vector<double> mLeft;
   std::vector<double> mRight;
+  std::vector<float> mLeftFloat;
+  std::vector<float> mRightFloat;
 };

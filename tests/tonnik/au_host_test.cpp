@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TonnikFixture.h"
 #include "au/apple/FourCC.h"
 #include "host/AUHost.h"
 #include "tonnik/Tonnik.h"
@@ -49,6 +50,24 @@ TEST_F(TonnikHost, NoteOnPlaysAtItsOffsetOnBothOutputs) {
   for (int i = 17; i < 512; ++i) peak = std::max(peak, std::abs(out.left[i]));
   EXPECT_GT(peak, 0.01f);
   EXPECT_EQ(out.left, out.right);
+}
+
+// What the host receives is the instrument's own double render rounded to
+// float, bit for bit.
+TEST_F(TonnikHost, HostHearsTheDoubleRenderRounded) {
+  TonnikRig rig;
+  Stereo out(512);
+  for (int block = 0; block < 6; ++block) {
+    const int note = 36 + block, offset = block * 97;
+    ASSERT_EQ(noErr, host.SendMidi(0x90, note, 100, offset));
+    rig.NoteOn(note, 100, offset);
+    ASSERT_EQ(noErr, host.Render(512, out.Ptrs(), 2));
+    rig.Render(512);
+    std::vector<float> rounded(512);
+    for (int s = 0; s < 512; ++s) rounded[s] = static_cast<float>(rig.Left()[s]);
+    EXPECT_EQ(out.left, rounded) << "block " << block;
+    EXPECT_EQ(out.right, rounded) << "block " << block;
+  }
 }
 
 TEST_F(TonnikHost, ParametersAndPresetAsTheHostSeesThem) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "TonnikFixture.h"
@@ -172,6 +173,36 @@ TEST(TonnikRender, BothOutputsAreIdentical) {
     rig.Render(512);
     EXPECT_EQ(FirstDifference(rig.Left(), rig.Right(), 512), -1);
   }
+}
+
+// Float hosts get the double render rounded, bit for bit: hits within and
+// beyond their block, the trigger, a parameter change, blocks shorter and
+// longer than the float render's piece buffer, and one buffer given for both
+// outputs.
+TEST(TonnikRender, FloatRenderIsTheDoubleRenderRounded) {
+  const int kSizes[] = {512, 1, 7, 1024, 1025, 3000, 64, 2048, 333};
+  const int kLongest = 3000;
+  TonnikRig doubles(48000, kLongest), floats(48000, kLongest);
+  for (int b = 0; b < 9; ++b) {
+    const int n = kSizes[b];
+    for (TonnikRig* rig : {&doubles, &floats}) {
+      if (b == 0) SetColourfulParams(*rig);
+      if (b == 4) rig->Plug().TriggerFromEditor();
+      if (b == 6) rig->SetParam(Tonnik::kDecay, 0.9);
+      rig->NoteOn(36 + b, 60 + 7 * b, (b * 389) % (n + 50));
+    }
+    const bool oneBuffer = b == 8;
+    doubles.Render(n);
+    floats.RenderFloat(n, oneBuffer);
+    std::vector<float> rounded(n);
+    for (int s = 0; s < n; ++s) rounded[s] = static_cast<float>(doubles.Left()[s]);
+    EXPECT_EQ(std::memcmp(floats.LeftFloat().data(), rounded.data(), sizeof(float) * n), 0) << "block " << b;
+    if (!oneBuffer) {
+      EXPECT_EQ(std::memcmp(floats.RightFloat().data(), rounded.data(), sizeof(float) * n), 0) << "block " << b;
+    }
+  }
+  EXPECT_EQ(floats.Plug().GetSamplesSinceHit(), doubles.Plug().GetSamplesSinceHit());
+  EXPECT_EQ(floats.Plug().GetLEDState(), doubles.Plug().GetLEDState());
 }
 
 TEST(TonnikRender, ShortAndEmptyBlocks) {

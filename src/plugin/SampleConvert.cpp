@@ -1,0 +1,84 @@
+// Each loop is compiled twice, for the x86-64 baseline (SSE2) and for AVX,
+// and the version the processor supports is picked when the library is
+// loaded. Vector conversions round as the scalar one does, so the choice
+// never changes a sample.
+
+#include "plugin/SampleConvert.h"
+
+namespace {
+
+// Samples converted per step of the loops. Each step is unrolled whole and
+// becomes vector conversions (SSE2: eight of two samples; AVX: four of four)
+// and stores, with one loop count per 16 samples.
+constexpr int kStep = 16;
+
+__attribute__((always_inline)) inline void ConvertLoop(const double* __restrict src, float* __restrict dst,
+                                                       int nFrames) {
+  int s = 0;
+  for (; s + kStep <= nFrames; s += kStep) {
+#pragma GCC unroll 16
+    for (int k = 0; k < kStep; ++k) dst[s + k] = static_cast<float>(src[s + k]);
+  }
+  for (; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
+}
+
+// Each sample converted once, stored twice.
+__attribute__((always_inline)) inline void ConvertPairLoop(const double* __restrict src, float* __restrict dst0,
+                                                           float* __restrict dst1, int nFrames) {
+  int s = 0;
+  for (; s + kStep <= nFrames; s += kStep) {
+#pragma GCC unroll 16
+    for (int k = 0; k < kStep; ++k) {
+      const float v = static_cast<float>(src[s + k]);
+      dst0[s + k] = v;
+      dst1[s + k] = v;
+    }
+  }
+  for (; s < nFrames; ++s) {
+    const float v = static_cast<float>(src[s]);
+    dst0[s] = v;
+    dst1[s] = v;
+  }
+}
+
+void ConvertBaseline(const double* src, float* dst, int nFrames) { ConvertLoop(src, dst, nFrames); }
+void ConvertPairBaseline(const double* src, float* dst0, float* dst1, int nFrames) {
+  ConvertPairLoop(src, dst0, dst1, nFrames);
+}
+
+using ConvertFn = void (*)(const double*, float*, int);
+using ConvertPairFn = void (*)(const double*, float*, float*, int);
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("avx"))) void ConvertAVX(const double* src, float* dst, int nFrames) {
+  ConvertLoop(src, dst, nFrames);
+}
+__attribute__((target("avx"))) void ConvertPairAVX(const double* src, float* dst0, float* dst1, int nFrames) {
+  ConvertPairLoop(src, dst0, dst1, nFrames);
+}
+
+// The detection is initialised first: this runs among the static constructors.
+bool HasAVX() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx");
+}
+
+// Chosen once, when the library is loaded.
+const ConvertFn kConvert = HasAVX() ? ConvertAVX : ConvertBaseline;
+const ConvertPairFn kConvertPair = HasAVX() ? ConvertPairAVX : ConvertPairBaseline;
+#else
+const ConvertFn kConvert = ConvertBaseline;
+const ConvertPairFn kConvertPair = ConvertPairBaseline;
+#endif
+
+}  // namespace
+
+void ConvertToFloat(const double* src, float* dst, int nFrames) { kConvert(src, dst, nFrames); }
+
+void ConvertToFloatPair(const double* src, float* dst0, float* dst1, int nFrames) {
+  kConvertPair(src, dst0, dst1, nFrames);
+}
+
+void AddToFloat(const double* src, float* dst, int nFrames) {
+  for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Double-to-float conversion of rendered channels, the step every float host
+// needs after the double-precision rendering. Each sample is rounded to the
+// nearest float, exactly as static_cast<float> rounds it; the vector versions
+// chosen when the library is loaded (AVX where the processor has it, the
+// x86-64 baseline otherwise) give the same floats as the plain loops below.
+// Callable from the audio thread: no allocation, no locks.
+
+// dst[s] = (float)src[s] for s in 0 .. nFrames - 1.
+void ConvertToFloat(const double* src, float* dst, int nFrames);
+// Both destinations receive the converted channel, in one pass over src (a
+// mono signal on two outputs). The three buffers must not overlap.
+void ConvertToFloatPair(const double* src, float* dst0, float* dst1, int nFrames);
+// dst[s] += (float)src[s].
+void AddToFloat(const double* src, float* dst, int nFrames);
+
+// The plain formula ConvertToFloat, and ConvertToFloatPair into each of its
+// destinations, must equal.
+inline void ConvertToFloatPlain(const double* src, float* dst, int nFrames) {
+  for (int s = 0; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
+}
