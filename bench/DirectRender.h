@@ -5,8 +5,7 @@
 // through ProcessSingleReplacing for a plug-in that does single replacing,
 // as the instrument does; otherwise doubles through ProcessDoubleReplacing,
 // the conversion then being the framework's), a note-on every few blocks so
-// the voice always has a hit to render. The caller owns the plug-in and
-// reports the figures.
+// the voice always has a hit to render. The caller owns the plug-in.
 
 #include <benchmark/benchmark.h>
 
@@ -20,31 +19,46 @@ namespace bench {
 // Sample rate of every overhead benchmark: one the voice plays at.
 constexpr double kDirectRate = 48000.0;
 
-// Prepares plug for blocks of `frames` at kDirectRate, then renders one
-// block per iteration with note 36 at offset 10 every blocksPerHit blocks.
-inline void RenderDirect(benchmark::State& state, IPluginBase* plug, int frames, int blocksPerHit) {
-  plug->SetSampleRate(kDirectRate);
-  plug->SetBlockSize(frames);
-  plug->Reset();
-  plug->OnParamReset();
-  std::vector<float> left(frames), right(frames);
-  std::vector<double> leftDouble(frames), rightDouble(frames);
-  float* outputs[2] = {left.data(), right.data()};
-  double* doubleOutputs[2] = {leftDouble.data(), rightDouble.data()};
-  const bool single = plug->DoesSingleReplacing();
-  int block = 0;
-  for (auto _ : state) {
-    if (block++ % blocksPerHit == 0) {
-      IMidiMsg msg(10, 0x90, 36, 100);
-      plug->ProcessMidiMsg(&msg);
-    }
-    if (single)
-      plug->ProcessSingleReplacing(nullptr, outputs, frames);
-    else
-      plug->ProcessDoubleReplacing(nullptr, doubleOutputs, frames);
-    benchmark::DoNotOptimize(outputs[0]);
-    benchmark::DoNotOptimize(doubleOutputs[0]);
+class DirectRenderer {
+public:
+  // Prepares plug for blocks of `frames` at kDirectRate.
+  DirectRenderer(IPluginBase* plug, int frames)
+      : mPlug(plug), mFrames(frames), mLeft(frames), mRight(frames), mLeftDouble(frames), mRightDouble(frames) {
+    plug->SetSampleRate(kDirectRate);
+    plug->SetBlockSize(frames);
+    plug->Reset();
+    plug->OnParamReset();
   }
+
+  // One block; with `hit`, note 36 at offset 10 first.
+  void Block(bool hit) {
+    if (hit) {
+      IMidiMsg msg(10, 0x90, 36, 100);
+      mPlug->ProcessMidiMsg(&msg);
+    }
+    if (mPlug->DoesSingleReplacing()) {
+      float* outputs[2] = {mLeft.data(), mRight.data()};
+      mPlug->ProcessSingleReplacing(nullptr, outputs, mFrames);
+    } else {
+      double* outputs[2] = {mLeftDouble.data(), mRightDouble.data()};
+      mPlug->ProcessDoubleReplacing(nullptr, outputs, mFrames);
+    }
+    benchmark::DoNotOptimize(mLeft.data());
+    benchmark::DoNotOptimize(mLeftDouble.data());
+  }
+
+private:
+  IPluginBase* mPlug;
+  int mFrames;
+  std::vector<float> mLeft, mRight;
+  std::vector<double> mLeftDouble, mRightDouble;
+};
+
+// A benchmark loop of one block per iteration, note 36 every blocksPerHit blocks.
+inline void RenderDirect(benchmark::State& state, IPluginBase* plug, int frames, int blocksPerHit) {
+  DirectRenderer direct(plug, frames);
+  int block = 0;
+  for (auto _ : state) direct.Block(block++ % blocksPerHit == 0);
 }
 
 }  // namespace bench

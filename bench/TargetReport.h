@@ -37,6 +37,9 @@ struct Target {
   double unit = 1e-9;
   bool perIteration = false;
   bool wallClock = false;  // with perIteration: the wall time instead of the CPU time
+  // Set: the measured figure is this counter of the numerator benchmark as it
+  // reported it (a ratio the benchmark measured itself, bench/Interleaved.h).
+  const char* counter = nullptr;
 };
 
 class TargetReporter : public benchmark::ConsoleReporter {
@@ -55,6 +58,7 @@ public:
       // time other processes had the core. In the run's time unit; brought to seconds.
       cost.perIteration = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       cost.perIterationWall = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      for (const auto& [name, counter] : run.counters) cost.counters[name] = counter.value;
       mCosts[run.run_name.str()] = cost;
     }
   }
@@ -69,7 +73,7 @@ public:
         std::printf("%-58s %12s %12s  %s\n", t.what, "-", "", "not run");
         continue;
       }
-      const double measured = t.denominator ? num / den : num / t.unit;
+      const double measured = t.counter ? num : t.denominator ? num / den : num / t.unit;
       const bool met = t.atMost ? measured <= t.limit : measured >= t.limit;
       if (!met) ++missed;
       std::printf("%-58s %12.3f %s%11.3f  %s\n", t.what, measured, t.atMost ? "<=" : ">=", t.limit, met ? "yes" : "NO");
@@ -82,12 +86,18 @@ private:
     double perItem = 0;
     double perIteration = 0;
     double perIterationWall = 0;
+    std::map<std::string, double> counters;
   };
 
   bool Find(const Target& t, const char* name, double* value) const {
     auto it = mCosts.find(name);
     if (it == mCosts.end()) return false;
     const Cost& c = it->second;
+    if (t.counter) {
+      auto counter = c.counters.find(t.counter);
+      *value = counter != c.counters.end() ? counter->second : 0;
+      return *value > 0;
+    }
     *value = !t.perIteration ? c.perItem : (t.wallClock ? c.perIterationWall : c.perIteration);
     return *value > 0;
   }
