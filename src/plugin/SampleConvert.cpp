@@ -1,6 +1,5 @@
 // Each loop is compiled twice, for the x86-64 baseline (SSE2) and for AVX,
-// and the version the processor supports is picked when the library is
-// loaded. Vector conversions round as the scalar one does, so the choice
+// and the version the processor supports is picked on the first call. Vector conversions round as the scalar one does, so the choice
 // never changes a sample.
 
 #include "plugin/SampleConvert.h"
@@ -57,26 +56,33 @@ __attribute__((target("avx"))) void ConvertPairAVX(const double* src, float* dst
   ConvertPairLoop(src, dst0, dst1, nFrames);
 }
 
-// The detection is initialised first: this runs among the static constructors.
 bool HasAVX() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx");
 }
 
-// Chosen once, when the library is loaded.
-const ConvertFn kConvert = HasAVX() ? ConvertAVX : ConvertBaseline;
-const ConvertPairFn kConvertPair = HasAVX() ? ConvertPairAVX : ConvertPairBaseline;
+// Chosen on first use rather than among the static constructors, so that a
+// conversion made while another library's statics are built (a plug-in made
+// at load) cannot find the choice not yet made.
+ConvertFn Convert() {
+  static const ConvertFn chosen = HasAVX() ? ConvertAVX : ConvertBaseline;
+  return chosen;
+}
+ConvertPairFn ConvertPair() {
+  static const ConvertPairFn chosen = HasAVX() ? ConvertPairAVX : ConvertPairBaseline;
+  return chosen;
+}
 #else
-const ConvertFn kConvert = ConvertBaseline;
-const ConvertPairFn kConvertPair = ConvertPairBaseline;
+ConvertFn Convert() { return ConvertBaseline; }
+ConvertPairFn ConvertPair() { return ConvertPairBaseline; }
 #endif
 
 }  // namespace
 
-void ConvertToFloat(const double* src, float* dst, int nFrames) { kConvert(src, dst, nFrames); }
+void ConvertToFloat(const double* src, float* dst, int nFrames) { Convert()(src, dst, nFrames); }
 
 void ConvertToFloatPair(const double* src, float* dst0, float* dst1, int nFrames) {
-  kConvertPair(src, dst0, dst1, nFrames);
+  ConvertPair()(src, dst0, dst1, nFrames);
 }
 
 void AddToFloat(const double* src, float* dst, int nFrames) {

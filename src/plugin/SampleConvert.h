@@ -2,7 +2,7 @@
 // Double-to-float conversion of rendered channels, the step every float host
 // needs after the double-precision rendering. Each sample is rounded to the
 // nearest float, exactly as static_cast<float> rounds it; the vector versions
-// chosen when the library is loaded (AVX where the processor has it, the
+// chosen on the first call (AVX where the processor has it, the
 // x86-64 baseline otherwise) give the same floats as the plain loops below.
 // Callable from the audio thread: no allocation, no locks.
 
