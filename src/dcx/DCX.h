@@ -90,7 +90,7 @@ struct TEXTMETRIC {
 };
 
 // Starts the font library's one-time set-up (fontconfig reading the
-// system's font configuration, several milliseconds; FreeType) on a helper
+// system's font configuration, several milliseconds) on a helper
 // thread and returns at once, so that it runs while the caller does other
 // work; the first CreateFont waits for it to finish. Calls after the first
 // do nothing. Any thread.

@@ -25,12 +25,21 @@ struct FontLibrary {
   std::mutex lock;
 };
 FontLibrary gLibrary;
-std::once_flag gSetUp;
+std::once_flag gFontconfigSetUp;
+std::once_flag gFreeTypeSetUp;
 
-// Whichever thread comes first sets the library up; the others wait for it.
+// Reading the system's font configuration, the slow part of the set-up.
+// Whichever thread comes first does it; the others wait for it.
+void SetUpFontconfig() {
+  std::call_once(gFontconfigSetUp, [] { FcInit(); });
+}
+
+// FreeType is set up only for the first font, not by the helper thread: a
+// process that never draws text (a plug-in unloaded by its host without
+// showing its editor) then holds no FreeType library that nothing frees.
 FontLibrary* Library() {
-  std::call_once(gSetUp, [] {
-    FcInit();
+  SetUpFontconfig();
+  std::call_once(gFreeTypeSetUp, [] {
     if (FT_Init_FreeType(&gLibrary.library) != 0) gLibrary.library = nullptr;
   });
   return gLibrary.library ? &gLibrary : nullptr;
@@ -146,7 +155,7 @@ void DCX_StartFontLibrary() {
   if (gHelper.started) return;
   gHelper.started = true;
   try {
-    gHelper.thread = std::thread([] { Library(); });
+    gHelper.thread = std::thread(SetUpFontconfig);
   } catch (const std::system_error&) {
     // No thread to be had: the first font sets the library up itself.
   }
@@ -213,3 +222,7 @@ int SetBkMode(HDC dc, int mode) {
 // files once per process; that is not ours to free, so the leak checker of
 // sanitised builds is told to ignore it.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// Nor does it print how often that rule matched: programs whose standard
+// error is part of their interface (the command line's) would say more than
+// they were asked.
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
