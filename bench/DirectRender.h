@@ -54,11 +54,27 @@ private:
   std::vector<double> mLeftDouble, mRightDouble;
 };
 
-// A benchmark loop of one block per iteration, note 36 every blocksPerHit blocks.
+// The two ways every overhead benchmark drives a renderer, the instrument's
+// own (DirectRenderer) or a host path's: anything with Block(bool hit).
+
+// A benchmark loop of one block per iteration, a hit every blocksPerHit blocks.
+template <class Renderer>
+void RenderBlocks(benchmark::State& state, Renderer& renderer, int blocksPerHit) {
+  int block = 0;
+  for (auto _ : state) renderer.Block(block++ % blocksPerHit == 0);
+}
+
+// One hit and the blocks that follow it up to the next: a turn of
+// InterleavedRatios (Interleaved.h).
+template <class Renderer>
+void RenderHitChunk(Renderer& renderer, int blocksPerHit) {
+  for (int block = 0; block < blocksPerHit; ++block) renderer.Block(block == 0);
+}
+
+// RenderBlocks on the instrument itself.
 inline void RenderDirect(benchmark::State& state, IPluginBase* plug, int frames, int blocksPerHit) {
   DirectRenderer direct(plug, frames);
-  int block = 0;
-  for (auto _ : state) direct.Block(block++ % blocksPerHit == 0);
+  RenderBlocks(state, direct, blocksPerHit);
 }
 
 }  // namespace bench

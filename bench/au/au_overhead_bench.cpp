@@ -82,15 +82,8 @@ void RenderThroughHost(benchmark::State& state, bool fast) {
     state.SkipWithError("the instrument did not open");
     return;
   }
-  int block = 0;
-  for (auto _ : state) host.Block(block++ % kBlocksPerHit == 0);
+  bench::RenderBlocks(state, host, kBlocksPerHit);
   bench::ReportPerItem(state, kFrames);
-}
-
-// One hit and the blocks that follow it up to the next.
-template <class Renderer>
-void RenderChunk(Renderer& r) {
-  for (int block = 0; block < kBlocksPerHit; ++block) r.Block(block == 0);
 }
 
 void BM_Overhead(benchmark::State& state) {
@@ -102,8 +95,9 @@ void BM_Overhead(benchmark::State& state) {
     delete plug;
     return;
   }
-  bench::InterleavedRatios turns({[&] { RenderChunk(direct); }, [&] { RenderChunk(entry); },
-                                  [&] { RenderChunk(fast); }});
+  bench::InterleavedRatios turns({[&] { bench::RenderHitChunk(direct, kBlocksPerHit); },
+                                  [&] { bench::RenderHitChunk(entry, kBlocksPerHit); },
+                                  [&] { bench::RenderHitChunk(fast, kBlocksPerHit); }});
   for (auto _ : state) turns.Round();
   state.counters["entry_ratio"] = turns.MedianRatio(1);
   state.counters["fast_ratio"] = turns.MedianRatio(2);

@@ -97,15 +97,8 @@ void BM_LV2Run(benchmark::State& state) {
     state.SkipWithError("the plug-in did not instantiate");
     return;
   }
-  int block = 0;
-  for (auto _ : state) run.Block(block++ % kBlocksPerHit == 0);
+  bench::RenderBlocks(state, run, kBlocksPerHit);
   bench::ReportPerItem(state, kFrames);
-}
-
-// One hit and the blocks that follow it up to the next.
-template <class Renderer>
-void RenderChunk(Renderer& r) {
-  for (int block = 0; block < kBlocksPerHit; ++block) r.Block(block == 0);
 }
 
 void BM_Overhead(benchmark::State& state) {
@@ -117,7 +110,8 @@ void BM_Overhead(benchmark::State& state) {
     delete plug;
     return;
   }
-  bench::InterleavedRatios turns({[&] { RenderChunk(direct); }, [&] { RenderChunk(run); }});
+  bench::InterleavedRatios turns({[&] { bench::RenderHitChunk(direct, kBlocksPerHit); },
+                                  [&] { bench::RenderHitChunk(run, kBlocksPerHit); }});
   for (auto _ : state) turns.Round();
   state.counters["run_ratio"] = turns.MedianRatio(1);
   delete plug;
