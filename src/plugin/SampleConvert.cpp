@@ -1,6 +1,7 @@
 // Each loop is compiled twice, for the x86-64 baseline (SSE2) and for AVX,
-// and the version the processor supports is picked on the first call. Vector conversions round as the scalar one does, so the choice
-// never changes a sample.
+// and the widest version the processor supports is picked on the first call.
+// Vector conversions round as the scalar one does, so the choice never
+// changes a sample.
 
 #include "plugin/SampleConvert.h"
 
@@ -45,8 +46,7 @@ void ConvertPairBaseline(const double* src, float* dst0, float* dst1, int nFrame
   ConvertPairLoop(src, dst0, dst1, nFrames);
 }
 
-using ConvertFn = void (*)(const double*, float*, int);
-using ConvertPairFn = void (*)(const double*, float*, float*, int);
+bool Always() { return true; }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 __attribute__((target("avx"))) void ConvertAVX(const double* src, float* dst, int nFrames) {
@@ -60,31 +60,43 @@ bool HasAVX() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx");
 }
+#endif
+
+constexpr SampleConvertVersion kVersions[] = {
+    {"baseline", Always, ConvertBaseline, ConvertPairBaseline},
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    {"avx", HasAVX, ConvertAVX, ConvertPairAVX},
+#endif
+};
+constexpr int kVersionCount = sizeof kVersions / sizeof kVersions[0];
+
+const SampleConvertVersion& Widest() {
+  int v = kVersionCount - 1;
+  while (v > 0 && !kVersions[v].supported()) --v;
+  return kVersions[v];
+}
 
 // Chosen on first use rather than among the static constructors, so that a
 // conversion made while another library's statics are built (a plug-in made
 // at load) cannot find the choice not yet made.
-ConvertFn Convert() {
-  static const ConvertFn chosen = HasAVX() ? ConvertAVX : ConvertBaseline;
+const SampleConvertVersion& Chosen() {
+  static const SampleConvertVersion& chosen = Widest();
   return chosen;
 }
-ConvertPairFn ConvertPair() {
-  static const ConvertPairFn chosen = HasAVX() ? ConvertPairAVX : ConvertPairBaseline;
-  return chosen;
-}
-#else
-ConvertFn Convert() { return ConvertBaseline; }
-ConvertPairFn ConvertPair() { return ConvertPairBaseline; }
-#endif
 
 }  // namespace
 
-void ConvertToFloat(const double* src, float* dst, int nFrames) { Convert()(src, dst, nFrames); }
+void ConvertToFloat(const double* src, float* dst, int nFrames) { Chosen().convert(src, dst, nFrames); }
 
 void ConvertToFloatPair(const double* src, float* dst0, float* dst1, int nFrames) {
-  ConvertPair()(src, dst0, dst1, nFrames);
+  Chosen().convertPair(src, dst0, dst1, nFrames);
 }
 
 void AddToFloat(const double* src, float* dst, int nFrames) {
   for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);
+}
+
+const SampleConvertVersion* SampleConvertVersions(int* count) {
+  *count = kVersionCount;
+  return kVersions;
 }

@@ -14,6 +14,19 @@ void ConvertToFloatPair(const double* src, float* dst0, float* dst1, int nFrames
 // dst[s] += (float)src[s].
 void AddToFloat(const double* src, float* dst, int nFrames);
 
+// One compiled version of ConvertToFloat and ConvertToFloatPair. The calls
+// above use the widest version the processor runs; tests hold every version
+// it runs to the plain loops, so the baseline is checked on wide machines too.
+struct SampleConvertVersion {
+  const char* name;
+  bool (*supported)();
+  void (*convert)(const double* src, float* dst, int nFrames);
+  void (*convertPair)(const double* src, float* dst0, float* dst1, int nFrames);
+};
+// The versions compiled in, baseline first and widest last; *count receives
+// their number. The table is static: valid for the program's life.
+const SampleConvertVersion* SampleConvertVersions(int* count);
+
 // The plain formula ConvertToFloat, and ConvertToFloatPair into each of its
 // destinations, must equal.
 inline void ConvertToFloatPlain(const double* src, float* dst, int nFrames) {

@@ -35,7 +35,12 @@ std::vector<double> TestSignal(int n) {
   return v;
 }
 
-TEST(SampleConvert, VectorVersionsEqualThePlainLoops) {
+using ConvertFn = void (*)(const double*, float*, int);
+using ConvertPairFn = void (*)(const double*, float*, float*, int);
+
+// Every length up to past four vector steps, from aligned and unaligned
+// buffers; nothing outside [offset, offset + n) may be written.
+void ExpectEqualsPlainLoops(ConvertFn convert, ConvertPairFn convertPair, const char* name) {
   const int kMaxFrames = 70;
   const std::vector<double> signal = TestSignal(kMaxFrames + 1);
   const float kUntouched = -7.0f;
@@ -45,18 +50,35 @@ TEST(SampleConvert, VectorVersionsEqualThePlainLoops) {
       std::vector<float> plain(n + 2, kUntouched), one(n + 2, kUntouched), left(n + 2, kUntouched),
           right(n + 2, kUntouched), sum(n + 2, 0.25f);
       ConvertToFloatPlain(src, plain.data() + offset, n);
-      ConvertToFloat(src, one.data() + offset, n);
-      ConvertToFloatPair(src, left.data() + offset, right.data() + offset, n);
+      convert(src, one.data() + offset, n);
+      convertPair(src, left.data() + offset, right.data() + offset, n);
       AddToFloat(src, sum.data() + offset, n);
       for (int s = 0; s < n + 2; ++s) {
-        ASSERT_TRUE(SameBits(one[s], plain[s])) << n << " " << offset << ": " << s;
-        ASSERT_TRUE(SameBits(left[s], plain[s])) << n << " " << offset << ": " << s;
-        ASSERT_TRUE(SameBits(right[s], plain[s])) << n << " " << offset << ": " << s;
+        ASSERT_TRUE(SameBits(one[s], plain[s])) << name << " " << n << " " << offset << ": " << s;
+        ASSERT_TRUE(SameBits(left[s], plain[s])) << name << " " << n << " " << offset << ": " << s;
+        ASSERT_TRUE(SameBits(right[s], plain[s])) << name << " " << n << " " << offset << ": " << s;
         const bool inside = s >= offset && s < offset + n;
         const float added = inside ? 0.25f + plain[s] : 0.25f;
         ASSERT_TRUE(SameBits(sum[s], added) || (std::isnan(sum[s]) && std::isnan(added))) << n << ": " << s;
       }
     }
+  }
+}
+
+TEST(SampleConvert, ChosenVersionEqualsThePlainLoops) {
+  ExpectEqualsPlainLoops(ConvertToFloat, ConvertToFloatPair, "chosen");
+}
+
+// The baseline runs on every x86-64 processor but is chosen only where AVX is
+// missing; it is checked here whatever this machine has.
+TEST(SampleConvert, EveryVersionThisProcessorRunsEqualsThePlainLoops) {
+  int count = 0;
+  const SampleConvertVersion* versions = SampleConvertVersions(&count);
+  ASSERT_GE(count, 1);
+  EXPECT_TRUE(versions[0].supported());
+  for (int v = 0; v < count; ++v) {
+    if (!versions[v].supported()) continue;
+    ExpectEqualsPlainLoops(versions[v].convert, versions[v].convertPair, versions[v].name);
   }
 }
 
