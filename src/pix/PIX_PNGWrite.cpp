@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <climits>
+#include <cstddef>
 #include <csetjmp>
 #include <cstdio>
 

@@ -3,8 +3,6 @@
 // screen shots and plots, and the generated editor images. Any thread, one
 // file per call.
 
-#include <cstddef>
-
 #include "kit/KIT_TypedBuf.h"
 #include "pix/PIX_Bitmap.h"
 
