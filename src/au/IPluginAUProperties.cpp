@@ -418,6 +418,7 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope
       if (!fits(sizeof(Float64))) return kAudioUnitErr_InvalidPropertyValue;
       const Float64 rate = Read<Float64>(data);
       if (!std::isfinite(rate) || rate <= 0.0) return kAudioUnitErr_InvalidPropertyValue;
+      if (!PlaysSampleRate(rate)) return kAudioUnitErr_FormatNotSupported;
       SetSampleRate(rate);
       Reset();
       return noErr;

@@ -146,6 +146,10 @@ OSStatus IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement eleme
                                     const AudioStreamBasicDescription* asbd) {
   BusChannels* bus = GetBus(scope, element);
   if (!bus) return kAudioUnitErr_InvalidProperty;
+  // A format without a rate keeps the unit's; one the plug-in cannot play is
+  // refused before anything changes.
+  const bool givesRate = std::isfinite(asbd->mSampleRate) && asbd->mSampleRate > 0.0;
+  if (givesRate && !PlaysSampleRate(asbd->mSampleRate)) return kAudioUnitErr_FormatNotSupported;
   bus->mNHostChannels = 0;
   const int nChannels = asbd->mChannelsPerFrame > 0x7FFF ? 0x7FFF : (int)asbd->mChannelsPerFrame;
   const bool connectionOK = nChannels >= 1 && CheckLegalIO(scope, (int)element, nChannels);
@@ -157,7 +161,7 @@ OSStatus IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement eleme
   const bool accepted = connectionOK && linearPCM && canonical;
   if (accepted) {
     bus->mNHostChannels = nChannels;
-    if (std::isfinite(asbd->mSampleRate) && asbd->mSampleRate > 0.0) SetSampleRate(asbd->mSampleRate);
+    if (givesRate) SetSampleRate(asbd->mSampleRate);
   }
   AssessInputConnections();
   return accepted ? (OSStatus)noErr : kAudioUnitErr_InvalidProperty;

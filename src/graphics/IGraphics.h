@@ -16,9 +16,12 @@
 // mouse and key events go to the On... operations.
 //
 // Threads: everything runs on the main thread, except the relays from the
-// plug-in (SetParameterFromPlug, SetControlFromPlug), which a host may call
-// on its own thread while holding the plug-in mutex. The editor takes no
-// lock while drawing; a control draws the value it holds at that moment.
+// plug-in (SetParameterFromPlug, SetControlFromPlug), which the plug-in may
+// call on any thread, the audio thread included, with or without the
+// plug-in mutex: they only store into the controls' atomic values and flags
+// (IControl.h), never allocate and take no lock, and the control list they
+// walk is fixed once the plug-in's constructor has attached it. The editor
+// takes no lock while drawing; a control draws the value it holds then.
 
 #include "graphics/IGraphicsStructs.h"
 #include "kit/KIT_Mutex.h"
@@ -126,12 +129,12 @@ public:
 
   // ---- Plug-in to editor. ----
 
-  // Host thread under the plug-in mutex, or main thread. A value that is not
+  // Any thread (see Threads above). A value that is not
   // normalized is converted with the parameter's mapping first; every control
   // bound to the parameter, directly or as an aux parameter, is updated.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized);
-  // Host thread under the plug-in mutex, or main thread. Ignored for an
-  // index outside the control list.
+  // Any thread (see Threads above). Ignored for an index outside the
+  // control list.
   void SetControlFromPlug(int controlIdx, double normalizedValue);
 
   // Main thread from here on.

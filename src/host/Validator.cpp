@@ -15,8 +15,8 @@ const int kMaxTriedChannels = 8;
 }  // namespace
 
 Validator::Validator(ComponentRoutineUPP entry, const ComponentDescription& description,
-                     std::vector<double> soundingRates)
-    : mEntry(entry), mDescription(description), mSoundingRates(std::move(soundingRates)) {}
+                     std::function<bool(double)> sounds)
+    : mEntry(entry), mDescription(description), mSounds(std::move(sounds)) {}
 
 const std::vector<ValidatorRenderCase>& Validator::RenderCases() {
   static const std::vector<ValidatorRenderCase> cases = {
@@ -27,7 +27,7 @@ const std::vector<ValidatorRenderCase>& Validator::RenderCases() {
 }
 
 bool Validator::Sounds(double sampleRate) const {
-  return std::find(mSoundingRates.begin(), mSoundingRates.end(), sampleRate) != mSoundingRates.end();
+  return mSounds(sampleRate);
 }
 
 bool Validator::RunAll(const std::function<void(const ValidatorResult&)>& report) {

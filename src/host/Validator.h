@@ -39,9 +39,10 @@ struct ValidatorResult {
 
 class Validator {
 public:
-  // rates at which the unit is expected to sound; at every other rate it
-  // must render silence.
-  Validator(ComponentRoutineUPP entry, const ComponentDescription& description, std::vector<double> soundingRates);
+  // sounds tells at which rates the unit is expected to sound; at every
+  // other rate it must render silence.
+  Validator(ComponentRoutineUPP entry, const ComponentDescription& description,
+            std::function<bool(double)> sounds);
 
   // Runs every phase in order and calls report after each. True when all passed.
   bool RunAll(const std::function<void(const ValidatorResult&)>& report);
@@ -90,5 +91,5 @@ private:
 
   ComponentRoutineUPP mEntry;
   ComponentDescription mDescription;
-  std::vector<double> mSoundingRates;
+  std::function<bool(double)> mSounds;
 };

@@ -2,7 +2,7 @@
 // Note glide, linear in note numbers: each new value is approached over the glide time, in
 // both directions (mode 0, "Up/Down"), upward only (1, "Up") or downward only (2, "Down").
 // The owner sets mode directly. Plain value class; called from whichever thread renders the
-// voice (the instrument sets it under its plug-in lock).
+// voice (the instrument sets it there, from the values other threads post).
 
 #include <cstdint>
 

@@ -1,9 +1,14 @@
 #include "kick/Krummel.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "kick/SampleCount.h"
 #include "kick/bound.h"
+
+// What lets a host reset rebuild the voice on the audio thread: nothing to allocate or free.
+static_assert(std::is_trivially_copyable<Krummel>::value && std::is_trivially_destructible<Krummel>::value,
+              "the voice must own no memory");
 
 namespace {
 

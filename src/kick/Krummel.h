@@ -9,8 +9,10 @@
 // The voice owns all its stages. The instrument writes glide, the five dyn amounts and
 // driveEnv directly and everything else through the setters, which the voice relies on: a
 // setter ends a run; the directly written inputs are compared at the start of each sample or
-// render call. Its stages are changed only by the voice itself. Only 44100, 48000 and
-// 96000 Hz are defined: at any other rate the voice outputs silence.
+// render call. Its stages are changed only by the voice itself. It plays at the rates the
+// pulse plays (Pulse::playsAt); at any other rate it outputs silence.
+// The voice owns no memory: building, copying and assigning one never allocates, so
+// `voice = Krummel()` brings a voice back to its fresh state on the audio thread.
 // Not thread-safe: the owner calls everything from the render thread or under its own lock.
 // getSample(), render() and restart() never allocate or block.
 
@@ -142,7 +144,7 @@ public:
   static constexpr int kRingPhase = 1;
   static constexpr int kSilentPhase = 2;
 
-  static bool isSupportedRate(double fs) { return Pulse::definedRate(fs) != 0; }
+  static bool isSupportedRate(double fs) { return Pulse::playsAt(fs); }
 
 private:
   // One sample, every input re-derived.

@@ -1,48 +1,41 @@
 #include "kick/Pulse.h"
 
 #include <climits>
-#include <cstring>
+#include <cmath>
 
 #include "kick/ExciterTables.h"
 
-Pulse::Pulse() : tableA(new double[kExciterTableLength]), tableB(new double[kExciterTableLength]) {
-  std::memcpy(tableA, kExciterTableA, sizeof(kExciterTableA));
-  std::memcpy(tableB, kExciterTableB, sizeof(kExciterTableB));
-}
+namespace {
 
-Pulse::Pulse(const Pulse& other)
-    : samplingRate(other.samplingRate),
-      tableA(new double[kExciterTableLength]),
-      tableB(new double[kExciterTableLength]),
-      index(other.index),
-      lastSampleFlag(other.lastSampleFlag),
-      lastSampleValue(other.lastSampleValue),
-      accent(other.accent) {
-  std::memcpy(tableA, other.tableA, sizeof(kExciterTableA));
-  std::memcpy(tableB, other.tableB, sizeof(kExciterTableB));
-}
+// The rate the tables were recorded at, in kHz.
+constexpr double kTableRateKHz = 96;
+constexpr int kLastTableIndex = kExciterTableLength - 1;
+constexpr double kHzPerKHz = 1000;
 
-Pulse& Pulse::operator=(const Pulse& other) {
-  samplingRate = other.samplingRate;
-  std::memmove(tableA, other.tableA, sizeof(kExciterTableA));
-  std::memmove(tableB, other.tableB, sizeof(kExciterTableB));
-  index = other.index;
-  lastSampleFlag = other.lastSampleFlag;
-  lastSampleValue = other.lastSampleValue;
-  accent = other.accent;
-  return *this;
-}
+// The table position of output sample i. Written as i × 96 / 44.1 at 44.1 kHz, so that the
+// long-standing 44.1 kHz pulse keeps every bit; at 96 and 48 kHz it is exactly i and 2i.
+double tablePosition(int i, double rateKHz) { return i * kTableRateKHz / rateKHz; }
 
-Pulse::~Pulse() {
-  delete[] tableA;
-  delete[] tableB;
-}
+}  // namespace
 
-int Pulse::definedRate(double fs) {
-  // Range check first: casting NaN or a huge value to int is undefined.
-  if (!(fs >= 44100 && fs < 96001)) return 0;
-  const int rate = static_cast<int>(fs);
-  return rate == 44100 || rate == 48000 || rate == 96000 ? rate : 0;
+Pulse::Pulse() : tableA(kExciterTableA), tableB(kExciterTableB) {}
+
+bool Pulse::playsAt(double fs) { return fs >= kLowestRate && fs <= kHighestRate; }
+
+void Pulse::setSamplingRate(double fs) {
+  samplingRate = fs;
+  if (!playsAt(fs)) {
+    rateKHz = 0;
+    lastIndex = -1;
+    return;
+  }
+  rateKHz = std::trunc(fs) / kHzPerKHz;
+  // The largest i whose position lies within the tables, found by the same expression the
+  // samples are read with, so the last sample never reads past them.
+  int last = static_cast<int>(kLastTableIndex * rateKHz / kTableRateKHz);
+  while (tablePosition(last + 1, rateKHz) <= kLastTableIndex) ++last;
+  while (tablePosition(last, rateKHz) > kLastTableIndex) --last;
+  lastIndex = last;
 }
 
 void Pulse::reset() {
@@ -51,40 +44,19 @@ void Pulse::reset() {
   lastSampleValue = 0;
 }
 
-double Pulse::nextSample() {
-  int lastIndex = -1;
-  double a = 0, b = 0;
-  switch (definedRate(samplingRate)) {
-    case 96000:
-      lastIndex = 570;
-      if (index >= 0 && index <= lastIndex) {
-        a = tableA[index];
-        b = tableB[index];
-      }
-      break;
-    case 48000:
-      lastIndex = 285;
-      if (index >= 0 && index <= lastIndex) {
-        a = tableA[2 * index];
-        b = tableB[2 * index];
-      }
-      break;
-    case 44100:
-      lastIndex = 261;
-      if (index >= 0 && index <= lastIndex) {
-        const double p = index * 96 / 44.1;
-        const int i = static_cast<int>(p);
-        const double f = p - i;
-        a = tableA[i] + f * (tableA[i + 1] - tableA[i]);
-        b = tableB[i] + f * (tableB[i + 1] - tableB[i]);
-      }
-      break;
-    default:
-      break;
-  }
+double Pulse::tableAt(const double* table, int i) const {
+  const double p = tablePosition(i, rateKHz);
+  const int whole = static_cast<int>(p);
+  if (whole >= kLastTableIndex) return table[kLastTableIndex];
+  const double f = p - whole;
+  return table[whole] + f * (table[whole + 1] - table[whole]);
+}
 
+double Pulse::nextSample() {
   double sample = 0;
   if (index >= 0 && index <= lastIndex) {
+    const double a = tableAt(tableA, index);
+    const double b = tableAt(tableB, index);
     sample = accent >= 4 ? a + (b - a) * (accent - 4) / 10 : a * accent / 4;
     if (index == lastIndex) {
       lastSampleFlag = 1;

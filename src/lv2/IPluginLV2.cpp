@@ -111,6 +111,9 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
 void IPluginLV2::Activate() {
   IMutexLock lock(this);
   OnParamReset();
+  // LV2 asks that an activated instance hold nothing from its history: this
+  // is the format's reset.
+  OnHostReset();
   OnActivate(true);
 }
 

@@ -88,7 +88,8 @@ public:
                const LV2_Log_Logger& logger);
   // Unknown port indices are ignored; a null buffer disconnects the port.
   void ConnectPort(uint32_t port, void* data);
-  // Applies every parameter and activates; deactivate undoes the activation.
+  // Applies every parameter, resets the plug-in as a host reset does
+  // (OnHostReset) and activates; deactivate undoes the activation.
   void Activate();
   void Deactivate();
   // Renders nFrames into the output ports. Audio thread.
@@ -137,8 +138,9 @@ public:
   bool SendMidiMsg(IMidiMsg* msg) override { return false; }
   // Sizes the float scratch of unconnected outputs, then the base's.
   void SetBlockSize(int blockSize) override;
-  // LV2 has no reset call (a host deactivates and activates instead); the
-  // hook exists so that the instrument's code is the same in every format.
+  // The host's reset: LV2 has no reset call, so Activate() calls it (a host
+  // deactivates and activates instead). The same hook as the Audio Unit's,
+  // so that the instrument's code is the same in every format.
   virtual void OnHostReset() {}
 
   const char* GetBundleID() const { return mBundleID.Get(); }

@@ -72,6 +72,10 @@ LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
     lv2_log_error(&logger, "%s: the sample rate %g is not a rate; not loaded\n", product.mURI, sampleRate);
     return nullptr;
   }
+  if (product.mSupportsRate && !product.mSupportsRate(sampleRate)) {
+    lv2_log_error(&logger, "%s: it does not play at %g Hz; not loaded\n", product.mURI, sampleRate);
+    return nullptr;
+  }
 
   const int maxBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__maxBlockLength);
   const int nominalBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__nominalBlockLength);
@@ -84,9 +88,6 @@ LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
     delete plug;
     return nullptr;
   }
-  if (product.mSupportsRate && !product.mSupportsRate(sampleRate))
-    lv2_log_warning(&logger, "%s: %g Hz is not a sample rate it plays; it stays silent at this rate\n",
-                    plug->GetEffectName(), sampleRate);
   return plug;
 }
 

@@ -14,8 +14,8 @@ struct IPluginLV2Product {
   // One new instance whose images are found in the bundle folder bundlePath
   // (null: the folder configured at build time); null when it cannot be made.
   IPluginLV2* (*mMake)(const char* bundlePath);
-  // Whether the plug-in sounds at a sample rate; at any other it stays
-  // silent and the host is told so once. Null: every rate.
+  // Whether the plug-in plays at a sample rate; at any other, instantiate
+  // refuses with the reason in the host's log. Null: every rate.
   bool (*mSupportsRate)(double sampleRate);
 };
 

@@ -34,6 +34,8 @@
 // run()) is called on a thread inside an editor or file operation, since
 // that render would run under a lock meant for the editor.
 
+#include <cmath>
+
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_PtrList.h"
 #include "kit/KIT_String.h"
@@ -158,6 +160,10 @@ public:
   virtual void OnWindowResize() {}
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void OnHostIdentified() {}
+  // Whether the plug-in plays at a sample rate; the adapters refuse any
+  // other where their format lets a plug-in refuse. Base: every finite
+  // positive rate. Any thread.
+  virtual bool PlaysSampleRate(double sampleRate) const { return std::isfinite(sampleRate) && sampleRate > 0.0; }
   virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}
   // Called by editor controls (main thread): sets the parameter from a
   // normalized value, informs the host of that value and notifies the

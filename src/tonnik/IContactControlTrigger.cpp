@@ -3,7 +3,8 @@
 #include "tonnik/Tonnik.h"
 
 IContactControlTrigger::IContactControlTrigger(IPluginBase* plug, int x, int y, int paramIdx, IBitmap* bitmap,
-                                               int ledIdx, Krummel*, int*, int*)
+                                               int ledIdx, Krummel*, std::atomic<int>*,
+                                               std::atomic<int>*)
     : IContactControl(plug, x, y, paramIdx, bitmap), mLEDIdx(ledIdx) {}
 
 IContactControlTrigger::~IContactControlTrigger() = default;

@@ -14,6 +14,8 @@
 // Ownership: made by the instrument, owned by the editor.
 // Threads: main thread.
 
+#include <atomic>
+
 #include "graphics/IBitmapControls.h"
 
 class Krummel;
@@ -21,7 +23,7 @@ class Krummel;
 class IContactControlTrigger : public IContactControl {
 public:
   IContactControlTrigger(IPluginBase* plug, int x, int y, int paramIdx, IBitmap* bitmap, int ledIdx,
-                         Krummel* voice, int* samplesSinceHit, int* ledState);
+                         Krummel* voice, std::atomic<int>* samplesSinceHit, std::atomic<int>* ledState);
   ~IContactControlTrigger() override;
 
   // Hands a hit to the instrument; the base switch handling is not called,

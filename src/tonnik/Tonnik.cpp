@@ -30,8 +30,8 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
 
   SetVoiceStartState(kVoiceStartRate);
 
-  mLEDState = 0;
-  mSamplesSinceHit = 0;
+  mLEDState.store(0);
+  mSamplesSinceHit.store(0);
 
   CreatePresets();
 

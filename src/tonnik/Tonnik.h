@@ -79,10 +79,14 @@ public:
   // Applies the host's sample rate (from the next block) and block size
   // (main thread, mutex).
   void Reset() override;
-  // The host's Reset: a fresh voice with the current settings from the next
-  // block on, so a ringing hit ends and the same input renders the same
-  // output again.
+  // The host's reset (the Audio Unit's Reset, LV2's activate): from the next
+  // block on, the instrument renders exactly what a newly created one with
+  // the same settings would (a fresh voice, the LED dark), so a ringing hit
+  // ends and the same input renders the same output again. Posted to the
+  // render thread, which rebuilds the voice in place without allocating.
   void OnHostReset() override;
+  // The rates the voice plays (8 kHz to 384 kHz).
+  bool PlaysSampleRate(double sampleRate) const override { return Krummel::isSupportedRate(sampleRate); }
   // Applies one parameter's current value to the rings and the learn/clear
   // state, and posts it to the voice. Takes the mutex; unknown indices
   // change nothing.
@@ -109,16 +113,16 @@ public:
   // thread and neither side waits for the other.
   void TriggerFromEditor();
 
-  // ---- Read-only views (main thread, tests; the render thread writes the
-  // LED state and the sample count without synchronisation) ----
+  // ---- Read-only views (main thread, tests; the LED state and the sample
+  // count are written by the render thread only, atomically) ----
 
   // Controller learned for a parameter, or -1 (also outside the table).
   int GetController(int paramIdx) const;
   bool IsLearnActive() const { return mLearnActive != 0; }
   bool IsClearActive() const { return mClearActive != 0; }
   int GetLastTouchedParam() const { return mLastTouchedParam; }
-  int GetLEDState() const { return mLEDState; }
-  int GetSamplesSinceHit() const { return mSamplesSinceHit; }
+  int GetLEDState() const { return mLEDState.load(std::memory_order_relaxed); }
+  int GetSamplesSinceHit() const { return mSamplesSinceHit.load(std::memory_order_relaxed); }
   // Ring angles in degrees as last set from the parameters.
   double GetRingCentre(ERing ring) const { return mRingCentre[ring]; }
   double GetRingSpan(ERing ring) const { return mRingSpan[ring]; }
@@ -173,8 +177,10 @@ private:
   int mLearnActive = 0;
   int mClearActive = 0;
   int mLEDIndex = -1;
-  int mLEDState = 0;
-  int mSamplesSinceHit = 0;
+  // Written by the render thread only; atomic because the editor's thread and
+  // tests read them while it renders.
+  std::atomic<int> mLEDState{0};
+  std::atomic<int> mSamplesSinceHit{0};
   int mLearnSwitchIdx = -1;
   int mClearSwitchIdx = -1;
   int mLastTouchedParam = -1;

@@ -48,7 +48,7 @@ IPluginLV2* MakeTonnik(const char* bundlePath) {
   }
 }
 
-bool SupportsRate(double sampleRate) { return Pulse::definedRate(sampleRate) != 0; }
+bool SupportsRate(double sampleRate) { return Pulse::playsAt(sampleRate); }
 
 }  // namespace
 

@@ -65,8 +65,8 @@ int AttachSwitch(IGraphics* graphics, Tonnik* plug, int id, const char* name, in
 
 }  // namespace
 
-TonnikLayout BuildTonnikLayout(IGraphics* graphics, Tonnik* plug, Krummel* voice, int* samplesSinceHit,
-                               int* ledState) {
+TonnikLayout BuildTonnikLayout(IGraphics* graphics, Tonnik* plug, Krummel* voice,
+                               std::atomic<int>* samplesSinceHit, std::atomic<int>* ledState) {
   TonnikLayout layout = {};
   graphics->AttachBackground(102, "resources/img/background.png");
 

@@ -56,5 +56,5 @@ struct TonnikLayout {
 // value display; the caller then hands graphics to the plug-in
 // (AttachGraphics). The trigger gets the voice and the two counters it is
 // documented to carry.
-TonnikLayout BuildTonnikLayout(IGraphics* graphics, Tonnik* plug, Krummel* voice, int* samplesSinceHit,
-                               int* ledState);
+TonnikLayout BuildTonnikLayout(IGraphics* graphics, Tonnik* plug, Krummel* voice,
+                               std::atomic<int>* samplesSinceHit, std::atomic<int>* ledState);

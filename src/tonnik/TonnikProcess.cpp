@@ -36,6 +36,9 @@ void Tonnik::ApplyPostedToVoice() {
     SetVoiceStartState(fs);
     mVoice.glide.mode = 0;
     changed = ~0u;
+    mLEDState.store(0, std::memory_order_relaxed);
+    mSamplesSinceHit.store(0, std::memory_order_relaxed);
+    if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
   }
   if (mVoice.sampleRate != fs) mVoice.setSampleRate(fs);
   if (mVoice.glide.sampleRate != static_cast<float>(fs)) mVoice.glide.setSampleRate(static_cast<float>(fs));
@@ -106,19 +109,21 @@ void Tonnik::TakeTriggerRequest() {
 void Tonnik::StartHit(int note) {
   mVoice.glide.setValue(static_cast<double>(note));
   mVoice.restart();
-  mLEDState = 0;
+  mLEDState.store(0, std::memory_order_relaxed);
   if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 0.0);
-  mSamplesSinceHit = 0;
+  mSamplesSinceHit.store(0, std::memory_order_relaxed);
 }
 
 // Saturates: a voice left running for days must not overflow the counter.
 void Tonnik::CountSamples(int n) {
-  mSamplesSinceHit = (mSamplesSinceHit > INT_MAX - n) ? INT_MAX : mSamplesSinceHit + n;
+  const int counted = mSamplesSinceHit.load(std::memory_order_relaxed);
+  mSamplesSinceHit.store(counted > INT_MAX - n ? INT_MAX : counted + n, std::memory_order_relaxed);
 }
 
 void Tonnik::UpdateLED() {
-  if (mSamplesSinceHit > kLEDHoldSamples && mLEDState == 0) {
-    mLEDState = 1;
+  if (mSamplesSinceHit.load(std::memory_order_relaxed) > kLEDHoldSamples &&
+      mLEDState.load(std::memory_order_relaxed) == 0) {
+    mLEDState.store(1, std::memory_order_relaxed);
     if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
   }
 }

@@ -240,7 +240,7 @@ TEST(PatternPlayer, RefusesRatesTheVoiceCannotPlay) {
   VoiceRenderer r;
   StereoBuffer out;
   const char* error = nullptr;
-  EXPECT_FALSE(playPattern(defaultPattern(33, 100), r, 22050, 512, out, &error));
+  EXPECT_FALSE(playPattern(defaultPattern(33, 100), r, 7999, 512, out, &error));
   ASSERT_NE(error, nullptr);
   EXPECT_TRUE(out.left.empty());
 }

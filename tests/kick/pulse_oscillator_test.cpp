@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <climits>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -12,78 +13,74 @@
 
 namespace {
 
-struct RateCase {
-  double rate;
-  int length;  // samples until the flag
-};
+// Rates hosts run at, from the lowest the pulse plays to the highest.
+const double kPlayedRates[] = {8000,  11025, 22050,  32000,  44100,  48000,
+                               88200, 96000, 176400, 192000, 352800, 384000};
+const double kTableRate = 96000;  // Hz, the rate the tables were recorded at
+const double kPulseSeconds = 570 / kTableRate;
 
-const RateCase kRates[] = {{96000, 571}, {48000, 286}, {44100, 262}};
-const double kAccents[] = {4, 9, 14};
-
-// The table value the pulse must play at sample i, read as each rate reads it.
-double expectedTableValue(const double* table, double rate, int i) {
-  if (rate == 96000) return table[i];
-  if (rate == 48000) return table[2 * i];
-  const double p = i * 96 / 44.1;
-  const int k = static_cast<int>(p);
-  return table[k] + (p - k) * (table[k + 1] - table[k]);
-}
-
-std::vector<double> playPulse(double rate, double accent, int samples) {
+// The samples until the flag, and the flag's value.
+std::vector<double> playPulse(double rate, double accent, int* flagValue = nullptr) {
   Pulse pulse;
   pulse.setSamplingRate(rate);
   pulse.setAccent(accent);
   pulse.reset();
   std::vector<double> out;
-  for (int i = 0; i < samples; ++i) out.push_back(pulse.nextSample());
+  while (!pulse.getLastSampleFlag() && out.size() < 100000) out.push_back(pulse.nextSample());
+  if (flagValue) *flagValue = pulse.getLastSampleFlag();
+  EXPECT_EQ(pulse.getLastSampleValue(), out.back());
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(pulse.nextSample(), 0.0) << "after the end";
   return out;
 }
 
-TEST(Pulse, LengthAndTablesAtEveryRateAndAccent) {
-  for (const RateCase& rc : kRates) {
-    for (double accent : kAccents) {
-      SCOPED_TRACE(testing::Message() << rc.rate << " Hz, accent " << accent);
-      Pulse pulse;
-      pulse.setSamplingRate(rc.rate);
-      pulse.setAccent(accent);
-      pulse.reset();
-      const double mix = (accent - 4) / 10;
-      for (int i = 0; i < rc.length; ++i) {
-        EXPECT_EQ(pulse.getLastSampleFlag(), 0) << i;
-        const double a = expectedTableValue(kExciterTableA, rc.rate, i);
-        const double b = expectedTableValue(kExciterTableB, rc.rate, i);
-        const double got = pulse.nextSample();
-        EXPECT_NEAR(got, a + (b - a) * mix, 1e-12) << i;
-        if (accent == 4) {
-          EXPECT_EQ(got, a) << i;
-        }
-        if (accent == 14) {
-          EXPECT_NEAR(got, b, 1e-12) << i;
-        }
-      }
-      EXPECT_EQ(pulse.getLastSampleFlag(), 1);
-      EXPECT_NEAR(pulse.getLastSampleValue(),
-                  expectedTableValue(kExciterTableA, rc.rate, rc.length - 1) * (1 - mix) +
-                      expectedTableValue(kExciterTableB, rc.rate, rc.length - 1) * mix,
-                  1e-12);
-      for (int i = 0; i < 10; ++i) EXPECT_EQ(pulse.nextSample(), 0.0);
-      // All three last about 5.95 ms.
-      EXPECT_NEAR(rc.length / rc.rate, 0.00595, 0.00003);
+// At 96 kHz the tables play as they are; accent 4 is table A, 14 table B, 9 their mean.
+TEST(Pulse, NativeRatePlaysTheTablesAndBlendsByAccent) {
+  const std::vector<double> a = playPulse(96000, 4), b = playPulse(96000, 14), mid = playPulse(96000, 9);
+  ASSERT_EQ(a.size(), 571u);
+  for (int i = 0; i < 571; ++i) {
+    ASSERT_EQ(a[i], kExciterTableA[i]) << i;
+    ASSERT_NEAR(b[i], kExciterTableB[i], 1e-12) << i;
+    ASSERT_NEAR(mid[i], (kExciterTableA[i] + kExciterTableB[i]) / 2, 1e-12) << i;
+  }
+  // 48 kHz takes every second entry.
+  const std::vector<double> half = playPulse(48000, 4);
+  ASSERT_EQ(half.size(), 286u);
+  for (int i = 0; i < 286; ++i) ASSERT_EQ(half[i], kExciterTableA[2 * i]) << i;
+}
+
+// Every rate plays the same 5.94 ms waveform: it ends on the last sample within the tables,
+// and each sample lies between the two table entries around its time.
+TEST(Pulse, EveryRateFromEightTo384kHzPlaysTheSameWaveform) {
+  for (double rate : kPlayedRates) {
+    SCOPED_TRACE(testing::Message() << rate << " Hz");
+    int flag = 0;
+    const std::vector<double> out = playPulse(rate, 4, &flag);
+    EXPECT_EQ(flag, 1);
+    const double last = (out.size() - 1) / rate;
+    EXPECT_LE(last, kPulseSeconds + 1e-12);
+    EXPECT_GT(last + 1 / rate, kPulseSeconds);
+    for (size_t i = 0; i < out.size(); ++i) {
+      const double t = i / rate * kTableRate;
+      const int before = static_cast<int>(std::floor(t)), after = std::min(570, before + 1);
+      const double lo = std::min(kExciterTableA[before], kExciterTableA[after]);
+      const double hi = std::max(kExciterTableA[before], kExciterTableA[after]);
+      ASSERT_GE(out[i], lo - 1e-12) << i;
+      ASSERT_LE(out[i], hi + 1e-12) << i;
     }
   }
 }
 
 TEST(Pulse, AccentBelowFourScalesTableA) {
-  const std::vector<double> one = playPulse(96000, 1.0, 571);
+  const std::vector<double> one = playPulse(96000, 1.0);
   EXPECT_NEAR(one.front(), 0.90136, 0.5e-5);
   EXPECT_NEAR(one.back(), 0.28527, 0.5e-5);
-  const std::vector<double> silent = playPulse(48000, 0.0, 286);
-  for (double v : silent) EXPECT_EQ(v, 0.0);
+  for (double v : playPulse(48000, 0.0)) EXPECT_EQ(v, 0.0);
 }
 
-TEST(Pulse, UndefinedRatesAreSilentAndNeverEnd) {
-  const double rates[] = {0, 22050, 88200, 192000, -48000, NAN, INFINITY, 1e300};
+TEST(Pulse, RatesOutsideTheRangeAreSilentAndNeverEnd) {
+  const double rates[] = {0, 7999, 384001, -48000, NAN, INFINITY, 1e300};
   for (double rate : rates) {
+    EXPECT_FALSE(Pulse::playsAt(rate)) << rate;
     Pulse pulse;
     pulse.setSamplingRate(rate);
     pulse.setAccent(14);
@@ -91,24 +88,22 @@ TEST(Pulse, UndefinedRatesAreSilentAndNeverEnd) {
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(pulse.nextSample(), 0.0) << rate;
     EXPECT_EQ(pulse.getLastSampleFlag(), 0) << rate;
   }
+  for (double rate : kPlayedRates) EXPECT_TRUE(Pulse::playsAt(rate)) << rate;
 }
 
-TEST(Pulse, ResetReplaysAndCopiesOwnTheirTables) {
+TEST(Pulse, ResetReplaysAndCopiesAreIndependent) {
   Pulse pulse;
   pulse.setSamplingRate(48000);
   pulse.setAccent(9);
   pulse.reset();
   for (int i = 0; i < 300; ++i) pulse.nextSample();
   Pulse copy(pulse);
-  copy.tableA[0] = 99;  // must not reach the original
   pulse.reset();
   EXPECT_EQ(pulse.getLastSampleFlag(), 0);
   EXPECT_EQ(pulse.getLastSampleValue(), 0.0);
   EXPECT_NEAR(pulse.nextSample(), (kExciterTableA[0] + kExciterTableB[0]) / 2, 1e-12);
-  Pulse assigned;
-  assigned = copy;
-  EXPECT_EQ(assigned.tableA[0], 99.0);
-  EXPECT_EQ(assigned.index, copy.index);
+  EXPECT_EQ(copy.index, 300);
+  EXPECT_EQ(copy.getLastSampleFlag(), 1);
 }
 
 TEST(Pulse, IndexSaturatesInsteadOfOverflowing) {

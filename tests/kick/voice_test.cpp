@@ -337,13 +337,52 @@ TEST(Krummel, RetriggerDuringALoudRingAddsNoStep) {
   EXPECT_NEAR(after[0] - last, alone[0], std::fabs(last) * (1 - factor) + 1e-12);
 }
 
-TEST(Krummel, SilentAtUndefinedRates) {
-  const double rates[] = {88200, 22050, 192000};
+TEST(Krummel, SilentAtRatesItDoesNotPlay) {
+  const double rates[] = {7999, 384001};
   for (double fs : rates) {
     Krummel k;
     prepare(k, fs);
     k.restart();
     for (double v : render(k, 20000)) ASSERT_EQ(v, 0.0) << fs;
+  }
+}
+
+// What the ear hears of a hit: the ring's pitch (from its upward zero crossings after the
+// sweep) and the time until it has fallen 60 dB below its peak.
+struct RingHeard {
+  double hz;
+  double decaySeconds;
+};
+
+RingHeard hearRing(double fs) {
+  Krummel k;
+  prepare(k, fs);
+  k.restart();
+  const std::vector<double> out = render(k, static_cast<int>(fs * 1.6));
+  double first = -1, last = -1;
+  int crossings = 0;
+  for (size_t i = static_cast<size_t>(0.1 * fs); i < static_cast<size_t>(0.4 * fs); ++i)
+    if (out[i - 1] < 0 && out[i] >= 0) {
+      const double t = (i - 1 + out[i - 1] / (out[i - 1] - out[i])) / fs;
+      if (first < 0) first = t;
+      last = t;
+      ++crossings;
+    }
+  const double floor = peak(out) * 1e-3;
+  size_t end = out.size() - 1;
+  while (end > 0 && std::fabs(out[end]) < floor) --end;
+  return {(crossings - 1) / (last - first), end / fs};
+}
+
+TEST(Krummel, PitchAndDecaySoundTheSameAtEveryRate) {
+  const RingHeard reference = hearRing(48000);
+  EXPECT_NEAR(reference.hz, 55, 0.55);
+  const double rates[] = {22050, 32000, 44100, 88200, 96000, 176400, 192000};
+  for (double fs : rates) {
+    SCOPED_TRACE(fs);
+    const RingHeard ring = hearRing(fs);
+    EXPECT_NEAR(ring.hz, reference.hz, 0.01 * reference.hz);
+    EXPECT_NEAR(ring.decaySeconds, reference.decaySeconds, 0.02 * reference.decaySeconds);
   }
 }
 

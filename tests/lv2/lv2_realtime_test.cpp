@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2TestHost.h"
+#include "lv2/state/state.h"
 #include "support/CountingAllocator.h"
 #include "tonnik/Tonnik.h"
 
@@ -25,6 +27,28 @@ namespace {
 
 const int kBlock = 512;
 const int kControls = Tonnik::kNumParams;
+
+// The one property a state holds, as a host keeps it.
+struct SavedState {
+  std::vector<uint8_t> bytes;
+  uint32_t key = 0, type = 0;
+  static LV2_State_Status Store(LV2_State_Handle h, uint32_t key, const void* value, size_t size, uint32_t type,
+                                uint32_t) {
+    auto* self = static_cast<SavedState*>(h);
+    self->bytes.assign(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + size);
+    self->key = key;
+    self->type = type;
+    return LV2_STATE_SUCCESS;
+  }
+  static const void* Retrieve(LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) {
+    auto* self = static_cast<SavedState*>(h);
+    if (key != self->key) return nullptr;
+    *size = self->bytes.size();
+    *type = self->type;
+    *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+    return self->bytes.data();
+  }
+};
 
 // One instance through the descriptor, with its port buffers.
 class Instance {
@@ -50,6 +74,20 @@ public:
   }
   bool Ok() const { return mHandle != nullptr; }
   Tonnik* Plug() { return static_cast<Tonnik*>(static_cast<IPluginLV2*>(mHandle)); }
+  // What a host does to reset an instance.
+  void Reactivate() {
+    LV2Descriptor(0)->deactivate(mHandle);
+    LV2Descriptor(0)->activate(mHandle);
+  }
+  // Saves the state through the state interface and restores it at once.
+  LV2_State_Status SaveAndRestoreState() {
+    const auto* state = static_cast<const LV2_State_Interface*>(LV2Descriptor(0)->extension_data(LV2_STATE__interface));
+    SavedState saved;
+    const LV2_State_Status stored =
+        state->save(mHandle, SavedState::Store, &saved, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, mFeatures.Get());
+    if (stored != LV2_STATE_SUCCESS) return stored;
+    return state->restore(mHandle, SavedState::Retrieve, &saved, 0, mFeatures.Get());
+  }
   float& Control(int i) { return mControls[i]; }
   MidiSequence& Midi() { return mMidi; }
   void Run(uint32_t n) {
@@ -101,9 +139,55 @@ TEST(LV2Realtime, RunAllocatesNothing) {
 
   // The counter must see allocations, or a zero proves nothing.
   ASSERT_TRUE(CountingAllocatorSeesAllocations());
-  AllocationCounter counter;
-  RunBusyBlocks(lv2, 1200);
-  EXPECT_EQ(counter.Count(), 0);
+  {
+    AllocationCounter counter;
+    RunBusyBlocks(lv2, 1200);
+    EXPECT_EQ(counter.Count(), 0);
+    EXPECT_EQ(counter.Frees(), 0);
+  }
+  // After the host's reset and after a state restore, the first blocks too.
+  lv2.Reactivate();
+  {
+    AllocationCounter counter;
+    RunBusyBlocks(lv2, 60);
+    EXPECT_EQ(counter.Count(), 0) << "after activate";
+    EXPECT_EQ(counter.Frees(), 0) << "after activate";
+  }
+  ASSERT_EQ(lv2.SaveAndRestoreState(), LV2_STATE_SUCCESS);
+  {
+    AllocationCounter counter;
+    RunBusyBlocks(lv2, 60);
+    EXPECT_EQ(counter.Count(), 0) << "after a state restore";
+    EXPECT_EQ(counter.Frees(), 0) << "after a state restore";
+  }
+}
+
+// A ringing hit, then deactivate and activate: silence until the next note,
+// which sounds exactly as on an instance made just now with the same ports.
+TEST(LV2Realtime, ActivateRendersWhatANewInstanceRenders) {
+  Instance used(kBlock), fresh(kBlock);
+  ASSERT_TRUE(used.Ok() && fresh.Ok());
+  for (Instance* lv2 : {&used, &fresh}) {
+    lv2->Control(Tonnik::kDecay) = 0.9f;
+    lv2->Control(Tonnik::kGlide) = 0.05f;
+    lv2->Control(Tonnik::kMidiTune) = 1;
+    lv2->Control(Tonnik::kDriveEnv) = 1;
+  }
+  used.Midi().AddNoteOn(3, 48, 127);
+  for (int b = 0; b < 5; ++b) used.Run(kBlock);
+  ASSERT_NE(used.Left()[kBlock - 1], 0.0f) << "the hit should still ring";
+  used.Reactivate();
+  for (int b = 0; b < 3; ++b) {
+    used.Run(kBlock);
+    for (int i = 0; i < kBlock; ++i) ASSERT_EQ(used.Left()[i], 0.0f) << "block " << b << ", sample " << i;
+  }
+  for (int b = 0; b < 20; ++b) {
+    for (Instance* lv2 : {&used, &fresh}) {
+      if (b == 0) lv2->Midi().AddNoteOn(17, 36, 90);
+      lv2->Run(kBlock);
+    }
+    ASSERT_TRUE(std::equal(used.Left(), used.Left() + kBlock, fresh.Left())) << "block " << b;
+  }
 }
 
 TEST(LV2Realtime, RunNeverWaitsForThePluginMutexAndCatchesUpAfterwards) {

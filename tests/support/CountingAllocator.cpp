@@ -22,12 +22,14 @@ const bool kCountingAllocator = TONNIK_REPLACE_ALLOCATOR != 0;
 namespace {
 std::atomic<bool> gCounting{false};
 std::atomic<long> gAllocations{0};
+std::atomic<long> gFrees{0};
 // The thread whose allocations count; read only while counting.
 std::atomic<pthread_t> gCountedThread{};
 }  // namespace
 
 AllocationCounter::AllocationCounter() {
   gAllocations = 0;
+  gFrees = 0;
   gCountedThread = pthread_self();
   gCounting = true;
 }
@@ -35,6 +37,7 @@ AllocationCounter::AllocationCounter() {
 AllocationCounter::~AllocationCounter() { gCounting = false; }
 
 long AllocationCounter::Count() const { return gAllocations.load(); }
+long AllocationCounter::Frees() const { return gFrees.load(); }
 
 bool CountingAllocatorSeesAllocations() {
   AllocationCounter probe;
@@ -43,14 +46,19 @@ bool CountingAllocatorSeesAllocations() {
   std::free(block);
   int* volatile number = new int(1);
   delete number;
-  return probe.Count() == 2;
+  return probe.Count() == 2 && probe.Frees() == 2;
 }
 
 #if TONNIK_REPLACE_ALLOCATOR
 namespace {
+bool OnCountedThread() {
+  return gCounting.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), gCountedThread.load());
+}
 void CountOne() {
-  if (gCounting.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), gCountedThread.load()))
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (OnCountedThread()) gAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+void CountFree(void* p) {
+  if (p && OnCountedThread()) gFrees.fetch_add(1, std::memory_order_relaxed);
 }
 }  // namespace
 
@@ -72,7 +80,10 @@ void* realloc(void* p, size_t size) {
   CountOne();
   return __libc_realloc(p, size);
 }
-void free(void* p) { __libc_free(p); }
+void free(void* p) {
+  CountFree(p);
+  __libc_free(p);
+}
 }
 
 void* operator new(size_t size) {
@@ -87,8 +98,8 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
   return __libc_malloc(size ? size : 1);
 }
 void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, size_t) noexcept { __libc_free(p); }
+void operator delete(void* p) noexcept { free(p); }
+void operator delete[](void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p, size_t) noexcept { free(p); }
 #endif

@@ -18,7 +18,8 @@ extern const bool kCountingAllocator;
 // first, since a zero from a counter that sees nothing proves nothing.
 bool CountingAllocatorSeesAllocations();
 
-// Counts the allocations made from its construction to its destruction.
+// Counts the allocations and the frees of non-null blocks made from its
+// construction to its destruction.
 class AllocationCounter {
 public:
   AllocationCounter();
@@ -26,4 +27,5 @@ public:
   AllocationCounter(const AllocationCounter&) = delete;
   AllocationCounter& operator=(const AllocationCounter&) = delete;
   long Count() const;
+  long Frees() const;
 };

@@ -41,6 +41,25 @@ protected:
   AUHost host{Tonnik_Entry, TonnikDescription()};
 };
 
+// A rate the voice cannot play is refused, as a sample rate and inside a
+// stream format, and the unit keeps the rate it had.
+TEST_F(TonnikHost, RatesItCannotPlayAreRefusedAndTheRateKept) {
+  for (double rate : {7999.0, 384001.0}) {
+    EXPECT_EQ(kAudioUnitErr_FormatNotSupported, host.SetSampleRate(rate)) << rate;
+    AudioStreamBasicDescription asbd = {};
+    UInt32 size = sizeof asbd;
+    ASSERT_EQ(noErr, AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0,
+                                          &asbd, &size));
+    asbd.mSampleRate = rate;
+    EXPECT_EQ(kAudioUnitErr_FormatNotSupported, AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_StreamFormat,
+                                                                     kAudioUnitScope_Output, 0, &asbd, sizeof asbd));
+    double kept = 0;
+    EXPECT_EQ(noErr, host.GetSampleRate(&kept));
+    EXPECT_EQ(kept, 48000.0);
+  }
+  EXPECT_EQ(noErr, host.SetSampleRate(384000));
+}
+
 TEST_F(TonnikHost, NoteOnPlaysAtItsOffsetOnBothOutputs) {
   Stereo out(512);
   ASSERT_EQ(noErr, host.SendMidi(0x90, 36, 100, 17));

@@ -36,6 +36,8 @@ TEST(TonnikEditorThreads, EditorInUseWhileTheAudioThreadRenders) {
     rig.Click(150, 475);
     rig.Wheel(70, 290, presses % 2 ? 1 : -1);
     rig.Tick();
+    // What the editor's side may read of the LED timing while it renders.
+    EXPECT_GE(rig.Plug().GetLEDState() + rig.Plug().GetSamplesSinceHit(), 0);
     ++presses;
   } while (!done || presses < 4);
   audio.join();

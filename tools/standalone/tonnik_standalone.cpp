@@ -85,11 +85,8 @@ int main(int argc, char** argv) {
     rate = engine.SampleRate();
   }
   if (host.Prepare(rate, JackEngine::kMaxFrames, kChannels) != noErr)
-    return Fail("the instrument could not be prepared for " + std::to_string((int)rate) + " Hz");
-  std::vector<double> sounding = InstrumentSoundingRates();
-  if (std::find(sounding.begin(), sounding.end(), rate) == sounding.end())
-    std::fprintf(stderr, "tonnik-standalone: the instrument is silent at %d Hz (it plays at 44100, 48000 and 96000)\n",
-                 (int)rate);
+    return Fail("the instrument could not be prepared for " + std::to_string((int)rate) + " Hz" +
+                (InstrumentPlaysAt(rate) ? "" : " (it plays at 8000 to 384000 Hz)"));
 
   IPluginAU* plug = reinterpret_cast<IPluginAU*>(GetComponentInstanceStorage(host.Unit()));
   std::string saveTo = options.statePath;

@@ -17,7 +17,7 @@ int runValidate(int argc, const char* const* argv) {
     return kExitUsage;
   }
   std::printf("validating %s through its Audio Unit entry\n", InstrumentName());
-  Validator validator(InstrumentEntry(), InstrumentDescription(), InstrumentSoundingRates());
+  Validator validator(InstrumentEntry(), InstrumentDescription(), InstrumentPlaysAt);
   int passed = 0, total = 0;
   const bool allPassed = validator.RunAll([&](const ValidatorResult& result) {
     ++total;

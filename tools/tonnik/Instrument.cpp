@@ -2,6 +2,7 @@
 
 #include "au/apple/FourCC.h"
 #include "host/AUPresetFile.h"
+#include "kick/Krummel.h"
 #include "tonnik/TonnikEntry.h"
 
 ComponentDescription InstrumentDescription() {
@@ -10,7 +11,7 @@ ComponentDescription InstrumentDescription() {
 
 const char* InstrumentName() { return "Velmora Rirevovizod: TONNIK-PRO"; }
 
-std::vector<double> InstrumentSoundingRates() { return {44100, 48000, 96000}; }
+bool InstrumentPlaysAt(double sampleRate) { return Krummel::isSupportedRate(sampleRate); }
 
 ComponentRoutineUPP InstrumentEntry() { return Tonnik_Entry; }
 

@@ -12,8 +12,8 @@
 ComponentDescription InstrumentDescription();
 // The name a host shows for it.
 const char* InstrumentName();
-// The rates at which it sounds; it renders silence at any other.
-std::vector<double> InstrumentSoundingRates();
+// Whether it plays at a sample rate; it refuses any other.
+bool InstrumentPlaysAt(double sampleRate);
 
 // The component entry the host loads it through.
 ComponentRoutineUPP InstrumentEntry();

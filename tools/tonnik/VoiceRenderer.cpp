@@ -6,7 +6,7 @@
 
 bool VoiceRenderer::prepare(double sampleRate, int maxBlockSize, const char** error) {
   if (!Krummel::isSupportedRate(sampleRate)) {
-    *error = "the kick voice only plays at 44100, 48000 or 96000 Hz";
+    *error = "the kick voice plays at 8000 to 384000 Hz";
     return false;
   }
   if (maxBlockSize < 1) {
