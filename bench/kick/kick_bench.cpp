@@ -34,7 +34,7 @@
 
 #include "TargetReport.h"
 #include "kick/Krummel.h"
-#include "kick/KrummelPlain.h"
+#include "support/KrummelPlain.h"
 
 namespace {
 

@@ -13,8 +13,8 @@ void Glide::setGlideTime(float seconds) {
 }
 
 void Glide::setValue(double v) {
-  const bool jumpUp = mode == 1 && target > v;
-  const bool jumpDown = mode == 2 && v > target;
+  const bool jumpUp = mode == kUpOnly && target > v;
+  const bool jumpDown = mode == kDownOnly && v > target;
   start = jumpUp || jumpDown ? v : current;
   target = v;
   counter = 0;

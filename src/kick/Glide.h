@@ -21,7 +21,11 @@ public:
   uint32_t counter = 0;
   float sampleRate = 0;
   float glideTime = 0;
-  int mode = 0;
+  // The values mode takes (the "Glide Mode" parameter's integers).
+  static constexpr int kBothWays = 0;  // "Up/Down"
+  static constexpr int kUpOnly = 1;    // "Up": a lower note jumps at once
+  static constexpr int kDownOnly = 2;  // "Down": a higher note jumps at once
+  int mode = kBothWays;
 };
 
 inline double Glide::Process() {

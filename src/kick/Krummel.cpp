@@ -12,8 +12,12 @@ static_assert(std::is_trivially_copyable<Krummel>::value && std::is_trivially_de
 
 namespace {
 
-const double kBaseNote = 33;  // A1, 55 Hz
-const double kUntunedHz = 100;
+const double kBaseNote = 33;  // A1, 55 Hz: the pitch with MIDI Tune off
+const double kUntunedHz = 100;  // a MIDI Tune flag that is neither 0 nor 1 (only a broken state sets one)
+// Pitch reference: MIDI note 69 is concert A at 440 Hz, 12 semitones an octave.
+const double kA4Note = 69;
+const double kA4Hz = 440;
+const double kSemitonesPerOctave = 12;
 
 // The first pass of a ring run: each sample of the ring (ring.next()) through the drive with
 // a steady setting ...
@@ -82,9 +86,9 @@ void Krummel::setSampleRate(double fs) {
 
 void Krummel::restart() {
   const double v = midiVelocity;
-  const double toneAmount = bound(tone + 2 * dynTone * (v - 0.5), 0, 1);
+  const double toneAmount = velocityScaled(tone, dynTone, v);
   const double levelAmount = bound(level + dynLevel * v, 0, 1);
-  const double decayAmount = bound(decay + 2 * dynDecay * (v - 0.5), 0, 1);
+  const double decayAmount = velocityScaled(decay, dynDecay, v);
 
   steady = false;
   pulse.reset();
@@ -114,7 +118,7 @@ void Krummel::cacheRate(double fs) {
 }
 
 void Krummel::cachePitch(double semitonesFromA4) {
-  pitchHz = 440 * std::pow(2.0, semitonesFromA4 / 12);
+  pitchHz = kA4Hz * std::pow(2.0, semitonesFromA4 / kSemitonesPerOctave);
   pitchKey.set(semitonesFromA4);
 }
 
@@ -263,7 +267,7 @@ double Krummel::fullSample() {
   }
   const double v = midiVelocity;
 
-  const double compAmount = bound(comp + 2 * dynComp * (v - 0.5), 0, 1);
+  const double compAmount = velocityScaled(comp, dynComp, v);
   const uint32_t holdSamples = toSampleCount(compAmount * sampleRate * tau);
   if (holdCount < holdSamples)
     holdCount += 1;
@@ -273,10 +277,10 @@ double Krummel::fullSample() {
   midiNote = glide.Process();
 
   double hz = kUntunedHz;
-  if (midiTuneFlag == 0)
-    hz = pitchToHz(kBaseNote + tune + fine - 69);
-  else if (midiTuneFlag == 1)
-    hz = pitchToHz(midiNote + tune + fine - 69);
+  if (midiTuneFlag == kFixedPitch)
+    hz = pitchToHz(kBaseNote + tune + fine - kA4Note);
+  else if (midiTuneFlag == kPitchFromNote)
+    hz = pitchToHz(midiNote + tune + fine - kA4Note);
   filter.setFreq(hz);
 
   double s = 0;
@@ -288,7 +292,7 @@ double Krummel::fullSample() {
     s = filter.nextSample();
   }
 
-  const double driveAmount = bound(drive + 2 * dynDrive * (v - 0.5), 0, 1);
+  const double driveAmount = velocityScaled(drive, dynDrive, v);
   double drivenAmount = driveAmount;
   if (driveEnv) drivenAmount *= driveEnvelope.getSample();
   s = driven(s, kDriveAmountRange * drivenAmount);

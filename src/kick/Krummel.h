@@ -91,6 +91,7 @@ public:
     midiNote = note;
     steady = false;
   }
+  // Part of the voice's interface; the instrument itself never reads it back.
   double getLevel() const { return level; }
   // Sets every stage's rate; the glide's rate is set separately by the owner.
   void setSampleRate(double fs);
@@ -135,9 +136,14 @@ public:
   static constexpr double kDeclickTau = 0.1;       // s: fades a cut hit out without a step or an audible tail
   static constexpr double kDriveAmountRange = 10;  // the drive amount 0..1 scaled to the clipper's 0..10
   // DriveEnv: the drive stays full for kDriveHoldSeconds after the hit, then falls with
-  // kDriveDecaySeconds, so only the attack is driven hard. Given as float, as the envelope stores them.
+  // kDriveDecaySeconds, so only the attack is driven hard. Given as float, as the envelope's setters
+  // take them.
   static constexpr float kDriveHoldSeconds = 0.002f;
   static constexpr float kDriveDecaySeconds = 0.12f;
+
+  // The values midiTuneFlag takes.
+  static constexpr int kFixedPitch = 0;     // every hit at note 33, 55 Hz, shifted by Tune and Fine
+  static constexpr int kPitchFromNote = 1;  // the hit's MIDI note sets the pitch
 
   // The values phase takes.
   static constexpr int kPulsePhase = 0;

@@ -19,10 +19,12 @@ public:
   }
 
   void setSamplingRate(double fs) { samplingRate = fs; }
+  // Part of the envelope's interface; the voice keeps the attack at 0 and never calls it.
   void setAttack(float seconds) { attack = seconds; }
   void setHold(float seconds) { hold = seconds; }
   void setDecay(float seconds) { decay = seconds; }
   void setAmp(float value) { amp = value; }
+  // Part of the envelope's interface; the voice never calls it.
   void setSampleCount(int count) { sampleCount = count; }
   float getSample();
   // Starts attack and hold again from the level the envelope has now.
@@ -46,7 +48,10 @@ public:
   double samplingRate = 0;
   double x = 1.0;
   double y = 0;
-  int sampleCount = 66666;
+  // A new envelope counts as far past any hold (66666 samples: 0.17 s at 384 kHz, far longer
+  // than the voice's 2 ms), so it sits in its decay at 0 until the first reset.
+  int sampleCount = kStartSampleCount;
+  static constexpr int kStartSampleCount = 66666;
   float target = 1.0f;
   float b = 0;
   float a = 0;

@@ -37,7 +37,7 @@ Tonnik::Tonnik(IPluginInstanceInfo instanceInfo)
 
   if (GetGUI()) GetGUI()->SetControlFromPlug(mLEDIndex, 1.0);
 
-  mVoice.glide.mode = 0;
+  mVoice.glide.mode = Glide::kBothWays;
 }
 
 void Tonnik::SetVoiceStartState(double sampleRate) {

@@ -34,7 +34,7 @@ void Tonnik::ApplyPostedToVoice() {
   if (mFreshVoice.load(std::memory_order_relaxed) && mFreshVoice.exchange(false, std::memory_order_acquire)) {
     mVoice = Krummel();
     SetVoiceStartState(fs);
-    mVoice.glide.mode = 0;
+    mVoice.glide.mode = Glide::kBothWays;
     changed = ~0u;
     mLEDState.store(0, std::memory_order_relaxed);
     mSamplesSinceHit.store(0, std::memory_order_relaxed);

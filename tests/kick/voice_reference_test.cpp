@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "kick/Krummel.h"
-#include "kick/KrummelPlain.h"
+#include "support/KrummelPlain.h"
 
 namespace {
 

@@ -24,7 +24,7 @@ bool VoiceRenderer::prepare(double sampleRate, int maxBlockSize, const char** er
   voice.setMidiNote(0);
   voice.setMidiVelocity(0.0);
   voice.setLongDecayFlag(0);
-  voice.glide.mode = 0;
+  voice.glide.mode = Glide::kBothWays;
   voice.setSampleRate(sampleRate);
   voice.glide.setSampleRate(static_cast<float>(sampleRate));
   for (int i = 0; i < TonnikParamIndices::kNumParams; ++i) setParameter(i, kTonnikParams[i].defaultValue);

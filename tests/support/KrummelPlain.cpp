@@ -1,4 +1,4 @@
-#include "kick/KrummelPlain.h"
+#include "support/KrummelPlain.h"
 
 #include <cmath>
 
