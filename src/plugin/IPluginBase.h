@@ -21,7 +21,12 @@
 //     LV2's run(), rendering runs without it, and parameter changes made
 //     under the mutex on other threads land between two blocks or during one.
 //   A MIDI controller learned for a parameter moves it under the mutex
-//   (OnParamChange) on the thread that delivers the message.
+//   (OnParamChange) on the thread that delivers the message. What the
+//   audio thread shows in the editor (a plug-in's LED, say) goes through
+//   the editor's relays, which only store atomics and never lock
+//   (IGraphics.h); what other threads hand the audio thread (parameter
+//   values, a reset, a trigger press) is posted as atomics it takes at the
+//   start of its next block.
 // - Any thread, under the mutex: host parameter changes (the adapters' get
 //   and set procedures, OnParamChange), Reset, OnActivate, state and
 //   parameter (un)serialisation, the preset operations.
