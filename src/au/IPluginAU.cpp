@@ -81,7 +81,7 @@ IPluginAU::~IPluginAU() {
 ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
   const int select = params->what;
-  Trace("IPluginAUEntry", __LINE__, "(%d:%s)", select, AUSelectStr(select));
+  TRACE_AS("IPluginAUEntry", "(%d:%s)", select, AUSelectStr(select));
 
   if (select == kComponentOpenSelect) {
     IPluginAU* plug = MakePlug();
@@ -262,7 +262,7 @@ ComponentResult IPluginAU::MidiEvent(UInt32 status, UInt32 data1, UInt32 data2, 
 
 OSStatus IPluginAU::GetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
                                  AudioUnitElement element, AudioUnitParameterValue* value) {
-  Trace("GetParamProc", __LINE__, "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
+  TRACE_AS("GetParamProc", "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
   IPluginAU* p = AsPlug(plug);
   if (!p || !value) return paramErr;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
@@ -275,7 +275,7 @@ OSStatus IPluginAU::GetParamProc(void* plug, AudioUnitParameterID paramID, Audio
 
 OSStatus IPluginAU::SetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
                                  AudioUnitElement element, AudioUnitParameterValue value, UInt32 offsetFrames) {
-  Trace("SetParamProc", __LINE__, "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
+  TRACE_AS("SetParamProc", "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
   IPluginAU* p = AsPlug(plug);
   if (!p) return paramErr;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
@@ -314,7 +314,7 @@ OSStatus IPluginAU::GetProc(AudioUnitElement selector, UInt32* dataSize, void* d
 }
 
 void IPluginAU::InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope) {
-  Trace("InformListeners", __LINE__, "%d:%s", propID, AUPropertyStr((int)propID));
+  TRACE_AS("InformListeners", "%d:%s", propID, AUPropertyStr((int)propID));
   IMutexLock lock(this);
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
     const PropertyListener* l = mPropertyListeners.Get(i);
@@ -336,17 +336,17 @@ void PostParamEvent(ComponentInstance ci, AudioUnitEventType type, int paramIdx)
 }  // namespace
 
 void IPluginAU::BeginInformHostOfParamChange(int paramIdx) {
-  Trace("BeginInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  TRACE_AS("BeginInformHostOfParamChange", "%d", paramIdx);
   PostParamEvent(mCI, kAudioUnitEvent_BeginParameterChangeGesture, paramIdx);
 }
 
 void IPluginAU::InformHostOfParamChange(int paramIdx, double normalizedValue) {
-  Trace("InformHostOfParamChange", __LINE__, "%d:%f", paramIdx, normalizedValue);
+  TRACE_AS("InformHostOfParamChange", "%d:%f", paramIdx, normalizedValue);
   PostParamEvent(mCI, kAudioUnitEvent_ParameterValueChange, paramIdx);
 }
 
 void IPluginAU::EndInformHostOfParamChange(int paramIdx) {
-  Trace("EndInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  TRACE_AS("EndInformHostOfParamChange", "%d", paramIdx);
   PostParamEvent(mCI, kAudioUnitEvent_EndParameterChangeGesture, paramIdx);
 }
 
@@ -373,7 +373,7 @@ EHost IPluginAU::GetHost() {
 }
 
 void IPluginAU::SetLatency(int samples) {
-  Trace("SetLatency", __LINE__, "%d", samples);
+  TRACE_AS("SetLatency", "%d", samples);
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
     const PropertyListener* l = mPropertyListeners.Get(i);
     if (l->mPropID == kAudioUnitProperty_Latency)

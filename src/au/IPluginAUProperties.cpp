@@ -42,8 +42,8 @@ const int kSystemVersion = 0x1090;
 
 OSStatus IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32* dataSize, Boolean* writable, void* data) {
-  Trace("GetProperty", __LINE__, "%s(%d:%s):(%d:%s):%d", data ? "" : "Info", propID, AUPropertyStr((int)propID), scope,
-        AUScopeStr((int)scope), element);
+  TRACE_AS("GetProperty", "%s(%d:%s):(%d:%s):%d", data ? "" : "Info", propID, AUPropertyStr((int)propID), scope,
+           AUScopeStr((int)scope), element);
   const UInt32 capacity = data ? *dataSize : 0;
   OSStatus status = noErr;
   const bool global = scope == kAudioUnitScope_Global;
@@ -130,7 +130,7 @@ OSStatus IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope
           GetChannelIO(i, &nIn, &nOut);
           pairs[i].inChannels = (SInt16)nIn;
           pairs[i].outChannels = (SInt16)nOut;
-          Trace("GetProperty", __LINE__, "IO:%d:%d", nIn, nOut);
+          TRACE_AS("GetProperty", "IO:%d:%d", nIn, nOut);
         }
       }
       return status;
@@ -395,8 +395,8 @@ OSStatus IPluginAU::GetParameterValueFromString(AudioUnitParameterValueFromStrin
 
 OSStatus IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32* dataSize, const void* data) {
-  Trace("SetProperty", __LINE__, "(%d:%s):(%d:%s):%d", propID, AUPropertyStr((int)propID), scope,
-        AUScopeStr((int)scope), element);
+  TRACE_AS("SetProperty", "(%d:%s):(%d:%s):%d", propID, AUPropertyStr((int)propID), scope,
+           AUScopeStr((int)scope), element);
   InformListeners(propID, scope);
 
   // Every settable property needs a whole value from the caller.

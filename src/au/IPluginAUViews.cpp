@@ -34,7 +34,7 @@ struct CarbonViewRecord {
 ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
   const int select = params->what;
-  Trace("IPluginAUCarbonViewEntry", __LINE__, "%d:%s", select, AUSelectStr(select));
+  TRACE_AS("IPluginAUCarbonViewEntry", "%d:%s", select, AUSelectStr(select));
   CarbonViewRecord* view = static_cast<CarbonViewRecord*>(storage);
 
   switch (select) {
