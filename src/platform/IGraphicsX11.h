@@ -115,8 +115,6 @@ public:
   int MillisecondsToNextTick() const;
   // The connection's socket, for a caller's poll(); -1 while closed.
   int ConnectionFd() const;
-  // A top-level window's close button was pressed.
-  bool CloseRequested() const { return mCloseRequested; }
   // Runs the window until it closes, its close button is pressed or *stop
   // becomes non-zero (a signal handler may set it). afterTick, when given,
   // runs after every tick. False when the window ended because the display
