@@ -34,6 +34,7 @@
 // plug-in relays of IGraphics, which only mark controls dirty.
 
 #include <csignal>
+#include <memory>
 
 #include "graphics/IGraphics.h"
 #include "kit/KIT_String.h"
@@ -130,7 +131,7 @@ public:
   // True when the screen copy goes through shared memory.
   bool UsesShm() const;
   // The open text field, null when none.
-  HeadlessTextField* GetTextField() const { return mTextField; }
+  HeadlessTextField* GetTextField() const { return mTextField.get(); }
 
   // For a caller that wants no shared memory (a test of the other path).
   void SetUseShm(bool use) { mAllowShm = use; }
@@ -151,8 +152,8 @@ private:
   void DrawField();
   long long NowMs() const;
 
-  X11Connection* mConnection = nullptr;
-  X11Surface* mSurface = nullptr;
+  std::unique_ptr<X11Connection> mConnection;
+  std::unique_ptr<X11Surface> mSurface;
   unsigned long mWindow = 0;
   unsigned long mParent = 0;
   void* mGC = nullptr;
@@ -174,8 +175,8 @@ private:
   int mPrevX = 0;
   int mPrevY = 0;
 
-  HeadlessTextField* mTextField = nullptr;
-  PIX_MemBitmap* mFieldBitmap = nullptr;
+  std::unique_ptr<HeadlessTextField> mTextField;
+  std::unique_ptr<PIX_MemBitmap> mFieldBitmap;
 };
 
 // The graphics factory's maker for X11 editors: the editor of w x h pixels

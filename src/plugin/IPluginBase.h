@@ -34,6 +34,8 @@
 // run()) is called on a thread inside an editor or file operation, since
 // that render would run under a lock meant for the editor.
 
+#include <memory>
+
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_PtrList.h"
 #include "kit/KIT_String.h"
@@ -196,7 +198,7 @@ public:
   IParam* GetParam(int idx) { return mParams.Get(idx); }
   int NParams() const { return mParams.GetSize(); }
   int NPresets() const { return mPresets.GetSize(); }
-  IGraphics* GetGUI() { return mGraphics; }
+  IGraphics* GetGUI() { return mGraphics.get(); }
   const char* GetEffectName() const { return mEffectName; }
   const char* GetProductName() const { return mProductName; }
   const char* GetMfrName() const { return mMfrName; }
@@ -398,9 +400,9 @@ private:
   bool mSingleReplacing = false;
   int mLatency;
   KIT_String mPreviousPath;
-  NChanDelayLine* mDelay;
+  std::unique_ptr<NChanDelayLine> mDelay;
   KIT_PtrList<const char> mParamGroups;
-  IGraphics* mGraphics;
+  std::unique_ptr<IGraphics> mGraphics;
   KIT_PtrList<IParam> mParams;
   KIT_PtrList<IPreset> mPresets;
   KIT_TypedBuf<double*> mInData;
