@@ -8,7 +8,9 @@
 #include "plugin/Log.h"
 
 namespace {
-const char* const kInputTypeNames[] = {"NotConnected", "DirectFastProc", "DirectNoFastProc", "RenderCallback"};
+// Read only by traces, which are compiled out unless switched on.
+[[maybe_unused]] const char* const kInputTypeNames[] = {"NotConnected", "DirectFastProc", "DirectNoFastProc",
+                                                        "RenderCallback"};
 
 const int kBytesPerSample = (int)sizeof(float);
 
