@@ -92,7 +92,9 @@ TEST(TonnikParams, TableKeepsItsPromises) {
     EXPECT_LE(p->GetDefault(), hi);
     const double steps = (hi - lo) / p->GetStep();
     EXPECT_NEAR(steps, std::round(steps), 1e-6);
-    if (p->Type() != IParam::kKindDouble) EXPECT_EQ(p->GetStep(), 1);
+    if (p->Type() != IParam::kKindDouble) {
+      EXPECT_EQ(p->GetStep(), 1);
+    }
     if (p->Type() == IParam::kKindBool) {
       EXPECT_EQ(lo, 0);
       EXPECT_EQ(hi, 1);
