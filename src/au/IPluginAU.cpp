@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "au/apple/ComponentCall.h"
 #include "graphics/IGraphics.h"
@@ -95,10 +96,9 @@ ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* sto
 
   IPluginAU* plug = AsPlug(storage);
   if (select == kComponentCloseSelect) {
-    if (plug) {
-      plug->ClearConnections();
-      delete plug;
-    }
+    // The instance storage held the plug-in since open; it is this call's to end.
+    const std::unique_ptr<IPluginAU> owned(plug);
+    if (plug) plug->ClearConnections();
     return noErr;
   }
   if (!plug) return badComponentInstance;
