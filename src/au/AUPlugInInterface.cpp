@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -57,12 +58,12 @@ OSStatus Open(void* self, AudioComponentInstance instance) {
 OSStatus Close(void* self) {
   auto* record = static_cast<PlugInRecord*>(self);
   if (!record || !TakeLive(record)) return badComponentInstance;
+  const std::unique_ptr<PlugInRecord> owned(record);
   ComponentResult result = noErr;
   if (record->mStorage) {
     result = ComponentCall(kComponentCloseSelect).CallEntry(record->mEntry, record->mInstance, record->mStorage);
     SetComponentInstanceStorage(record->mInstance, nullptr);
   }
-  delete record;
   return result;
 }
 
@@ -132,14 +133,15 @@ AudioComponentMethod Lookup(SInt16 selector) {
 
 AudioComponentPlugInInterface* NewAUPlugInInterface(ComponentRoutineProcPtr entry) {
   if (!entry) return nullptr;
-  auto* record = new (std::nothrow) PlugInRecord{{Open, Close, Lookup, nullptr}, entry, nullptr, nullptr};
+  std::unique_ptr<PlugInRecord> record(new (std::nothrow)
+                                           PlugInRecord{{Open, Close, Lookup, nullptr}, entry, nullptr, nullptr});
   if (!record) return nullptr;
   try {
     std::lock_guard<std::mutex> lock(sLiveMutex);
-    Live().push_back(record);
+    Live().push_back(record.get());
   } catch (const std::bad_alloc&) {
-    delete record;
     return nullptr;
   }
-  return &record->mInterface;
+  // The host owns it from here and gives it back through Close.
+  return &record.release()->mInterface;
 }

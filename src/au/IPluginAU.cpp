@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "au/apple/ComponentCall.h"
 #include "graphics/IGraphics.h"
@@ -81,7 +82,7 @@ IPluginAU::~IPluginAU() {
 ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
   const int select = params->what;
-  Trace("IPluginAUEntry", __LINE__, "(%d:%s)", select, AUSelectStr(select));
+  TRACE_AS("IPluginAUEntry", "(%d:%s)", select, AUSelectStr(select));
 
   if (select == kComponentOpenSelect) {
     IPluginAU* plug = MakePlug();
@@ -95,10 +96,9 @@ ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* sto
 
   IPluginAU* plug = AsPlug(storage);
   if (select == kComponentCloseSelect) {
-    if (plug) {
-      plug->ClearConnections();
-      delete plug;
-    }
+    // The instance storage held the plug-in since open; it is this call's to end.
+    const std::unique_ptr<IPluginAU> owned(plug);
+    if (plug) plug->ClearConnections();
     return noErr;
   }
   if (!plug) return badComponentInstance;
@@ -107,138 +107,183 @@ ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* sto
   return plug->Dispatch(params);
 }
 
-ComponentResult IPluginAU::Dispatch(ComponentParameters* params) {
-  const int select = params->what;
-  switch (select) {
-    case kComponentCanDoSelect: {
-      const int asked = ComponentArgument<SInt16>(params, 0);
-      return asked >= 0 && asked < kCanDoLimit && ((kCanDoMask >> asked) & 1) ? 1 : 0;
-    }
-    case kComponentVersionSelect:
-      return GetEffectVersion(false);
-    case kAudioUnitInitializeSelect:
-      if (!CheckLegalIO()) return badComponentSelector;
-      mActive = true;
-      OnParamReset();
-      OnActivate(true);
-      return noErr;
-    case kAudioUnitUninitializeSelect:
-      mActive = false;
-      OnActivate(false);
-      return noErr;
-    case kAudioUnitGetPropertyInfoSelect: {
-      UInt32 localSize = 0;
-      Boolean localWritable = false;
-      UInt32* dataSize = ComponentArgument<UInt32*>(params, 3);
-      Boolean* writable = ComponentArgument<Boolean*>(params, 4);
-      if (!dataSize) dataSize = &localSize;
-      if (!writable) writable = &localWritable;
-      *writable = false;
-      return GetProperty(ComponentArgument<AudioUnitPropertyID>(params, 0), ComponentArgument<AudioUnitScope>(params, 1),
-                         ComponentArgument<AudioUnitElement>(params, 2), dataSize, writable, nullptr);
-    }
-    case kAudioUnitGetPropertySelect: {
-      void* data = ComponentArgument<void*>(params, 3);
-      UInt32* dataSize = ComponentArgument<UInt32*>(params, 4);
-      // Without the caller's buffer size nothing can be written safely.
-      if (data && !dataSize) return paramErr;
-      UInt32 localSize = 0;
-      if (!dataSize) dataSize = &localSize;
-      Boolean writable = false;
-      return GetProperty(ComponentArgument<AudioUnitPropertyID>(params, 0), ComponentArgument<AudioUnitScope>(params, 1),
-                         ComponentArgument<AudioUnitElement>(params, 2), dataSize, &writable, data);
-    }
-    case kAudioUnitSetPropertySelect: {
-      UInt32 dataSize = ComponentArgument<UInt32>(params, 4);
-      return SetProperty(ComponentArgument<AudioUnitPropertyID>(params, 0), ComponentArgument<AudioUnitScope>(params, 1),
-                         ComponentArgument<AudioUnitElement>(params, 2), &dataSize,
-                         ComponentArgument<const void*>(params, 3));
-    }
-    case kAudioUnitGetParameterSelect:
-      return GetParamProc(this, ComponentArgument<AudioUnitParameterID>(params, 0),
-                          ComponentArgument<AudioUnitScope>(params, 1), ComponentArgument<AudioUnitElement>(params, 2),
-                          ComponentArgument<AudioUnitParameterValue*>(params, 3));
-    case kAudioUnitSetParameterSelect:
-      return SetParamProc(this, ComponentArgument<AudioUnitParameterID>(params, 0),
-                          ComponentArgument<AudioUnitScope>(params, 1), ComponentArgument<AudioUnitElement>(params, 2),
-                          ComponentArgument<AudioUnitParameterValue>(params, 3), ComponentArgument<UInt32>(params, 4));
-    case kAudioUnitResetSelect:
-      Reset();
-      OnHostReset();
-      return noErr;
-    case kAudioUnitAddPropertyListenerSelect: {
-      const AudioUnitPropertyID propID = ComponentArgument<AudioUnitPropertyID>(params, 0);
-      AudioUnitPropertyListenerProc proc = ComponentArgument<AudioUnitPropertyListenerProc>(params, 1);
-      if (!proc) return paramErr;
-      for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
-        const PropertyListener* l = mPropertyListeners.Get(i);
-        if (l->mPropID == propID && l->mListenerProc == proc) return noErr;
-      }
-      mPropertyListeners.Add(new PropertyListener{propID, proc, ComponentArgument<void*>(params, 2)});
-      return noErr;
-    }
-    case kAudioUnitRemovePropertyListenerSelect:
-    case kAudioUnitRemovePropertyListenerWithUserDataSelect: {
-      const AudioUnitPropertyID propID = ComponentArgument<AudioUnitPropertyID>(params, 0);
-      AudioUnitPropertyListenerProc proc = ComponentArgument<AudioUnitPropertyListenerProc>(params, 1);
-      const bool matchUserData = select == kAudioUnitRemovePropertyListenerWithUserDataSelect;
-      void* userData = matchUserData ? ComponentArgument<void*>(params, 2) : nullptr;
-      for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
-        const PropertyListener* l = mPropertyListeners.Get(i);
-        if (l->mPropID == propID && l->mListenerProc == proc && (!matchUserData || l->mProcArgs == userData)) {
-          mPropertyListeners.Delete(i, true);
-          break;
-        }
-      }
-      return noErr;
-    }
-    case kAudioUnitRenderSelect:
-      return RenderProc(this, ComponentArgument<AudioUnitRenderActionFlags*>(params, 0),
-                        ComponentArgument<const AudioTimeStamp*>(params, 1), ComponentArgument<UInt32>(params, 2),
-                        ComponentArgument<UInt32>(params, 3), ComponentArgument<AudioBufferList*>(params, 4));
-    case kAudioUnitAddRenderNotifySelect:
-      return AddRenderNotify(ComponentArgument<AURenderCallback>(params, 0), ComponentArgument<void*>(params, 1));
-    case kAudioUnitRemoveRenderNotifySelect:
-      return RemoveRenderNotify(ComponentArgument<AURenderCallback>(params, 0));
-    case kAudioUnitScheduleParametersSelect:
-      return ScheduleParameters(ComponentArgument<const AudioUnitParameterEvent*>(params, 0),
-                                ComponentArgument<UInt32>(params, 1));
-    case kMusicDeviceMIDIEventSelect:
-      return MidiEvent(ComponentArgument<UInt32>(params, 0), ComponentArgument<UInt32>(params, 1),
-                       ComponentArgument<UInt32>(params, 2), ComponentArgument<UInt32>(params, 3));
-    case kMusicDeviceSysExSelect: {
-      const UInt8* data = ComponentArgument<const UInt8*>(params, 0);
-      const UInt32 length = ComponentArgument<UInt32>(params, 1);
-      CheckAudioThreadEntry();
-      if ((!data && length > 0) || length > 0x7FFFFFFF) return paramErr;
-      ISysEx sysex(0, data, (int)length);
-      ProcessSysEx(&sysex);
-      return noErr;
-    }
-    case kMusicDevicePrepareInstrumentSelect:
-    case kMusicDeviceReleaseInstrumentSelect:
-      return noErr;
-    case kMusicDeviceStartNoteSelect: {
-      NoteInstanceID* noteID = ComponentArgument<NoteInstanceID*>(params, 2);
-      const UInt32 offset = ComponentArgument<UInt32>(params, 3);
-      const MusicDeviceNoteParams* note = ComponentArgument<const MusicDeviceNoteParams*>(params, 4);
-      if (!noteID || !note) return paramErr;
-      const int pitch = (int)note->mPitch;
-      *noteID = (NoteInstanceID)pitch;
-      // Notes started this way are built and dropped: the plug-in takes MIDI events only.
-      IMidiMsg msg;
-      msg.MakeNoteOnMsg(pitch & 0xFF, (int)note->mVelocity & 0xFF, (int)offset);
-      return noErr;
-    }
-    case kMusicDeviceStopNoteSelect: {
-      IMidiMsg msg;
-      msg.MakeNoteOffMsg((int)ComponentArgument<NoteInstanceID>(params, 1) & 0xFF,
-                         (int)ComponentArgument<UInt32>(params, 2));
-      return noErr;
-    }
-    default:
-      return badComponentSelector;
+// The selector table: one row per selector the entry dispatches under the
+// mutex. Handlers are plain functions of the plug-in so that the table reads
+// as one list; the class grants them its members.
+struct AUSelectorRows {
+  using Handler = ComponentResult (*)(IPluginAU& p, ComponentParameters* params);
+  struct Row {
+    SInt16 mSelector;
+    Handler mHandle;
+  };
+
+  static const Row kRows[];
+  static const int kNRows;
+
+  // The property, scope and element every property selector begins with.
+  static AudioUnitPropertyID PropID(ComponentParameters* params) {
+    return ComponentArgument<AudioUnitPropertyID>(params, 0);
   }
+  static AudioUnitScope Scope(ComponentParameters* params) { return ComponentArgument<AudioUnitScope>(params, 1); }
+  static AudioUnitElement Element(ComponentParameters* params) {
+    return ComponentArgument<AudioUnitElement>(params, 2);
+  }
+
+  static ComponentResult CanDo(IPluginAU&, ComponentParameters* params) {
+    const int asked = ComponentArgument<SInt16>(params, 0);
+    return asked >= 0 && asked < kCanDoLimit && ((kCanDoMask >> asked) & 1) ? 1 : 0;
+  }
+  static ComponentResult Version(IPluginAU& p, ComponentParameters*) { return p.GetEffectVersion(false); }
+  static ComponentResult Initialize(IPluginAU& p, ComponentParameters*) {
+    if (!p.CheckLegalIO()) return badComponentSelector;
+    p.mActive = true;
+    p.OnParamReset();
+    p.OnActivate(true);
+    return noErr;
+  }
+  static ComponentResult Uninitialize(IPluginAU& p, ComponentParameters*) {
+    p.mActive = false;
+    p.OnActivate(false);
+    return noErr;
+  }
+  static ComponentResult GetPropertyInfo(IPluginAU& p, ComponentParameters* params) {
+    UInt32 localSize = 0;
+    Boolean localWritable = false;
+    UInt32* dataSize = ComponentArgument<UInt32*>(params, 3);
+    Boolean* writable = ComponentArgument<Boolean*>(params, 4);
+    if (!dataSize) dataSize = &localSize;
+    if (!writable) writable = &localWritable;
+    *writable = false;
+    return p.GetProperty(PropID(params), Scope(params), Element(params), dataSize, writable, nullptr);
+  }
+  static ComponentResult GetProperty(IPluginAU& p, ComponentParameters* params) {
+    void* data = ComponentArgument<void*>(params, 3);
+    UInt32* dataSize = ComponentArgument<UInt32*>(params, 4);
+    // Without the caller's buffer size nothing can be written safely.
+    if (data && !dataSize) return paramErr;
+    UInt32 localSize = 0;
+    if (!dataSize) dataSize = &localSize;
+    Boolean writable = false;
+    return p.GetProperty(PropID(params), Scope(params), Element(params), dataSize, &writable, data);
+  }
+  static ComponentResult SetProperty(IPluginAU& p, ComponentParameters* params) {
+    UInt32 dataSize = ComponentArgument<UInt32>(params, 4);
+    return p.SetProperty(PropID(params), Scope(params), Element(params), &dataSize,
+                         ComponentArgument<const void*>(params, 3));
+  }
+  static ComponentResult GetParameter(IPluginAU& p, ComponentParameters* params) {
+    return IPluginAU::GetParamProc(&p, ComponentArgument<AudioUnitParameterID>(params, 0), Scope(params),
+                                   Element(params), ComponentArgument<AudioUnitParameterValue*>(params, 3));
+  }
+  static ComponentResult SetParameter(IPluginAU& p, ComponentParameters* params) {
+    return IPluginAU::SetParamProc(&p, ComponentArgument<AudioUnitParameterID>(params, 0), Scope(params),
+                                   Element(params), ComponentArgument<AudioUnitParameterValue>(params, 3),
+                                   ComponentArgument<UInt32>(params, 4));
+  }
+  static ComponentResult Reset(IPluginAU& p, ComponentParameters*) {
+    p.Reset();
+    p.OnHostReset();
+    return noErr;
+  }
+  static ComponentResult AddPropertyListener(IPluginAU& p, ComponentParameters* params) {
+    const AudioUnitPropertyID propID = PropID(params);
+    AudioUnitPropertyListenerProc proc = ComponentArgument<AudioUnitPropertyListenerProc>(params, 1);
+    if (!proc) return paramErr;
+    for (int i = 0; i < p.mPropertyListeners.GetSize(); ++i) {
+      const IPluginAU::PropertyListener* l = p.mPropertyListeners.Get(i);
+      if (l->mPropID == propID && l->mListenerProc == proc) return noErr;
+    }
+    p.mPropertyListeners.Add(new IPluginAU::PropertyListener{propID, proc, ComponentArgument<void*>(params, 2)});
+    return noErr;
+  }
+  // With or without the user data to match, as the selector says.
+  static ComponentResult RemovePropertyListener(IPluginAU& p, ComponentParameters* params) {
+    const AudioUnitPropertyID propID = PropID(params);
+    AudioUnitPropertyListenerProc proc = ComponentArgument<AudioUnitPropertyListenerProc>(params, 1);
+    const bool matchUserData = params->what == kAudioUnitRemovePropertyListenerWithUserDataSelect;
+    void* userData = matchUserData ? ComponentArgument<void*>(params, 2) : nullptr;
+    for (int i = 0; i < p.mPropertyListeners.GetSize(); ++i) {
+      const IPluginAU::PropertyListener* l = p.mPropertyListeners.Get(i);
+      if (l->mPropID == propID && l->mListenerProc == proc && (!matchUserData || l->mProcArgs == userData)) {
+        p.mPropertyListeners.Delete(i, true);
+        break;
+      }
+    }
+    return noErr;
+  }
+  static ComponentResult Render(IPluginAU& p, ComponentParameters* params) {
+    return IPluginAU::RenderProc(&p, ComponentArgument<AudioUnitRenderActionFlags*>(params, 0),
+                                 ComponentArgument<const AudioTimeStamp*>(params, 1),
+                                 ComponentArgument<UInt32>(params, 2), ComponentArgument<UInt32>(params, 3),
+                                 ComponentArgument<AudioBufferList*>(params, 4));
+  }
+  static ComponentResult AddRenderNotify(IPluginAU& p, ComponentParameters* params) {
+    return p.AddRenderNotify(ComponentArgument<AURenderCallback>(params, 0), ComponentArgument<void*>(params, 1));
+  }
+  static ComponentResult RemoveRenderNotify(IPluginAU& p, ComponentParameters* params) {
+    return p.RemoveRenderNotify(ComponentArgument<AURenderCallback>(params, 0));
+  }
+  static ComponentResult ScheduleParameters(IPluginAU& p, ComponentParameters* params) {
+    return p.ScheduleParameters(ComponentArgument<const AudioUnitParameterEvent*>(params, 0),
+                                ComponentArgument<UInt32>(params, 1));
+  }
+  static ComponentResult MidiEvent(IPluginAU& p, ComponentParameters* params) {
+    return p.MidiEvent(ComponentArgument<UInt32>(params, 0), ComponentArgument<UInt32>(params, 1),
+                       ComponentArgument<UInt32>(params, 2), ComponentArgument<UInt32>(params, 3));
+  }
+  static ComponentResult SysEx(IPluginAU& p, ComponentParameters* params) {
+    const UInt8* data = ComponentArgument<const UInt8*>(params, 0);
+    const UInt32 length = ComponentArgument<UInt32>(params, 1);
+    p.CheckAudioThreadEntry();
+    if ((!data && length > 0) || length > 0x7FFFFFFF) return paramErr;
+    ISysEx sysex(0, data, (int)length);
+    p.ProcessSysEx(&sysex);
+    return noErr;
+  }
+  // Preparing, releasing and stopping have nothing to act on.
+  static ComponentResult Accept(IPluginAU&, ComponentParameters*) { return noErr; }
+  // Only hands back the instance ID: the instrument plays MIDI events, so a
+  // note started this way sounds nothing.
+  static ComponentResult StartNote(IPluginAU&, ComponentParameters* params) {
+    NoteInstanceID* noteID = ComponentArgument<NoteInstanceID*>(params, 2);
+    const MusicDeviceNoteParams* note = ComponentArgument<const MusicDeviceNoteParams*>(params, 4);
+    if (!noteID || !note) return paramErr;
+    *noteID = (NoteInstanceID)(int)note->mPitch;
+    return noErr;
+  }
+};
+
+const AUSelectorRows::Row AUSelectorRows::kRows[] = {
+    {kComponentCanDoSelect, CanDo},
+    {kComponentVersionSelect, Version},
+    {kAudioUnitInitializeSelect, Initialize},
+    {kAudioUnitUninitializeSelect, Uninitialize},
+    {kAudioUnitGetPropertyInfoSelect, GetPropertyInfo},
+    {kAudioUnitGetPropertySelect, GetProperty},
+    {kAudioUnitSetPropertySelect, SetProperty},
+    {kAudioUnitGetParameterSelect, GetParameter},
+    {kAudioUnitSetParameterSelect, SetParameter},
+    {kAudioUnitResetSelect, Reset},
+    {kAudioUnitAddPropertyListenerSelect, AddPropertyListener},
+    {kAudioUnitRemovePropertyListenerSelect, RemovePropertyListener},
+    {kAudioUnitRemovePropertyListenerWithUserDataSelect, RemovePropertyListener},
+    {kAudioUnitRenderSelect, Render},
+    {kAudioUnitAddRenderNotifySelect, AddRenderNotify},
+    {kAudioUnitRemoveRenderNotifySelect, RemoveRenderNotify},
+    {kAudioUnitScheduleParametersSelect, ScheduleParameters},
+    {kMusicDeviceMIDIEventSelect, MidiEvent},
+    {kMusicDeviceSysExSelect, SysEx},
+    {kMusicDevicePrepareInstrumentSelect, Accept},
+    {kMusicDeviceReleaseInstrumentSelect, Accept},
+    {kMusicDeviceStartNoteSelect, StartNote},
+    {kMusicDeviceStopNoteSelect, Accept},
+};
+const int AUSelectorRows::kNRows = (int)(sizeof kRows / sizeof kRows[0]);
+
+ComponentResult IPluginAU::Dispatch(ComponentParameters* params) {
+  for (int i = 0; i < AUSelectorRows::kNRows; ++i)
+    if (AUSelectorRows::kRows[i].mSelector == params->what) return AUSelectorRows::kRows[i].mHandle(*this, params);
+  return badComponentSelector;
 }
 
 ComponentResult IPluginAU::ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents) {
@@ -262,7 +307,7 @@ ComponentResult IPluginAU::MidiEvent(UInt32 status, UInt32 data1, UInt32 data2, 
 
 OSStatus IPluginAU::GetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
                                  AudioUnitElement element, AudioUnitParameterValue* value) {
-  Trace("GetParamProc", __LINE__, "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
+  TRACE_AS("GetParamProc", "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
   IPluginAU* p = AsPlug(plug);
   if (!p || !value) return paramErr;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
@@ -275,7 +320,7 @@ OSStatus IPluginAU::GetParamProc(void* plug, AudioUnitParameterID paramID, Audio
 
 OSStatus IPluginAU::SetParamProc(void* plug, AudioUnitParameterID paramID, AudioUnitScope scope,
                                  AudioUnitElement element, AudioUnitParameterValue value, UInt32 offsetFrames) {
-  Trace("SetParamProc", __LINE__, "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
+  TRACE_AS("SetParamProc", "%d:(%d:%s):%d", paramID, scope, AUScopeStr(scope), element);
   IPluginAU* p = AsPlug(plug);
   if (!p) return paramErr;
   if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
@@ -314,7 +359,7 @@ OSStatus IPluginAU::GetProc(AudioUnitElement selector, UInt32* dataSize, void* d
 }
 
 void IPluginAU::InformListeners(AudioUnitPropertyID propID, AudioUnitScope scope) {
-  Trace("InformListeners", __LINE__, "%d:%s", propID, AUPropertyStr((int)propID));
+  TRACE_AS("InformListeners", "%d:%s", propID, AUPropertyStr((int)propID));
   IMutexLock lock(this);
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
     const PropertyListener* l = mPropertyListeners.Get(i);
@@ -336,17 +381,17 @@ void PostParamEvent(ComponentInstance ci, AudioUnitEventType type, int paramIdx)
 }  // namespace
 
 void IPluginAU::BeginInformHostOfParamChange(int paramIdx) {
-  Trace("BeginInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  TRACE_AS("BeginInformHostOfParamChange", "%d", paramIdx);
   PostParamEvent(mCI, kAudioUnitEvent_BeginParameterChangeGesture, paramIdx);
 }
 
 void IPluginAU::InformHostOfParamChange(int paramIdx, double normalizedValue) {
-  Trace("InformHostOfParamChange", __LINE__, "%d:%f", paramIdx, normalizedValue);
+  TRACE_AS("InformHostOfParamChange", "%d:%f", paramIdx, normalizedValue);
   PostParamEvent(mCI, kAudioUnitEvent_ParameterValueChange, paramIdx);
 }
 
 void IPluginAU::EndInformHostOfParamChange(int paramIdx) {
-  Trace("EndInformHostOfParamChange", __LINE__, "%d", paramIdx);
+  TRACE_AS("EndInformHostOfParamChange", "%d", paramIdx);
   PostParamEvent(mCI, kAudioUnitEvent_EndParameterChangeGesture, paramIdx);
 }
 
@@ -373,7 +418,7 @@ EHost IPluginAU::GetHost() {
 }
 
 void IPluginAU::SetLatency(int samples) {
-  Trace("SetLatency", __LINE__, "%d", samples);
+  TRACE_AS("SetLatency", "%d", samples);
   for (int i = 0; i < mPropertyListeners.GetSize(); ++i) {
     const PropertyListener* l = mPropertyListeners.Get(i);
     if (l->mPropID == kAudioUnitProperty_Latency)

@@ -156,6 +156,11 @@ private:
     void* mProcArgs;
   };
 
+  // The property and selector tables beside their code reach the members
+  // their rows call through these.
+  friend struct AUPropertyRows;
+  friend struct AUSelectorRows;
+
   // Entry dispatch of the selectors that run under the mutex.
   ComponentResult Dispatch(ComponentParameters* params);
   ComponentResult ScheduleParameters(const AudioUnitParameterEvent* events, UInt32 nEvents);

@@ -36,217 +36,424 @@ T Read(const void* data) {
 }
 
 const int kSystemVersionForCocoaUI = 0x1050;
-// The stand-in platform is newer than the first system with Cocoa views.
+// The stand-in platform is newer than the first system with Cocoa views, so
+// the CocoaUI property needs only an editor.
 const int kSystemVersion = 0x1090;
+static_assert(kSystemVersion >= kSystemVersionForCocoaUI, "Cocoa views need a newer system");
+
+// Which scopes (and elements) a property answers in; others get
+// kAudioUnitErr_InvalidProperty.
+enum class EScopeRule { kAny, kGlobal, kInputOrGlobal, kInputOrGlobalBus, kInputBus };
+
+// How a property read is answered.
+enum class EGetShape {
+  kValue,     // size times count; the value is written when the caller's buffer holds it
+  kSizeOnly,  // size and writability only: the value is the host's to set, never read back
+  kQuery,     // a record the caller fills in and the unit completes; other scopes and no data ask nothing
+  kCustom,    // the handler answers every part itself
+  kWriteOnly, // not readable
+};
 }  // namespace
+
+// One read or write of a property as a handler sees it.
+struct AUPropertyCall {
+  AudioUnitScope mScope;
+  AudioUnitElement mElement;
+  UInt32* mDataSize;   // in: the caller's buffer (read) or value (write) size; out: the property's size
+  UInt32 mCapacity;    // read: the caller's buffer size, 0 without data
+  void* mData;         // read: the caller's buffer, null to ask only for size
+  const void* mValue;  // write: the value
+};
+
+// The property table: one row per property the unit answers or accepts.
+// Handlers are plain functions of the plug-in so that the table reads as one
+// list; the class grants them its members.
+struct AUPropertyRows {
+  using Handler = OSStatus (*)(IPluginAU& p, const AUPropertyCall& c);
+  using Count = UInt32 (*)(IPluginAU& p, const AUPropertyCall& c);
+
+  struct Row {
+    AudioUnitPropertyID mPropID;
+    EGetShape mShape;
+    EScopeRule mGetScope;
+    EScopeRule mSetScope;
+    UInt32 mSize;      // of one value; of the whole record for writes
+    Count mCount;      // values read; null: one
+    Handler mCheck;    // whether the property applies here, before the size is given; null: always
+    Handler mGet;      // writes the value into mData; null for size-only and write-only rows
+    Handler mSet;      // null: read-only; a row with one is writable
+  };
+
+  static const Row kRows[];
+  static const int kNRows;
+
+  static const Row* Find(AudioUnitPropertyID propID) {
+    for (int i = 0; i < kNRows; ++i)
+      if (kRows[i].mPropID == propID) return &kRows[i];
+    return nullptr;
+  }
+
+  static bool ScopeAllows(IPluginAU& p, EScopeRule rule, AudioUnitScope scope, AudioUnitElement element) {
+    const bool global = scope == kAudioUnitScope_Global;
+    const bool input = scope == kAudioUnitScope_Input;
+    const bool inputBus = element < (AudioUnitElement)p.NInBuses();
+    switch (rule) {
+      case EScopeRule::kAny: return true;
+      case EScopeRule::kGlobal: return global;
+      case EScopeRule::kInputOrGlobal: return input || global;
+      case EScopeRule::kInputOrGlobalBus: return (input || global) && inputBus;
+      case EScopeRule::kInputBus: return input && inputBus;
+    }
+    return false;
+  }
+
+  // ---- Checks ----
+
+  static OSStatus ParamElement(IPluginAU& p, const AUPropertyCall& c) {
+    return c.mElement < (AudioUnitElement)p.NParams() ? (OSStatus)noErr : kAudioUnitErr_InvalidElement;
+  }
+  static OSStatus ParamWithTexts(IPluginAU& p, const AUPropertyCall& c) {
+    const OSStatus status = ParamElement(p, c);
+    if (status != noErr) return status;
+    if (p.GetParam((int)c.mElement)->GetNDisplayTexts() > 0) return noErr;
+    *c.mDataSize = 0;
+    return kAudioUnitErr_InvalidProperty;
+  }
+  static OSStatus HasBus(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetBus(c.mScope, c.mElement) ? (OSStatus)noErr : kAudioUnitErr_InvalidProperty;
+  }
+  static OSStatus HasEditor(IPluginAU& p, const AUPropertyCall&) {
+    return p.GetGUI() ? (OSStatus)noErr : kAudioUnitErr_InvalidProperty;
+  }
+  static OSStatus IsInstrument(IPluginAU& p, const AUPropertyCall&) {
+    return p.IsInst() ? (OSStatus)noErr : kAudioUnitErr_InvalidProperty;
+  }
+  static OSStatus HasLayoutTag(IPluginAU& p, const AUPropertyCall& c) {
+    AudioChannelLayoutTag tag = kAudioChannelLayoutTag_Unknown;
+    if (!p.IsInst() || p.NOutBuses() == 1 || !p.GetChannelLayoutTags(c.mScope, c.mElement, &tag))
+      return kAudioUnitErr_InvalidProperty;
+    return noErr;
+  }
+
+  // ---- Counts ----
+
+  static UInt32 GlobalParams(IPluginAU& p, const AUPropertyCall& c) {
+    return c.mScope == kAudioUnitScope_Global ? (UInt32)p.NParams() : 0;
+  }
+  static UInt32 ChannelIOs(IPluginAU& p, const AUPropertyCall&) { return (UInt32)p.NChannelIO(); }
+
+  // ---- Reads ----
+
+  static OSStatus GetClassInfo(IPluginAU& p, const AUPropertyCall& c) {
+    CFPropertyListRef dict = nullptr;
+    const OSStatus status = p.GetState(&dict);
+    if (status == noErr) Write(c.mData, dict);
+    return status;
+  }
+  static OSStatus GetSampleRate(IPluginAU& p, const AUPropertyCall& c) {
+    Write<Float64>(c.mData, p.GetSampleRate());
+    return noErr;
+  }
+  static OSStatus GetParameterList(IPluginAU& p, const AUPropertyCall& c) {
+    AudioUnitParameterID* ids = static_cast<AudioUnitParameterID*>(c.mData);
+    for (UInt32 i = 0, n = GlobalParams(p, c); i < n; ++i) ids[i] = i;
+    return noErr;
+  }
+  static OSStatus GetParameterInfo(IPluginAU& p, const AUPropertyCall& c) {
+    AudioUnitParameterInfo info;
+    const OSStatus status = p.GetParameterInfo(c.mElement, &info);
+    Write(c.mData, info);
+    return status;
+  }
+  static OSStatus GetFastDispatch(IPluginAU& p, const AUPropertyCall& c) {
+    UInt32 size = c.mCapacity;
+    const OSStatus status = p.GetProc(c.mElement, &size, c.mData);
+    *c.mDataSize = size;
+    return status;
+  }
+  static OSStatus GetStreamFormat(IPluginAU& p, const AUPropertyCall& c) {
+    const IPluginAU::BusChannels* bus = p.GetBus(c.mScope, c.mElement);
+    const int nChannels = bus->mNHostChannels >= 0 ? bus->mNHostChannels : bus->mNPlugChannels;
+    AudioStreamBasicDescription asbd;
+    p.MakeDefaultASBD(&asbd, nChannels, false);
+    Write(c.mData, asbd);
+    return noErr;
+  }
+  static OSStatus GetElementCount(IPluginAU& p, const AUPropertyCall& c) {
+    UInt32 count = 0;
+    if (c.mScope == kAudioUnitScope_Input)
+      count = (UInt32)p.NInBuses();
+    else if (c.mScope == kAudioUnitScope_Output)
+      count = (UInt32)p.NOutBuses();
+    else if (c.mScope == kAudioUnitScope_Global)
+      count = 1;
+    Write<UInt32>(c.mData, count);
+    return noErr;
+  }
+  // Latency and tail time alike, in seconds.
+  static OSStatus GetLatencySeconds(IPluginAU& p, const AUPropertyCall& c) {
+    const double rate = p.GetSampleRate();
+    Write<Float64>(c.mData, rate > 0.0 ? (Float64)p.GetLatency() / rate : 0.0);
+    return noErr;
+  }
+  static OSStatus GetSupportedNumChannels(IPluginAU& p, const AUPropertyCall& c) {
+    AUChannelInfo* pairs = static_cast<AUChannelInfo*>(c.mData);
+    for (int i = 0; i < p.NChannelIO(); ++i) {
+      int nIn = 0, nOut = 0;
+      p.GetChannelIO(i, &nIn, &nOut);
+      pairs[i].inChannels = (SInt16)nIn;
+      pairs[i].outChannels = (SInt16)nOut;
+      TRACE_AS("GetProperty", "IO:%d:%d", nIn, nOut);
+    }
+    return noErr;
+  }
+  static OSStatus GetMaximumFrames(IPluginAU& p, const AUPropertyCall& c) {
+    Write<UInt32>(c.mData, (UInt32)p.GetBlockSize());
+    return noErr;
+  }
+  static OSStatus GetValueStrings(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetParameterValueStrings(c.mElement, c.mData);
+  }
+  static OSStatus GetUIComponentList(IPluginAU& p, const AUPropertyCall& c) {
+    ComponentDescription cd = {kAudioUnitCarbonViewComponentType, (OSType)p.GetUniqueID(), (OSType)p.GetMfrID(), 0, 0};
+    Write(c.mData, cd);
+    return noErr;
+  }
+  // The buses take whatever layout their channel count implies; none is reported.
+  static OSStatus GetAudioChannelLayout(IPluginAU&, const AUPropertyCall&) { return kAudioUnitErr_InvalidPropertyValue; }
+  static OSStatus GetBypass(IPluginAU& p, const AUPropertyCall& c) {
+    Write<UInt32>(c.mData, p.IsBypassed() ? 1 : 0);
+    return noErr;
+  }
+  static OSStatus GetLastRenderError(IPluginAU&, const AUPropertyCall& c) {
+    Write<OSStatus>(c.mData, noErr);
+    return noErr;
+  }
+  static OSStatus GetFactoryPresets(IPluginAU& p, const AUPropertyCall& c) { return p.GetFactoryPresets(c.mData); }
+  static OSStatus GetHostCallbacks(IPluginAU& p, const AUPropertyCall& c) {
+    Write(c.mData, p.mHostCallbacks);
+    return noErr;
+  }
+  static OSStatus GetPreset(IPluginAU& p, const AUPropertyCall& c) {
+    const int idx = p.GetCurrentPresetIdx();
+    AUPreset preset = {idx, CFStringCreateWithCString(nullptr, p.GetPresetName(idx), kCFStringEncodingUTF8)};
+    Write(c.mData, preset);
+    return noErr;
+  }
+  static OSStatus GetElementName(IPluginAU& p, const AUPropertyCall& c);
+  static OSStatus GetCocoaUI(IPluginAU& p, const AUPropertyCall& c) { return p.GetCocoaUI(c.mData); }
+  static OSStatus GetLayoutTag(IPluginAU& p, const AUPropertyCall& c) {
+    AudioChannelLayoutTag tag = kAudioChannelLayoutTag_Unknown;
+    p.GetChannelLayoutTags(c.mScope, c.mElement, &tag);
+    Write(c.mData, tag);
+    return noErr;
+  }
+  static OSStatus GetStringFromValue(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetParameterStringFromValue(static_cast<AudioUnitParameterStringFromValue*>(c.mData));
+  }
+  static OSStatus GetIDName(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetParameterIDName(static_cast<AudioUnitParameterNameInfo*>(c.mData));
+  }
+  static OSStatus GetClumpName(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetParameterClumpName(static_cast<AudioUnitParameterNameInfo*>(c.mData));
+  }
+  static OSStatus GetValueFromString(IPluginAU& p, const AUPropertyCall& c) {
+    return p.GetParameterValueFromString(static_cast<AudioUnitParameterValueFromString*>(c.mData));
+  }
+  static OSStatus GetInstrumentCount(IPluginAU&, const AUPropertyCall& c) {
+    Write<UInt32>(c.mData, 1);
+    return noErr;
+  }
+
+  // ---- Writes (the value is whole: the size was checked) ----
+
+  static OSStatus SetClassInfo(IPluginAU& p, const AUPropertyCall& c) {
+    return p.SetState(Read<CFPropertyListRef>(c.mValue));
+  }
+  static OSStatus SetConnection(IPluginAU& p, const AUPropertyCall& c) {
+    const AudioUnitConnection connection = Read<AudioUnitConnection>(c.mValue);
+    if (!ScopeAllows(p, EScopeRule::kInputOrGlobal, c.mScope, c.mElement) ||
+        connection.destInputNumber >= (UInt32)p.NInBuses())
+      return kAudioUnitErr_InvalidProperty;
+    return p.MakeConnection(&connection);
+  }
+  static OSStatus SetSampleRate(IPluginAU& p, const AUPropertyCall& c) {
+    const Float64 rate = Read<Float64>(c.mValue);
+    if (!std::isfinite(rate) || rate <= 0.0) return kAudioUnitErr_InvalidPropertyValue;
+    if (!p.PlaysSampleRate(rate)) return kAudioUnitErr_FormatNotSupported;
+    p.SetSampleRate(rate);
+    p.Reset();
+    return noErr;
+  }
+  static OSStatus SetStreamFormat(IPluginAU& p, const AUPropertyCall& c) {
+    const AudioStreamBasicDescription asbd = Read<AudioStreamBasicDescription>(c.mValue);
+    return p.SetStreamFormat(c.mScope, c.mElement, &asbd);
+  }
+  static OSStatus SetMaximumFrames(IPluginAU& p, const AUPropertyCall& c) {
+    // The render thread uses the scratch buffers while the unit is initialised.
+    if (p.mActive) return kAudioUnitErr_Initialized;
+    const UInt32 frames = Read<UInt32>(c.mValue);
+    if (frames < 1 || frames > (UInt32)IPluginAU::kMaxBlockSize) return kAudioUnitErr_InvalidPropertyValue;
+    p.SetBlockSize((int)frames);
+    if (p.GetBlockSize() != (int)frames) return memFullErr;
+    p.Reset();
+    return noErr;
+  }
+  static OSStatus SetBypass(IPluginAU& p, const AUPropertyCall& c) {
+    const bool bypassed = Read<UInt32>(c.mValue) != 0;
+    p.SetBypassed(bypassed);
+    p.OnActivate(!bypassed);
+    p.Reset();
+    return noErr;
+  }
+  static OSStatus SetRenderCallback(IPluginAU& p, const AUPropertyCall& c) {
+    const AURenderCallbackStruct callback = Read<AURenderCallbackStruct>(c.mValue);
+    return p.SetRenderCallback(c.mElement, &callback);
+  }
+  static OSStatus SetHostCallbacks(IPluginAU& p, const AUPropertyCall& c) {
+    p.mHostCallbacks = Read<HostCallbackInfo>(c.mValue);
+    return noErr;
+  }
+  static OSStatus SetPreset(IPluginAU& p, const AUPropertyCall& c) {
+    const AUPreset preset = Read<AUPreset>(c.mValue);
+    return p.RestorePreset((int)preset.presetNumber) ? (OSStatus)noErr : kAudioUnitErr_InvalidPropertyValue;
+  }
+  static OSStatus SetOffline(IPluginAU& p, const AUPropertyCall& c) {
+    p.mIsOffline = Read<UInt32>(c.mValue) != 0;
+    return noErr;
+  }
+  static OSStatus SetHostIdentifier(IPluginAU& p, const AUPropertyCall& c) {
+    const AUHostIdentifier hostID = Read<AUHostIdentifier>(c.mValue);
+    return p.SetHostIdentifier(&hostID);
+  }
+};
+
+OSStatus AUPropertyRows::GetElementName(IPluginAU& p, const AUPropertyCall& c) {
+  *c.mDataSize = sizeof(CFStringRef);
+  if (!c.mData) return kAudioUnitErr_InvalidProperty;
+  const char* label = nullptr;
+  if (c.mScope == kAudioUnitScope_Output)
+    label = c.mElement < (AudioUnitElement)p.NOutBuses() ? p.GetOutputBusLabel((int)c.mElement) : nullptr;
+  else if (c.mScope == kAudioUnitScope_Input)
+    label = c.mElement <= 1 && c.mElement < (AudioUnitElement)p.NInBuses() ? p.GetInputBusLabel((int)c.mElement)
+                                                                            : nullptr;
+  else
+    return kAudioUnitErr_InvalidScope;
+  if (!label) return kAudioUnitErr_InvalidElement;
+  OSStatus status = noErr;
+  if (SizeAndFit(sizeof(CFStringRef), c.mCapacity, c.mDataSize, c.mData, &status))
+    Write(c.mData, CFStringCreateWithCString(nullptr, label, kCFStringEncodingUTF8));
+  return status;
+}
+
+namespace {
+using P = AUPropertyRows;
+using S = EScopeRule;
+using G = EGetShape;
+}  // namespace
+
+// Each row: property, read shape, read scopes, write scopes, size, count,
+// check, reader, writer.
+const AUPropertyRows::Row AUPropertyRows::kRows[] = {
+    {kAudioUnitProperty_ClassInfo, G::kValue, S::kAny, S::kAny, sizeof(CFPropertyListRef), nullptr, nullptr,
+     P::GetClassInfo, P::SetClassInfo},
+    // The connection is checked against the scope only once it is read.
+    {kAudioUnitProperty_MakeConnection, G::kSizeOnly, S::kInputOrGlobal, S::kAny, sizeof(AudioUnitConnection),
+     nullptr, nullptr, nullptr, P::SetConnection},
+    {kAudioUnitProperty_SampleRate, G::kValue, S::kAny, S::kAny, sizeof(Float64), nullptr, nullptr, P::GetSampleRate,
+     P::SetSampleRate},
+    {kAudioUnitProperty_ParameterList, G::kValue, S::kAny, S::kAny, sizeof(AudioUnitParameterID), P::GlobalParams,
+     nullptr, P::GetParameterList, nullptr},
+    {kAudioUnitProperty_ParameterInfo, G::kValue, S::kGlobal, S::kAny, sizeof(AudioUnitParameterInfo), nullptr,
+     P::ParamElement, P::GetParameterInfo, nullptr},
+    {kAudioUnitProperty_FastDispatch, G::kCustom, S::kAny, S::kAny, sizeof(void*), nullptr, nullptr,
+     P::GetFastDispatch, nullptr},
+    // The bus is found (and the scope checked) by the negotiation itself.
+    {kAudioUnitProperty_StreamFormat, G::kValue, S::kAny, S::kAny, sizeof(AudioStreamBasicDescription), nullptr,
+     P::HasBus, P::GetStreamFormat, P::SetStreamFormat},
+    {kAudioUnitProperty_ElementCount, G::kValue, S::kAny, S::kAny, sizeof(UInt32), nullptr, nullptr,
+     P::GetElementCount, nullptr},
+    {kAudioUnitProperty_Latency, G::kValue, S::kGlobal, S::kAny, sizeof(Float64), nullptr, nullptr,
+     P::GetLatencySeconds, nullptr},
+    {kAudioUnitProperty_SupportedNumChannels, G::kValue, S::kGlobal, S::kAny, sizeof(AUChannelInfo), P::ChannelIOs,
+     nullptr, P::GetSupportedNumChannels, nullptr},
+    {kAudioUnitProperty_MaximumFramesPerSlice, G::kValue, S::kGlobal, S::kAny, sizeof(UInt32), nullptr, nullptr,
+     P::GetMaximumFrames, P::SetMaximumFrames},
+    {kAudioUnitProperty_ParameterValueStrings, G::kValue, S::kGlobal, S::kAny, sizeof(CFArrayRef), nullptr,
+     P::ParamWithTexts, P::GetValueStrings, nullptr},
+    {kAudioUnitProperty_GetUIComponentList, G::kValue, S::kAny, S::kAny, sizeof(ComponentDescription), nullptr,
+     P::HasEditor, P::GetUIComponentList, nullptr},
+    {kAudioUnitProperty_AudioChannelLayout, G::kCustom, S::kAny, S::kAny, 0, nullptr, nullptr,
+     P::GetAudioChannelLayout, nullptr},
+    {kAudioUnitProperty_TailTime, G::kValue, S::kGlobal, S::kAny, sizeof(Float64), nullptr, nullptr,
+     P::GetLatencySeconds, nullptr},
+    {kAudioUnitProperty_BypassEffect, G::kValue, S::kGlobal, S::kAny, sizeof(UInt32), nullptr, nullptr, P::GetBypass,
+     P::SetBypass},
+    {kAudioUnitProperty_LastRenderError, G::kValue, S::kGlobal, S::kAny, sizeof(OSStatus), nullptr, nullptr,
+     P::GetLastRenderError, nullptr},
+    {kAudioUnitProperty_SetRenderCallback, G::kSizeOnly, S::kInputOrGlobalBus, S::kInputBus,
+     sizeof(AURenderCallbackStruct), nullptr, nullptr, nullptr, P::SetRenderCallback},
+    {kAudioUnitProperty_FactoryPresets, G::kValue, S::kAny, S::kAny, sizeof(CFArrayRef), nullptr, nullptr,
+     P::GetFactoryPresets, nullptr},
+    {kAudioUnitProperty_HostCallbacks, G::kValue, S::kGlobal, S::kGlobal, sizeof(HostCallbackInfo), nullptr, nullptr,
+     P::GetHostCallbacks, P::SetHostCallbacks},
+    {kAudioUnitProperty_CurrentPreset, G::kValue, S::kAny, S::kAny, sizeof(AUPreset), nullptr, nullptr, P::GetPreset,
+     P::SetPreset},
+    {kAudioUnitProperty_ElementName, G::kCustom, S::kAny, S::kAny, sizeof(CFStringRef), nullptr, nullptr,
+     P::GetElementName, nullptr},
+    {kAudioUnitProperty_CocoaUI, G::kValue, S::kAny, S::kAny, sizeof(AudioUnitCocoaViewInfo), nullptr, P::HasEditor,
+     P::GetCocoaUI, nullptr},
+    {kAudioUnitProperty_SupportedChannelLayoutTags, G::kValue, S::kAny, S::kAny, sizeof(AudioChannelLayoutTag),
+     nullptr, P::HasLayoutTag, P::GetLayoutTag, nullptr},
+    {kAudioUnitProperty_ParameterStringFromValue, G::kQuery, S::kGlobal, S::kAny,
+     sizeof(AudioUnitParameterStringFromValue), nullptr, nullptr, P::GetStringFromValue, nullptr},
+    {kAudioUnitProperty_ParameterIDName, G::kQuery, S::kGlobal, S::kAny, sizeof(AudioUnitParameterNameInfo), nullptr,
+     nullptr, P::GetIDName, nullptr},
+    {kAudioUnitProperty_ParameterClumpName, G::kQuery, S::kGlobal, S::kAny, sizeof(AudioUnitParameterNameInfo),
+     nullptr, nullptr, P::GetClumpName, nullptr},
+    {kAudioUnitProperty_PresentPreset, G::kValue, S::kAny, S::kAny, sizeof(AUPreset), nullptr, nullptr, P::GetPreset,
+     P::SetPreset},
+    {kAudioUnitProperty_OfflineRender, G::kWriteOnly, S::kAny, S::kAny, sizeof(UInt32), nullptr, nullptr, nullptr,
+     P::SetOffline},
+    {kAudioUnitProperty_ParameterValueFromString, G::kQuery, S::kGlobal, S::kAny,
+     sizeof(AudioUnitParameterValueFromString), nullptr, nullptr, P::GetValueFromString, nullptr},
+    {kAudioUnitProperty_AUHostIdentifier, G::kWriteOnly, S::kAny, S::kAny, sizeof(AUHostIdentifier), nullptr, nullptr,
+     nullptr, P::SetHostIdentifier},
+    {kMusicDeviceProperty_InstrumentCount, G::kValue, S::kGlobal, S::kAny, sizeof(UInt32), nullptr, P::IsInstrument,
+     P::GetInstrumentCount, nullptr},
+};
+const int AUPropertyRows::kNRows = (int)(sizeof kRows / sizeof kRows[0]);
 
 OSStatus IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32* dataSize, Boolean* writable, void* data) {
-  Trace("GetProperty", __LINE__, "%s(%d:%s):(%d:%s):%d", data ? "" : "Info", propID, AUPropertyStr((int)propID), scope,
-        AUScopeStr((int)scope), element);
-  const UInt32 capacity = data ? *dataSize : 0;
-  OSStatus status = noErr;
-  const bool global = scope == kAudioUnitScope_Global;
+  TRACE_AS("GetProperty", "%s(%d:%s):(%d:%s):%d", data ? "" : "Info", propID, AUPropertyStr((int)propID), scope,
+           AUScopeStr((int)scope), element);
+  const AUPropertyRows::Row* row = AUPropertyRows::Find(propID);
+  if (!row || row->mShape == EGetShape::kWriteOnly) return kAudioUnitErr_InvalidProperty;
+  const AUPropertyCall call = {scope, element, dataSize, data ? *dataSize : 0, data, nullptr};
+  if (row->mShape == EGetShape::kCustom) return row->mGet(*this, call);
 
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo: {
-      *writable = true;
-      if (SizeAndFit(sizeof(CFPropertyListRef), capacity, dataSize, data, &status)) {
-        CFPropertyListRef dict = nullptr;
-        status = GetState(&dict);
-        if (status == noErr) Write(data, dict);
-      }
-      return status;
+  const bool inScope = AUPropertyRows::ScopeAllows(*this, row->mGetScope, scope, element);
+  UInt32 size = row->mSize;
+  if (row->mShape == EGetShape::kQuery) {
+    *dataSize = size;
+    if (!inScope || !data) return noErr;
+  } else {
+    if (!inScope) return kAudioUnitErr_InvalidProperty;
+    if (row->mCheck) {
+      const OSStatus status = row->mCheck(*this, call);
+      if (status != noErr) return status;
     }
-    case kAudioUnitProperty_MakeConnection:
-      if (scope != kAudioUnitScope_Input && !global) return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      *dataSize = sizeof(AudioUnitConnection);
-      return noErr;
-    case kAudioUnitProperty_SampleRate:
-      *writable = true;
-      if (SizeAndFit(sizeof(Float64), capacity, dataSize, data, &status)) Write<Float64>(data, GetSampleRate());
-      return status;
-    case kAudioUnitProperty_ParameterList: {
-      const UInt32 n = global ? (UInt32)NParams() : 0;
-      if (SizeAndFit(n * sizeof(AudioUnitParameterID), capacity, dataSize, data, &status)) {
-        AudioUnitParameterID* ids = static_cast<AudioUnitParameterID*>(data);
-        for (UInt32 i = 0; i < n; ++i) ids[i] = i;
-      }
-      return status;
-    }
-    case kAudioUnitProperty_ParameterInfo: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= (AudioUnitElement)NParams()) return kAudioUnitErr_InvalidElement;
-      if (SizeAndFit(sizeof(AudioUnitParameterInfo), capacity, dataSize, data, &status)) {
-        AudioUnitParameterInfo info;
-        status = GetParameterInfo(element, &info);
-        Write(data, info);
-      }
-      return status;
-    }
-    case kAudioUnitProperty_FastDispatch: {
-      UInt32 size = capacity;
-      status = GetProc(element, &size, data);
+    if (row->mSet) *writable = true;
+    if (row->mCount) size *= row->mCount(*this, call);
+    if (row->mShape == EGetShape::kSizeOnly) {
       *dataSize = size;
-      return status;
-    }
-    case kAudioUnitProperty_StreamFormat: {
-      BusChannels* bus = GetBus(scope, element);
-      if (!bus) return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      if (SizeAndFit(sizeof(AudioStreamBasicDescription), capacity, dataSize, data, &status)) {
-        const int nChannels = bus->mNHostChannels >= 0 ? bus->mNHostChannels : bus->mNPlugChannels;
-        AudioStreamBasicDescription asbd;
-        MakeDefaultASBD(&asbd, nChannels, false);
-        Write(data, asbd);
-      }
-      return status;
-    }
-    case kAudioUnitProperty_ElementCount: {
-      UInt32 count = 0;
-      if (scope == kAudioUnitScope_Input)
-        count = (UInt32)NInBuses();
-      else if (scope == kAudioUnitScope_Output)
-        count = (UInt32)NOutBuses();
-      else if (global)
-        count = 1;
-      if (SizeAndFit(sizeof(UInt32), capacity, dataSize, data, &status)) Write<UInt32>(data, count);
-      return status;
-    }
-    case kAudioUnitProperty_Latency:
-    case kAudioUnitProperty_TailTime:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(Float64), capacity, dataSize, data, &status))
-        Write<Float64>(data, GetSampleRate() > 0.0 ? (Float64)GetLatency() / GetSampleRate() : 0.0);
-      return status;
-    case kAudioUnitProperty_SupportedNumChannels: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      const int n = NChannelIO();
-      if (SizeAndFit((UInt32)n * sizeof(AUChannelInfo), capacity, dataSize, data, &status)) {
-        AUChannelInfo* pairs = static_cast<AUChannelInfo*>(data);
-        for (int i = 0; i < n; ++i) {
-          int nIn = 0, nOut = 0;
-          GetChannelIO(i, &nIn, &nOut);
-          pairs[i].inChannels = (SInt16)nIn;
-          pairs[i].outChannels = (SInt16)nOut;
-          Trace("GetProperty", __LINE__, "IO:%d:%d", nIn, nOut);
-        }
-      }
-      return status;
-    }
-    case kAudioUnitProperty_MaximumFramesPerSlice:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      if (SizeAndFit(sizeof(UInt32), capacity, dataSize, data, &status)) Write<UInt32>(data, (UInt32)GetBlockSize());
-      return status;
-    case kAudioUnitProperty_ParameterValueStrings: {
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (element >= (AudioUnitElement)NParams()) return kAudioUnitErr_InvalidElement;
-      if (GetParam((int)element)->GetNDisplayTexts() == 0) {
-        *dataSize = 0;
-        return kAudioUnitErr_InvalidProperty;
-      }
-      if (SizeAndFit(sizeof(CFArrayRef), capacity, dataSize, data, &status))
-        status = GetParameterValueStrings(element, data);
-      return status;
-    }
-    case kAudioUnitProperty_GetUIComponentList: {
-      if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(ComponentDescription), capacity, dataSize, data, &status)) {
-        ComponentDescription cd = {kAudioUnitCarbonViewComponentType, (OSType)GetUniqueID(), (OSType)GetMfrID(), 0, 0};
-        Write(data, cd);
-      }
-      return status;
-    }
-    case kAudioUnitProperty_AudioChannelLayout:
-      return kAudioUnitErr_InvalidPropertyValue;
-    case kAudioUnitProperty_BypassEffect:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      if (SizeAndFit(sizeof(UInt32), capacity, dataSize, data, &status)) Write<UInt32>(data, IsBypassed() ? 1 : 0);
-      return status;
-    case kAudioUnitProperty_LastRenderError:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(OSStatus), capacity, dataSize, data, &status)) Write<OSStatus>(data, noErr);
-      return status;
-    case kAudioUnitProperty_SetRenderCallback:
-      if ((scope != kAudioUnitScope_Input && !global) || element >= (AudioUnitElement)NInBuses())
-        return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      *dataSize = sizeof(AURenderCallbackStruct);
       return noErr;
-    case kAudioUnitProperty_FactoryPresets:
-      if (SizeAndFit(sizeof(CFArrayRef), capacity, dataSize, data, &status)) status = GetFactoryPresets(data);
-      return status;
-    case kAudioUnitProperty_HostCallbacks:
-      if (!global) return kAudioUnitErr_InvalidProperty;
-      *writable = true;
-      if (SizeAndFit(sizeof(HostCallbackInfo), capacity, dataSize, data, &status)) Write(data, mHostCallbacks);
-      return status;
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: {
-      *writable = true;
-      if (SizeAndFit(sizeof(AUPreset), capacity, dataSize, data, &status)) {
-        const int idx = GetCurrentPresetIdx();
-        AUPreset preset = {idx, CFStringCreateWithCString(nullptr, GetPresetName(idx), kCFStringEncodingUTF8)};
-        Write(data, preset);
-      }
-      return status;
     }
-    case kAudioUnitProperty_ElementName: {
-      *dataSize = sizeof(CFStringRef);
-      if (!data) return kAudioUnitErr_InvalidProperty;
-      const char* label = nullptr;
-      if (scope == kAudioUnitScope_Output)
-        label = element < (AudioUnitElement)NOutBuses() ? GetOutputBusLabel((int)element) : nullptr;
-      else if (scope == kAudioUnitScope_Input)
-        label = element <= 1 && element < (AudioUnitElement)NInBuses() ? GetInputBusLabel((int)element) : nullptr;
-      else
-        return kAudioUnitErr_InvalidScope;
-      if (!label) return kAudioUnitErr_InvalidElement;
-      if (SizeAndFit(sizeof(CFStringRef), capacity, dataSize, data, &status))
-        Write(data, CFStringCreateWithCString(nullptr, label, kCFStringEncodingUTF8));
-      return status;
-    }
-    case kAudioUnitProperty_CocoaUI:
-      if (!GetGUI() || kSystemVersion < kSystemVersionForCocoaUI) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(AudioUnitCocoaViewInfo), capacity, dataSize, data, &status)) status = GetCocoaUI(data);
-      return status;
-    case kAudioUnitProperty_SupportedChannelLayoutTags: {
-      if (!IsInst() || NOutBuses() == 1) return kAudioUnitErr_InvalidProperty;
-      AudioChannelLayoutTag tag = kAudioChannelLayoutTag_Unknown;
-      if (!GetChannelLayoutTags(scope, element, &tag)) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(AudioChannelLayoutTag), capacity, dataSize, data, &status)) Write(data, tag);
-      return status;
-    }
-    case kAudioUnitProperty_ParameterStringFromValue:
-      *dataSize = sizeof(AudioUnitParameterStringFromValue);
-      if (!global || !data) return noErr;
-      if (!SizeAndFit(sizeof(AudioUnitParameterStringFromValue), capacity, dataSize, data, &status)) return status;
-      return GetParameterStringFromValue(static_cast<AudioUnitParameterStringFromValue*>(data));
-    case kAudioUnitProperty_ParameterIDName:
-      *dataSize = sizeof(AudioUnitParameterNameInfo);
-      if (!global || !data) return noErr;
-      if (!SizeAndFit(sizeof(AudioUnitParameterNameInfo), capacity, dataSize, data, &status)) return status;
-      return GetParameterIDName(static_cast<AudioUnitParameterNameInfo*>(data));
-    case kAudioUnitProperty_ParameterClumpName:
-      *dataSize = sizeof(AudioUnitParameterNameInfo);
-      if (!global || !data) return noErr;
-      if (!SizeAndFit(sizeof(AudioUnitParameterNameInfo), capacity, dataSize, data, &status)) return status;
-      return GetParameterClumpName(static_cast<AudioUnitParameterNameInfo*>(data));
-    case kAudioUnitProperty_ParameterValueFromString:
-      *dataSize = sizeof(AudioUnitParameterValueFromString);
-      if (!global || !data) return noErr;
-      if (!SizeAndFit(sizeof(AudioUnitParameterValueFromString), capacity, dataSize, data, &status)) return status;
-      return GetParameterValueFromString(static_cast<AudioUnitParameterValueFromString*>(data));
-    case kMusicDeviceProperty_InstrumentCount:
-      if (!global || !IsInst()) return kAudioUnitErr_InvalidProperty;
-      if (SizeAndFit(sizeof(UInt32), capacity, dataSize, data, &status)) Write<UInt32>(data, 1);
-      return status;
-    default:
-      return kAudioUnitErr_InvalidProperty;
   }
+  OSStatus status = noErr;
+  if (!SizeAndFit(size, call.mCapacity, dataSize, data, &status)) return status;
+  return row->mGet(*this, call);
 }
 
 OSStatus IPluginAU::GetParameterInfo(AudioUnitElement paramIdx, AudioUnitParameterInfo* info) {
@@ -395,88 +602,15 @@ OSStatus IPluginAU::GetParameterValueFromString(AudioUnitParameterValueFromStrin
 
 OSStatus IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScope scope, AudioUnitElement element,
                                 UInt32* dataSize, const void* data) {
-  Trace("SetProperty", __LINE__, "(%d:%s):(%d:%s):%d", propID, AUPropertyStr((int)propID), scope,
-        AUScopeStr((int)scope), element);
+  TRACE_AS("SetProperty", "(%d:%s):(%d:%s):%d", propID, AUPropertyStr((int)propID), scope, AUScopeStr((int)scope),
+           element);
   InformListeners(propID, scope);
-
+  const AUPropertyRows::Row* row = AUPropertyRows::Find(propID);
+  if (!row || !row->mSet || !AUPropertyRows::ScopeAllows(*this, row->mSetScope, scope, element))
+    return kAudioUnitErr_InvalidProperty;
   // Every settable property needs a whole value from the caller.
-  auto fits = [&](size_t size) { return data && *dataSize >= size; };
-
-  switch (propID) {
-    case kAudioUnitProperty_ClassInfo:
-      if (!fits(sizeof(CFPropertyListRef))) return kAudioUnitErr_InvalidPropertyValue;
-      return SetState(Read<CFPropertyListRef>(data));
-    case kAudioUnitProperty_MakeConnection: {
-      if (!fits(sizeof(AudioUnitConnection))) return kAudioUnitErr_InvalidPropertyValue;
-      const AudioUnitConnection connection = Read<AudioUnitConnection>(data);
-      if ((scope != kAudioUnitScope_Input && scope != kAudioUnitScope_Global) ||
-          connection.destInputNumber >= (UInt32)NInBuses())
-        return kAudioUnitErr_InvalidProperty;
-      return MakeConnection(&connection);
-    }
-    case kAudioUnitProperty_SampleRate: {
-      if (!fits(sizeof(Float64))) return kAudioUnitErr_InvalidPropertyValue;
-      const Float64 rate = Read<Float64>(data);
-      if (!std::isfinite(rate) || rate <= 0.0) return kAudioUnitErr_InvalidPropertyValue;
-      if (!PlaysSampleRate(rate)) return kAudioUnitErr_FormatNotSupported;
-      SetSampleRate(rate);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_StreamFormat: {
-      if (!fits(sizeof(AudioStreamBasicDescription))) return kAudioUnitErr_InvalidPropertyValue;
-      const AudioStreamBasicDescription asbd = Read<AudioStreamBasicDescription>(data);
-      return SetStreamFormat(scope, element, &asbd);
-    }
-    case kAudioUnitProperty_MaximumFramesPerSlice: {
-      if (!fits(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      // The render thread uses the scratch buffers while the unit is initialised.
-      if (mActive) return kAudioUnitErr_Initialized;
-      const UInt32 frames = Read<UInt32>(data);
-      if (frames < 1 || frames > (UInt32)kMaxBlockSize) return kAudioUnitErr_InvalidPropertyValue;
-      SetBlockSize((int)frames);
-      if (GetBlockSize() != (int)frames) return memFullErr;
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_BypassEffect: {
-      if (!fits(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      const bool bypassed = Read<UInt32>(data) != 0;
-      SetBypassed(bypassed);
-      OnActivate(!bypassed);
-      Reset();
-      return noErr;
-    }
-    case kAudioUnitProperty_SetRenderCallback: {
-      if (scope != kAudioUnitScope_Input || element >= (AudioUnitElement)NInBuses())
-        return kAudioUnitErr_InvalidProperty;
-      if (!fits(sizeof(AURenderCallbackStruct))) return kAudioUnitErr_InvalidPropertyValue;
-      const AURenderCallbackStruct callback = Read<AURenderCallbackStruct>(data);
-      return SetRenderCallback(element, &callback);
-    }
-    case kAudioUnitProperty_HostCallbacks:
-      if (scope != kAudioUnitScope_Global) return kAudioUnitErr_InvalidProperty;
-      if (!fits(sizeof(HostCallbackInfo))) return kAudioUnitErr_InvalidPropertyValue;
-      mHostCallbacks = Read<HostCallbackInfo>(data);
-      return noErr;
-    case kAudioUnitProperty_CurrentPreset:
-    case kAudioUnitProperty_PresentPreset: {
-      if (!fits(sizeof(AUPreset))) return kAudioUnitErr_InvalidPropertyValue;
-      const AUPreset preset = Read<AUPreset>(data);
-      return RestorePreset((int)preset.presetNumber) ? (OSStatus)noErr : kAudioUnitErr_InvalidPropertyValue;
-    }
-    case kAudioUnitProperty_OfflineRender:
-      if (!fits(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
-      mIsOffline = Read<UInt32>(data) != 0;
-      return noErr;
-    case kAudioUnitProperty_AUHostIdentifier: {
-      if (!fits(sizeof(AUHostIdentifier))) return kAudioUnitErr_InvalidPropertyValue;
-      const AUHostIdentifier hostID = Read<AUHostIdentifier>(data);
-      return SetHostIdentifier(&hostID);
-    }
-    default:
-      return kAudioUnitErr_InvalidProperty;
-  }
+  if (!data || *dataSize < row->mSize) return kAudioUnitErr_InvalidPropertyValue;
+  return row->mSet(*this, {scope, element, dataSize, 0, nullptr, data});
 }
 
 OSStatus IPluginAU::SetHostIdentifier(const AUHostIdentifier* hostID) {

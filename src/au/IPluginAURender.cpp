@@ -8,7 +8,9 @@
 #include "plugin/Log.h"
 
 namespace {
-const char* const kInputTypeNames[] = {"NotConnected", "DirectFastProc", "DirectNoFastProc", "RenderCallback"};
+// Read only by traces, which are compiled out unless switched on.
+[[maybe_unused]] const char* const kInputTypeNames[] = {"NotConnected", "DirectFastProc", "DirectNoFastProc",
+                                                        "RenderCallback"};
 
 const int kBytesPerSample = (int)sizeof(float);
 
@@ -99,15 +101,15 @@ void IPluginAU::AssessInputConnections() {
 
     if (bus->mConnected) {
       if (bus->mNHostChannels < 0) {
-        Trace("AssessInputConnections", __LINE__, "AssumeChannels:%d", bus->mNPlugChannels);
+        TRACE_AS("AssessInputConnections", "AssumeChannels:%d", bus->mNPlugChannels);
         bus->mNHostChannels = bus->mNPlugChannels;
       }
       const int nConnected = MinInt(bus->mNHostChannels, bus->mNPlugChannels);
       SetInputChannelConnections(bus->mPlugChannelStartIdx, nConnected, true);
       SetInputChannelConnections(bus->mPlugChannelStartIdx + nConnected, bus->mNPlugChannels - nConnected, false);
     }
-    Trace("AssessInputConnections", __LINE__, "%d:%s:%d:%d:%d", i, kInputTypeNames[connection->mInputType],
-          bus->mPlugChannelStartIdx, bus->mNPlugChannels, bus->mNHostChannels);
+    TRACE_AS("AssessInputConnections", "%d:%s:%d:%d:%d", i, kInputTypeNames[connection->mInputType],
+             bus->mPlugChannelStartIdx, bus->mNPlugChannels, bus->mNHostChannels);
   }
 }
 
@@ -155,9 +157,9 @@ OSStatus IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement eleme
   const bool connectionOK = nChannels >= 1 && CheckLegalIO(scope, (int)element, nChannels);
   const bool linearPCM = asbd->mFormatID == kAudioFormatLinearPCM;
   const bool canonical = (asbd->mFormatFlags & (kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked)) != 0;
-  Trace("SetStreamFormat", __LINE__, "%d:%d:%s:%s:%s", (int)element, nChannels,
-        linearPCM ? "linearPCM" : "notLinearPCM", canonical ? "canonicalFormat" : "notCanonicalFormat",
-        connectionOK ? "connectionOK" : "connectionNotOK");
+  TRACE_AS("SetStreamFormat", "%d:%d:%s:%s:%s", (int)element, nChannels,
+           linearPCM ? "linearPCM" : "notLinearPCM", canonical ? "canonicalFormat" : "notCanonicalFormat",
+           connectionOK ? "connectionOK" : "connectionNotOK");
   const bool accepted = connectionOK && linearPCM && canonical;
   if (accepted) {
     bus->mNHostChannels = nChannels;

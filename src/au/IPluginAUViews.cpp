@@ -1,5 +1,7 @@
 // The editor views: the Cocoa view factory and the Carbon view component.
 
+#include <memory>
+
 #include "au/IPluginAU.h"
 #include "au/IPluginAU_ViewFactory.h"
 #include "au/apple/ComponentCall.h"
@@ -34,14 +36,14 @@ struct CarbonViewRecord {
 ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
   const int select = params->what;
-  Trace("IPluginAUCarbonViewEntry", __LINE__, "%d:%s", select, AUSelectStr(select));
+  TRACE_AS("IPluginAUCarbonViewEntry", "%d:%s", select, AUSelectStr(select));
   CarbonViewRecord* view = static_cast<CarbonViewRecord*>(storage);
 
   switch (select) {
     case kComponentOpenSelect: {
       ComponentInstance ci = ComponentSelf(params);
-      view = new CarbonViewRecord{ci, nullptr};
-      SetComponentInstanceStorage(ci, reinterpret_cast<Handle>(view));
+      // The instance storage holds the record until close.
+      SetComponentInstanceStorage(ci, reinterpret_cast<Handle>(new CarbonViewRecord{ci, nullptr}));
       return noErr;
     }
     case kAudioUnitCarbonViewCreateSelect: {
@@ -60,12 +62,11 @@ ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params,
       *outControl = static_cast<ControlRef>(gui->OpenWindow(window, parent, left, top));
       return noErr;
     }
-    case kComponentCloseSelect:
-      if (view) {
-        if (view->mPlug && view->mPlug->GetGUI()) view->mPlug->GetGUI()->CloseWindow();
-        delete view;
-      }
+    case kComponentCloseSelect: {
+      const std::unique_ptr<CarbonViewRecord> owned(view);
+      if (view && view->mPlug && view->mPlug->GetGUI()) view->mPlug->GetGUI()->CloseWindow();
       return noErr;
+    }
     default:
       return badComponentSelector;
   }

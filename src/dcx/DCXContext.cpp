@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -19,7 +20,7 @@ HDC DCX_CreateMemContext(int width, int height) {
   const size_t allocationBytes = size_t(bytes) + 63;
   void* allocation = DCX_TakeFrameBlock(allocationBytes, true);
   if (!allocation) return nullptr;
-  DCX_Context* dc = new (std::nothrow) DCX_Context();
+  std::unique_ptr<DCX_Context> dc(new (std::nothrow) DCX_Context());
   if (!dc) {
     DCX_GiveFrameBlock(allocation, allocationBytes);
     return nullptr;
@@ -33,7 +34,7 @@ HDC DCX_CreateMemContext(int width, int height) {
   dc->textColor = 0;
   dc->bkColor = 0xFFFFFF;
   dc->bkMode = OPAQUE;
-  return dc;
+  return dc.release();
 }
 
 uint32_t* DCX_GetCtxFrameBuffer(HDC dc) { return dc ? dc->bits : nullptr; }
@@ -44,6 +45,6 @@ int DCX_GetCtxHeight(HDC dc) { return dc ? dc->height : 0; }
 
 void DCX_DeleteContext(HDC dc) {
   if (!dc) return;
+  const std::unique_ptr<DCX_Context> owned(dc);
   DCX_GiveFrameBlock(dc->allocation, size_t(dc->width) * size_t(dc->height) * 4 + 63);
-  delete dc;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -128,26 +129,23 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
   if (height == 0) height = kDefaultHeight;
   if (height > kMaxPixelSize || height < -kMaxPixelSize) return nullptr;
 
-  DCX_Object* font = new (std::nothrow) DCX_Object();
+  std::unique_ptr<DCX_Object> font(new (std::nothrow) DCX_Object());
   if (!font) return nullptr;
   std::lock_guard<std::mutex> hold(lib->lock);
   int index = 0;
   if (!MatchFace(faceName, height < 0 ? -height : height, weight, italic != 0, &font->path, &index) ||
-      FT_New_Face(lib->library, font->path.Get(), index, &font->face) != 0) {
-    delete font;
+      FT_New_Face(lib->library, font->path.Get(), index, &font->face) != 0)
     return nullptr;
-  }
   if (!SizeFace(font->face, height)) {
     FT_Done_Face(font->face);
-    delete font;
     return nullptr;
   }
   font->family.Set(font->face->family_name ? font->face->family_name : "");
   font->mono = quality == NONANTIALIASED_QUALITY;
   font->underline = underline != 0;
   font->strikeOut = strikeOut != 0;
-  ReadMetrics(font, weight, italic != 0);
-  return font;
+  ReadMetrics(font.get(), weight, italic != 0);
+  return font.release();
 }
 
 void DCX_StartFontLibrary() {

@@ -66,6 +66,8 @@ bool BuildLayout(DCX_Object* font, const char* text, int length, unsigned format
   return true;
 }
 
+// Contexts hold the raster library's pixels (alpha in the low byte, then red,
+// green, blue); this layer sits below that library, so it spells the layout out.
 uint32_t Pixel(COLORREF rgb) {
   return 0xFFu | ((rgb >> 16) & 255) << 8 | ((rgb >> 8) & 255) << 16 | (rgb & 255) << 24;
 }

@@ -8,6 +8,7 @@
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Draw.h"
+#include "pix/PIX_Pixel.h"
 
 namespace {
 // Plain, full-weight, unfiltered lines for outlines.
@@ -143,6 +144,5 @@ bool IGraphics::DrawHorizontalLine(const IColor* color, IRECT* r, float y) {
 
 IColor IGraphics::GetPoint(int x, int y) {
   const unsigned pix = PIX_GetPixel(mDrawBitmap, x, y);
-  return IColor(static_cast<int>(pix & 0xFF), static_cast<int>((pix >> 8) & 0xFF),
-                static_cast<int>((pix >> 16) & 0xFF), static_cast<int>((pix >> 24) & 0xFF));
+  return IColor(PIX_Alpha(pix), PIX_Red(pix), PIX_Green(pix), PIX_Blue(pix));
 }

@@ -154,17 +154,6 @@ OSStatus AUHost::SetHostIdentifier(const char* name, int major, int minor, int f
   return result;
 }
 
-OSStatus AUHost::SetOffline(bool offline) {
-  const UInt32 value = offline ? 1 : 0;
-  return AudioUnitSetProperty(mUnit, kAudioUnitProperty_OfflineRender, kAudioUnitScope_Global, 0, &value,
-                              sizeof value);
-}
-
-OSStatus AUHost::SetBypass(bool bypassed) {
-  const UInt32 value = bypassed ? 1 : 0;
-  return AudioUnitSetProperty(mUnit, kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, &value, sizeof value);
-}
-
 OSStatus AUHost::GetParameter(AudioUnitParameterID id, float* value) {
   if (mUseFastParams && mFastGetParam)
     return mFastGetParam(mFastRenderObject, id, kAudioUnitScope_Global, 0, value);
@@ -219,8 +208,6 @@ void AUHost::UseFastParameterProcs(bool fast) {
 OSStatus AUHost::SendMidi(UInt8 status, UInt8 data1, UInt8 data2, UInt32 offset) {
   return MusicDeviceMIDIEvent(mUnit, status, data1, data2, offset);
 }
-
-OSStatus AUHost::SendSysEx(const UInt8* data, UInt32 length) { return MusicDeviceSysEx(mUnit, data, length); }
 
 OSStatus AUHost::UseFastRender(bool fast) {
   mFastRender = nullptr;

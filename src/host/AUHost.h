@@ -106,8 +106,6 @@ public:
   void SetTransport(const AUHostTransport& transport);
   // Tells the unit who hosts it (AUHostIdentifier).
   OSStatus SetHostIdentifier(const char* name, int major, int minor, int fix);
-  OSStatus SetOffline(bool offline);
-  OSStatus SetBypass(bool bypassed);
 
   // ---- Queries ----
 
@@ -144,7 +142,6 @@ public:
 
   // For the next render; offset is the sample offset in that block.
   OSStatus SendMidi(UInt8 status, UInt8 data1, UInt8 data2, UInt32 offset);
-  OSStatus SendSysEx(const UInt8* data, UInt32 length);
   // Renders frames into nChannels caller buffers (null pointers let the
   // unit supply its own memory, which stays readable until the next render
   // and is handed back in out) and advances the sample time.
@@ -152,7 +149,6 @@ public:
   // Renders through the fast-dispatch render procedure instead of the entry.
   OSStatus UseFastRender(bool fast);
   double GetSampleTime() const { return mSampleTime; }
-  void SetSampleTime(double sampleTime) { mSampleTime = sampleTime; }
 
   // ---- Listening ----
 

@@ -99,11 +99,6 @@ public:
   LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-  // The URID of the state property (key) and the size of a whole state.
-  LV2_URID StateKey() const { return mURIDs.mStateKey; }
-  int StateSize() const { return mStateSize; }
-  const LV2_Log_Logger& Logger() const { return mLogger; }
-
   // ---- Overrides of the base ----
 
   // The plug-in's own LV2 UI hears where the editor's gestures on a

@@ -5,6 +5,7 @@
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_Combine.h"
 #include "pix/PIX_Font.h"
+#include "pix/PIX_Pixel.h"
 #include "pix/PIX_Raster.h"
 
 using namespace PIX_Combine;
@@ -37,7 +38,7 @@ PIX_SysBitmap* TextScratch(int w, int h) {
 
 // Pixel (alpha, red, green, blue bytes) to the platform's 0x00RRGGBB.
 COLORREF ToColorRef(unsigned pixel) {
-  return ((pixel >> 8) & 255) << 16 | ((pixel >> 16) & 255) << 8 | (pixel >> 24);
+  return unsigned(PIX_Red(pixel)) << 16 | unsigned(PIX_Green(pixel)) << 8 | unsigned(PIX_Blue(pixel));
 }
 
 unsigned ToDrawTextFormat(unsigned flags) {
@@ -211,7 +212,7 @@ bool PIX_CachedFont::RenderGlyph(Glyph* glyph) {
   for (int y = 0; y < rows.height; ++y) {
     const unsigned* row = rows.Row(y);
     for (int x = 0; x < rows.width; ++x)
-      if (row[x] & 0xFF00u) {
+      if (PIX_Red(row[x]) != 0) {
         left = std::min(left, x);
         right = std::max(right, x + 1);
         top = std::min(top, y);
@@ -224,7 +225,7 @@ bool PIX_CachedFont::RenderGlyph(Glyph* glyph) {
   if (!mGlyphMemory.Resize(offset + w * h)) return false;
   unsigned char* out = mGlyphMemory.Get() + offset;
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) out[y * w + x] = static_cast<unsigned char>((rows.Row(top + y)[left + x] >> 8) & 255);
+    for (int x = 0; x < w; ++x) out[y * w + x] = static_cast<unsigned char>(PIX_Red(rows.Row(top + y)[left + x]));
   glyph->left = left - pad;
   glyph->top = top;
   glyph->width = w;
@@ -246,7 +247,7 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* str, int length,
   PIX_Rows rows;
   if (!PIX_GetRows(bitmap, &rows)) return 0;
   float alpha = mCombineAlpha;
-  if (flags & PIX_TEXT_USE_ALPHA) alpha *= float(mTextColor & 255) / 255.0f;
+  if (flags & PIX_TEXT_USE_ALPHA) alpha *= float(PIX_Alpha(mTextColor)) / 255.0f;
   const int weight = PIX_Weight(alpha);
   if (weight == 0) return height;
 
@@ -260,7 +261,7 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* str, int length,
   int penX, penY;
   Align(*rect, width, height, flags, &penX, &penY);
   // The colour's alpha counts through the weight; coverage makes pixels opaquer.
-  const unsigned color = mTextColor | 0xFFu;
+  const unsigned color = mTextColor | PIX_kAlphaMask;
   WithVariableWeightFormula(mCombineMode, [&](auto formula) {
     using Formula = decltype(formula);
     for (int pos = 0; pos < length;) {

@@ -9,8 +9,8 @@ using namespace PIX_Combine;
 
 namespace {
 
-const float kTwoPi = 6.2831855f;
-const float kPi = 3.14159265f;
+const float kPi = float(PIX_kPi);
+const float kTwoPi = float(2 * PIX_kPi);
 
 // Pixels that may be drawn: columns x0..x1-1, rows y0..y1-1.
 struct Box {

@@ -9,6 +9,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "pix/PIX_Pixel.h"
+
 namespace PIX_Combine {
 
 inline int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
@@ -16,9 +18,8 @@ inline int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 // Applies a per-channel formula f(d, s) -> 0..255 to all four bytes.
 template <class F>
 inline unsigned EachChannel(unsigned d, unsigned s, F f) {
-  return unsigned(f(int(d & 255), int(s & 255))) | unsigned(f(int((d >> 8) & 255), int((s >> 8) & 255))) << 8 |
-         unsigned(f(int((d >> 16) & 255), int((s >> 16) & 255))) << 16 |
-         unsigned(f(int(d >> 24), int(s >> 24))) << 24;
+  return PIX_MakePixel(unsigned(f(PIX_Alpha(d), PIX_Alpha(s))), unsigned(f(PIX_Red(d), PIX_Red(s))),
+                       unsigned(f(PIX_Green(d), PIX_Green(s))), unsigned(f(PIX_Blue(d), PIX_Blue(s))));
 }
 
 // Fixed mixes by shifting and masking.
@@ -58,6 +59,10 @@ struct Add {
   unsigned operator()(unsigned d, unsigned s) const { return Mix(d, s, w); }
 };
 
+// Colour dodge, d / (1 - s), in fixed point where 256 stands for 1: the
+// source is first scaled by the weight (t). From t = 255 the divisor would be
+// 1 or less, so the channel saturates instead (dc * 256 clamps to 255 for any
+// non-black destination; black stays black).
 struct Dodge {
   int w;
   static unsigned Mix(unsigned d, unsigned s, int w) {
@@ -78,6 +83,11 @@ struct Multiply {
   unsigned operator()(unsigned d, unsigned s) const { return Mix(d, s, w); }
 };
 
+// Soft light, d * (d * (1 - 2s) + 2s), with d and s as fractions of 256.
+// The effective source s' = (sc * w + m) / 65536 pulls the source toward
+// mid-grey as the weight drops (m = (256 - w) * 128), and mid-grey leaves the
+// destination unchanged. In units of 1 / 32768 (= 128 * 256):
+// 32768 - sw - m is 32768 * (1 - 2s') and sw + m is 32768 * 2s'.
 struct Overlay {
   int w;
   static unsigned Mix(unsigned d, unsigned s, int w) {
@@ -100,13 +110,13 @@ struct Hsv {
 // Copy weighted by the source alpha at full weight.
 struct CopyOver {
   unsigned operator()(unsigned d, unsigned s) const {
-    const int sa = int(s & 255);
+    const int sa = PIX_Alpha(s);
     if (sa == 0) return d;
     const int keep = 255 - sa;
-    const int da = int(d & 255);
+    const int da = PIX_Alpha(d);
     const unsigned a = unsigned(sa + da > 255 ? 255 : sa + da);
     const unsigned rgb = EachChannel(d, s, [keep](int dc, int sc) { return sc + (dc - sc) * keep / 256; });
-    return (rgb & 0xFFFFFF00u) | a;
+    return PIX_WithAlpha(rgb, a);
   }
 };
 
@@ -114,12 +124,12 @@ struct CopyOver {
 struct CopyOverWeighted {
   int w;
   unsigned operator()(unsigned d, unsigned s) const {
-    const int sa = int(s & 255);
+    const int sa = PIX_Alpha(s);
     if (sa == 0) return d;
     const int ws = w * (sa + 1) / 256;
-    const int da = int(d & 255);
+    const int da = PIX_Alpha(d);
     const unsigned a = unsigned(da + ws > 255 ? 255 : da + ws);
-    return (Copy::Mix(d, s, ws) & 0xFFFFFF00u) | a;
+    return PIX_WithAlpha(Copy::Mix(d, s, ws), a);
   }
 };
 
@@ -129,7 +139,7 @@ template <class Formula, bool kSkipTransparent>
 struct SourceAlpha {
   int w;
   unsigned operator()(unsigned d, unsigned s) const {
-    const int sa = int(s & 255);
+    const int sa = PIX_Alpha(s);
     if (kSkipTransparent && sa == 0) return d;
     return Formula::Mix(d, s, w * (sa + 1) / 256);
   }

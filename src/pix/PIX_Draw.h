@@ -9,6 +9,9 @@
 
 #include "pix/PIX_Bitmap.h"
 
+// The one definition of pi for the raster library and what draws with it.
+constexpr double PIX_kPi = 3.141592653589793;
+
 // Both end points are drawn. Lines are drawn symmetrically from both ends;
 // `aa` shares each step between the two nearest pixels.
 void PIX_Line(PIX_IBitmap* bitmap, int x1, int y1, int x2, int y2, unsigned color, float alpha, int mode, bool aa);

@@ -1,4 +1,5 @@
 #include "pix/PIX_Combine.h"
+#include "pix/PIX_Pixel.h"
 
 namespace PIX_Combine {
 namespace {
@@ -36,23 +37,23 @@ unsigned FromHsv(int h, int s, int v) {
     case 4: r = t; g = p; b = v; break;
     default: r = v; g = p; b = q; break;
   }
-  return unsigned(r) << 8 | unsigned(g) << 16 | unsigned(b) << 24;
+  return PIX_MakePixel(0, unsigned(r), unsigned(g), unsigned(b));
 }
 
 }  // namespace
 
 unsigned Hsv::Mix(unsigned d, unsigned s, int w) {
   int h, sat, val;
-  ToHsv(int((d >> 8) & 255), int((d >> 16) & 255), int(d >> 24), &h, &sat, &val);
-  const int sr = int((s >> 8) & 255);
-  const int sg = int((s >> 16) & 255);
-  const int sb = int(s >> 24);
+  ToHsv(PIX_Red(d), PIX_Green(d), PIX_Blue(d), &h, &sat, &val);
+  const int sr = PIX_Red(s);
+  const int sg = PIX_Green(s);
+  const int sb = PIX_Blue(s);
   h += w * (sr + sr / 2 - 192) / 256;
   h %= 384;
   if (h < 0) h += 384;
   sat = Clamp255(sat + w * (sg - 128) / 128);
   val = Clamp255(val + w * (sb - 128) / 128);
-  return FromHsv(h, sat, val) | (s & 255);
+  return FromHsv(h, sat, val) | unsigned(PIX_Alpha(s));
 }
 
 }  // namespace PIX_Combine

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "dcx/ResourceDir.h"
@@ -16,6 +17,26 @@ namespace {
 
 // Images whose pixels would take more than this are refused before anything is allocated.
 const long long kMaxImageBytes = 64LL << 20;
+
+// Room for a reason with libpng's own message appended.
+const int kReasonBytes = 256;
+// Why the thread's last load failed; each thread loads its own bitmaps.
+thread_local char tFailureReason[kReasonBytes] = "";
+
+// Returns false so that a failing step can answer with the reason it records.
+bool Fail(const char* reason, const char* detail = nullptr) {
+  if (detail)
+    std::snprintf(tFailureReason, sizeof tFailureReason, "%s: %s", reason, detail);
+  else
+    std::snprintf(tFailureReason, sizeof tFailureReason, "%s", reason);
+  return false;
+}
+
+// The loaders answer null with a recorded reason.
+PIX_IBitmap* FailNull(const char* reason) {
+  Fail(reason);
+  return nullptr;
+}
 
 // Where the memory reader takes its next bytes.
 struct MemoryCursor {
@@ -30,7 +51,10 @@ struct DecodeState {
   png_bytep* volatile rows;
 };
 
-void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void SilentError(png_structp png, png_const_charp message) {
+  Fail("not a PNG image or a damaged one", message);
+  png_longjmp(png, 1);
+}
 
 void SilentWarning(png_structp, png_const_charp) {}
 
@@ -74,24 +98,26 @@ bool Decode(png_structp png, png_infop info, PIX_IBitmap* dest, DecodeState* sta
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (width == 0 || height == 0 || static_cast<long long>(width) * height * 4 > kMaxImageBytes) return false;
+  if (width == 0 || height == 0) return Fail("the image is empty");
+  if (static_cast<long long>(width) * height * 4 > kMaxImageBytes) return Fail("the image is larger than 64 MiB");
   RequestArgb(png, info);
-  if (png_get_rowbytes(png, info) != size_t(width) * 4) return false;
+  if (png_get_rowbytes(png, info) != size_t(width) * 4) return Fail("the image's pixel format is not supported");
 
   PIX_IBitmap* bitmap = dest;
   if (!bitmap) {
     bitmap = new (std::nothrow) PIX_MemBitmap(int(width), int(height), 4);
     state->created = bitmap;
-    if (!bitmap) return false;
+    if (!bitmap) return Fail("out of memory");
   } else {
     bitmap->resize(int(width), int(height));
   }
   PIX_Rows rows;
-  if (!PIX_GetRows(bitmap, &rows) || rows.width != int(width) || rows.height != int(height)) return false;
+  if (!PIX_GetRows(bitmap, &rows) || rows.width != int(width) || rows.height != int(height))
+    return Fail("no bitmap of the image's size could be had");
 
   png_bytep* table = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
   state->rows = table;
-  if (!table) return false;
+  if (!table) return Fail("out of memory");
   for (png_uint_32 y = 0; y < height; ++y) table[y] = reinterpret_cast<png_bytep>(rows.Row(int(y)));
   png_read_image(png, table);
   *result = bitmap;
@@ -102,7 +128,7 @@ bool Decode(png_structp png, png_infop info, PIX_IBitmap* dest, DecodeState* sta
 template <class Attach>
 PIX_IBitmap* DecodeWith(Attach attach, PIX_IBitmap* dest) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
-  if (!png) return nullptr;
+  if (!png) return FailNull("out of memory");
   // zlib's Adler-32 over the inflated rows costs an eighth of decoding the
   // editor's images; every chunk's CRC, still checked, already catches a
   // damaged byte in the compressed data.
@@ -110,7 +136,7 @@ PIX_IBitmap* DecodeWith(Attach attach, PIX_IBitmap* dest) {
   png_infop info = png_create_info_struct(png);
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);
-    return nullptr;
+    return FailNull("out of memory");
   }
   DecodeState state = {nullptr, nullptr};
   PIX_IBitmap* volatile result = nullptr;
@@ -123,51 +149,59 @@ PIX_IBitmap* DecodeWith(Attach attach, PIX_IBitmap* dest) {
   }
   png_destroy_read_struct(&png, &info, nullptr);
   std::free(state.rows);
-  if (!result) delete state.created;
+  // Owned only now: a longjmp must not skip a destructor.
+  std::unique_ptr<PIX_IBitmap> created(state.created);
+  if (!result) return nullptr;
+  created.release();
+  tFailureReason[0] = '\0';
   return result;
 }
 
 }  // namespace
 
 PIX_IBitmap* PIX_LoadPNG(const char* filename, PIX_IBitmap* dest) {
-  if (!filename) return nullptr;
+  if (!filename) return FailNull("no file name");
   FILE* file = std::fopen(filename, "rb");
-  if (!file) return nullptr;
+  if (!file) return FailNull("the file could not be opened");
   PIX_IBitmap* bitmap = DecodeWith([file](png_structp png) { png_init_io(png, file); }, dest);
   std::fclose(file);
   return bitmap;
 }
 
 PIX_IBitmap* PIX_LoadPNGFromMemory(const void* data, int length, PIX_IBitmap* dest) {
-  if (!data || length < 8) return nullptr;
-  if (png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return nullptr;
+  if (!data || length < 8) return FailNull("no data or too little for a PNG image");
+  if (png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return FailNull("not a PNG image");
   MemoryCursor cursor = {static_cast<const unsigned char*>(data), size_t(length)};
   return DecodeWith([&cursor](png_structp png) { png_set_read_fn(png, &cursor, staticPngReadFunc); }, dest);
 }
 
 PIX_IBitmap* PIX_LoadPNGFromNamedResource(const char* name, PIX_IBitmap* dest) {
-  if (!name || std::strlen(name) > 400) return nullptr;
+  if (!name || std::strlen(name) > 400) return FailNull("no resource name or one over 400 characters");
   const char* dir = TonnikResourceDir();
-  if (!dir || std::strlen(dir) > 1536) return nullptr;
+  if (!dir || std::strlen(dir) > 1536) return FailNull("no resource folder or one over 1536 characters");
   char path[1536 + 1 + 400 + 1];
   std::snprintf(path, sizeof(path), "%s/%s", dir, name);
   return PIX_LoadPNG(path, dest);
 }
 
-PIX_IBitmap* PIX_LoadPNGFromResource(void* module, int resourceId, PIX_IBitmap* dest) { return nullptr; }
+PIX_IBitmap* PIX_LoadPNGFromResource(void* module, int resourceId, PIX_IBitmap* dest) {
+  return FailNull("there are no module resources on this platform");
+}
+
+const char* PIX_PNGFailureReason() { return tFailureReason; }
 
 PIX_ImageLoader* PIX_ImageLoader_list = nullptr;
 
 PIX_ImageLoader::PIX_ImageLoader() : next(PIX_ImageLoader_list) { PIX_ImageLoader_list = this; }
 
 PIX_IBitmap* PIX_PNGLoader::loadfunc(const char* filename, bool checkExtension, PIX_IBitmap* dest) {
-  if (!filename) return nullptr;
+  if (!filename) return FailNull("no file name");
   if (checkExtension) {
     const char* dot = std::strrchr(filename, '.');
-    if (!dot || std::strchr(dot, '/') || std::strchr(dot, '\\') || std::strlen(dot) != 4) return nullptr;
+    bool isPng = dot && !std::strchr(dot, '/') && !std::strchr(dot, '\\') && std::strlen(dot) == 4;
     const char upper[] = ".PNG";
-    for (int i = 1; i < 4; ++i)
-      if (std::toupper(static_cast<unsigned char>(dot[i])) != upper[i]) return nullptr;
+    for (int i = 1; isPng && i < 4; ++i) isPng = std::toupper(static_cast<unsigned char>(dot[i])) == upper[i];
+    if (!isPng) return FailNull("the file name does not end in .png");
   }
   return PIX_LoadPNG(filename, dest);
 }

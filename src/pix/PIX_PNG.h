@@ -7,8 +7,9 @@
 // with `dest` that bitmap is resized to the image and returned, and may have
 // been resized even when decoding then fails. A broken, truncated or
 // non-PNG input, or one whose pixels would take more than 64 MiB, gives null
-// and leaves nothing allocated. Nothing is printed. Any thread, one bitmap
-// per thread.
+// and leaves nothing allocated. Nothing is printed: PIX_PNGFailureReason()
+// tells why the last load on the calling thread gave null. Any thread, one
+// bitmap per thread.
 
 #include "pix/PIX_Bitmap.h"
 
@@ -19,6 +20,10 @@ PIX_IBitmap* PIX_LoadPNGFromMemory(const void* data, int length, PIX_IBitmap* de
 PIX_IBitmap* PIX_LoadPNGFromNamedResource(const char* name, PIX_IBitmap* dest);
 // There are no module resources on this platform: always null.
 PIX_IBitmap* PIX_LoadPNGFromResource(void* module, int resourceId, PIX_IBitmap* dest);
+
+// One line on why the calling thread's last load gave null ("" after a load
+// that succeeded or before any load). Valid until that thread's next load.
+const char* PIX_PNGFailureReason();
 
 // An image loader in the process-wide list of loaders. Loaders register
 // themselves when the program is loaded and live until it is unloaded.

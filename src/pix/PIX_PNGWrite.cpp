@@ -7,20 +7,21 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "pix/PIX_Pixel.h"
 #include "pix/PIX_Raster.h"
 
 namespace {
 
 int BytesPerPixel(bool alpha) { return alpha ? 4 : 3; }
 
-// One row from the library's pixels (alpha in the low byte).
+// One row from the library's pixels into PNG's R, G, B(, A) byte order.
 void ToPNGOrder(const unsigned* row, int width, bool alpha, unsigned char* out) {
   for (int x = 0; x < width; ++x) {
     const unsigned p = row[x];
-    *out++ = static_cast<unsigned char>(p >> 8);
-    *out++ = static_cast<unsigned char>(p >> 16);
-    *out++ = static_cast<unsigned char>(p >> 24);
-    if (alpha) *out++ = static_cast<unsigned char>(p);
+    *out++ = static_cast<unsigned char>(PIX_Red(p));
+    *out++ = static_cast<unsigned char>(PIX_Green(p));
+    *out++ = static_cast<unsigned char>(PIX_Blue(p));
+    if (alpha) *out++ = static_cast<unsigned char>(PIX_Alpha(p));
   }
 }
 

@@ -11,6 +11,16 @@ using namespace PIX_Combine;
 
 namespace {
 
+// Source positions walk in 16.16 fixed point: whole pixels above bit 16, the
+// fraction below it (the bilinear weights, 0..65535).
+const int kFixedShift = 16;
+const double kFixedOne = 65536.0;
+const long long kFixedFractionMask = 0xFFFF;
+
+inline long long ToFixed(double v) { return std::llround(v * kFixedOne); }
+inline long long FixedWhole(long long f) { return f >> kFixedShift; }
+inline unsigned FixedFraction(long long f) { return unsigned(f & kFixedFractionMask); }
+
 // The clipped destination area and the 16.16 source position of its first
 // pixel with the steps along a row and down the rows. Bilinear positions
 // are measured from pixel centres, nearest ones from pixel corners.
@@ -37,14 +47,14 @@ template <bool kBilinear, class C>
 void WalkRotation(const PIX_Rows& d, const PIX_Rows& s, const RotationWalk& w, C c) {
   for (int y = w.y0; y < w.y1; ++y) {
     const double rows = y - w.y0;
-    long long u = std::llround((w.rowU + rows * w.downU) * 65536.0);
-    long long v = std::llround((w.rowV + rows * w.downV) * 65536.0);
+    long long u = ToFixed(w.rowU + rows * w.downU);
+    long long v = ToFixed(w.rowV + rows * w.downV);
     unsigned* out = d.Row(y);
     unsigned run[kRunPixels];
     int runStart = w.x0, runLength = 0;
     for (int x = w.x0; x < w.x1; ++x, u += w.stepU, v += w.stepV) {
-      const long long sx = u >> 16;
-      const long long sy = v >> 16;
+      const long long sx = FixedWhole(u);
+      const long long sy = FixedWhole(v);
       if (sx < w.loX || sy < w.loY || sx >= w.hiX || sy >= w.hiY || runLength == kRunPixels) {
         CombineSpan(out + runStart, run, runLength, c);
         runLength = 0;
@@ -53,7 +63,7 @@ void WalkRotation(const PIX_Rows& d, const PIX_Rows& s, const RotationWalk& w, C
         runStart = x;
       }
       if (kBilinear)
-        run[runLength++] = Bilinear(s, int(sx), int(sy), unsigned(u & 0xFFFF), unsigned(v & 0xFFFF), w.hiX, w.hiY);
+        run[runLength++] = Bilinear(s, int(sx), int(sy), FixedFraction(u), FixedFraction(v), w.hiX, w.hiY);
       else
         run[runLength++] = s.Row(int(sy))[sx];
     }
@@ -127,8 +137,8 @@ void PIX_RotatedBlit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, in
   w.rowV = pivotV + (-rx * sinA + ry * cosA) * scaleY - centre;
   w.downU = sinA * scaleX * mirrorY;
   w.downV = cosA * scaleY * mirrorY;
-  w.stepU = std::llround(cosA * scaleX * mirrorX * 65536.0);
-  w.stepV = std::llround(-sinA * scaleY * mirrorX * 65536.0);
+  w.stepU = ToFixed(cosA * scaleX * mirrorX);
+  w.stepV = ToFixed(-sinA * scaleY * mirrorX);
 
   WithBlendFormula(mode, weight, [&](auto c) {
     if (bilinear)

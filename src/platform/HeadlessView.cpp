@@ -81,9 +81,7 @@ bool HeadlessView::DisplayIfNeeded(IRECT* repainted) {
 void HeadlessView::DrawRect(const ViewRect& r) {
   if (!mGraphics) return;
   IRECT area = ToIRECT(r, mHeight);
-  mInDrawRect = true;
   mGraphics->Draw(&area);
-  mInDrawRect = false;
 }
 
 PIX_IBitmap* HeadlessView::GetScreen() { return mScreen; }

@@ -40,7 +40,6 @@ public:
   HeadlessView(const HeadlessView&) = delete;
   HeadlessView& operator=(const HeadlessView&) = delete;
 
-  IGraphicsHeadless* GetGraphics() const { return mGraphics; }
   // The editor lets go of the view (CloseWindow); the view stays inert.
   void DetachGraphics() { mGraphics = nullptr; }
 
@@ -64,9 +63,9 @@ public:
   bool DisplayIfNeeded(IRECT* repainted = nullptr);
   // The window system's repaint callback.
   void DrawRect(const ViewRect& r);
+  // Kept as the window system's view answers it, though nothing here asks:
+  // opaque while the editor is attached.
   bool IsOpaque() const { return mGraphics != nullptr; }
-  // True only inside DrawRect: a drawing context to present into exists.
-  bool HasGraphicsContext() const { return mInDrawRect; }
 
   // ---- Screen ----
 
@@ -77,7 +76,6 @@ public:
   // Follows the editor's size.
   void SetFrameSize(int w, int h);
   int GetWidth() const { return mWidth; }
-  int GetHeight() const { return mHeight; }
 
   // ---- Events (view coordinates) ----
 
@@ -88,6 +86,8 @@ public:
   void MouseDragged(const ViewPoint& p, const ViewModifiers& mods);
   void RightMouseDown(const ViewPoint& p, const ViewModifiers& mods, int clickCount = 1);
   void RightMouseUp(const ViewPoint& p, const ViewModifiers& mods);
+  // The window system's right-button drag, as the view it stands in for takes
+  // it; no caller drives it yet.
   void RightMouseDragged(const ViewPoint& p, const ViewModifiers& mods);
   void MouseMoved(const ViewPoint& p, const ViewModifiers& mods);
   // Closes an open text field first; the delta is truncated to whole steps.
@@ -136,7 +136,6 @@ private:
   bool mNeedsDisplay = false;
   ViewRect mInvalid;
   ViewRect mLastRequest;
-  bool mInDrawRect = false;
   HeadlessTextField* mTextField = nullptr;
   int mPrevX = 0;
   int mPrevY = 0;

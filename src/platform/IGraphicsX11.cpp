@@ -56,10 +56,7 @@ bool IsPrintable(const char* text, int n) {
 
 IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
-IGraphicsX11::~IGraphicsX11() {
-  CloseWindow();
-  delete mFieldBitmap;
-}
+IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
 // ---- Window lifetime ----
 
@@ -67,10 +64,9 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   CloseWindow();
   mError.Set("");
   mWindowFailed = false;
-  mConnection = new X11Connection;
+  mConnection = std::make_unique<X11Connection>();
   if (!mConnection->Open(&mError)) {
-    delete mConnection;
-    mConnection = nullptr;
+    mConnection.reset();
     return nullptr;
   }
   Display* display = mConnection->Get();
@@ -103,9 +99,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   }
   if (!window) {
     mError.Set("the X server refused the editor's window");
-    mConnection->Close();
-    delete mConnection;
-    mConnection = nullptr;
+    mConnection.reset();
     return nullptr;
   }
   mWindow = window;
@@ -127,8 +121,8 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     XSetWMProtocols(display, window, protocols, 1);
   }
 
-  mSurface = new X11Surface;
-  if (!mSurface->Create(mConnection, window, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
+  mSurface = std::make_unique<X11Surface>();
+  if (!mSurface->Create(mConnection.get(), window, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
                         Width(), Height(), mAllowShm, &mError)) {
     CloseWindow();
     return nullptr;
@@ -150,8 +144,7 @@ void IGraphicsX11::CloseWindow() {
   Display* display = mConnection->Get();
   const bool usable = !mConnection->IsLost();
   ShowMouseCursor();
-  delete mSurface;  // before the display closes
-  mSurface = nullptr;
+  mSurface.reset();  // before the display closes
   if (usable) {
     if (mGC) XFreeGC(display, AsGC(mGC));
     if (mBlankCursor) XFreeCursor(display, mBlankCursor);
@@ -160,9 +153,7 @@ void IGraphicsX11::CloseWindow() {
   }
   mGC = nullptr;
   mBlankCursor = 0;
-  mConnection->Close();
-  delete mConnection;
-  mConnection = nullptr;
+  mConnection.reset();
   mWindow = 0;
   mWindowAlive = false;
   mHasPending = false;
@@ -200,7 +191,7 @@ void IGraphicsX11::Resize(int w, int h) {
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);
   XResizeWindow(display, mWindow, static_cast<unsigned>(w), static_cast<unsigned>(h));
-  if (!mSurface->Create(mConnection, mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
+  if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
                         w, h, mAllowShm, &mError)) {
     EndWindow(mError.Get());
     return;
@@ -435,7 +426,7 @@ void IGraphicsX11::OnKeyPress(_XEvent* e) {
 
 void IGraphicsX11::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str, IParam* param) {
   if (!WindowIsOpen() || !control || !text || !textRect || mTextField) return;
-  mTextField = new HeadlessTextField(control, param, text, str, ToViewRect(*textRect, Height()), Height());
+  mTextField = std::make_unique<HeadlessTextField>(control, param, text, str, ToViewRect(*textRect, Height()), Height());
   // Typing goes to the field, also inside a host's window.
   XSetInputFocus(mConnection->Get(), mWindow, RevertToParent, CurrentTime);
   DrawField();
@@ -472,8 +463,7 @@ void IGraphicsX11::CloseField(bool commit) {
   KIT_String text(mTextField->GetString());
   IControl* control = mTextField->GetControl();
   IParam* param = mTextField->GetParam();
-  delete mTextField;
-  mTextField = nullptr;
+  mTextField.reset();
   if (commit) {
     KIT_TypedBuf<char> buf;
     buf.Resize(text.GetLength() + 1);
@@ -494,11 +484,11 @@ void IGraphicsX11::DrawField() {
   const int w = r.W();
   const int h = r.H();
   if (w <= 0 || h <= 0) return;
-  if (!mFieldBitmap) mFieldBitmap = new PIX_MemBitmap(0, 0, kLineAlignment);
+  if (!mFieldBitmap) mFieldBitmap = std::make_unique<PIX_MemBitmap>(0, 0, kLineAlignment);
   mFieldBitmap->resize(w, h);
   IColor background = mTextField->GetBackgroundColor();
   IColor foreground = mTextField->GetTextColor();
-  PIX_FillRect(mFieldBitmap, 0, 0, w, h, PixColor(&background), 1.0f, PIX_MODE_COPY);
+  PIX_FillRect(mFieldBitmap.get(), 0, 0, w, h, PixColor(&background), 1.0f, PIX_MODE_COPY);
 
   const HeadlessTextField::EAlignment align = mTextField->GetAlignment();
   IText style(mTextField->GetFontSize(), &foreground, mTextField->GetFontName(), IText::kStyleNormal,
@@ -513,7 +503,7 @@ void IGraphicsX11::DrawField() {
     font->DrawText(nullptr, mTextField->GetString(), -1, &measured, PIX_TEXT_MEASURE);
     const int textW = measured.right - measured.left;
     RECT box = {kFieldPadding, 0, w - kFieldPadding, h};
-    font->DrawText(mFieldBitmap, mTextField->GetString(), -1, &box, flags);
+    font->DrawText(mFieldBitmap.get(), mTextField->GetString(), -1, &box, flags);
     if (align == HeadlessTextField::kAlignCenter)
       caretX = (w + textW) / 2;
     else if (align == HeadlessTextField::kAlignRight)
@@ -522,9 +512,9 @@ void IGraphicsX11::DrawField() {
       caretX = kFieldPadding + textW;
   }
   caretX = std::min(caretX, w - 1);
-  PIX_FillRect(mFieldBitmap, caretX, kCaretInset, 1, std::max(h - 2 * kCaretInset, 1), PixColor(&foreground), 1.0f,
-               PIX_MODE_COPY);
-  mSurface->Put(mFieldBitmap, 0, 0, w, h, r.L, r.T);
+  PIX_FillRect(mFieldBitmap.get(), caretX, kCaretInset, 1, std::max(h - 2 * kCaretInset, 1), PixColor(&foreground),
+               1.0f, PIX_MODE_COPY);
+  mSurface->Put(mFieldBitmap.get(), 0, 0, w, h, r.L, r.T);
 }
 
 // ---- Menus ----
@@ -537,7 +527,7 @@ IPopupMenu* IGraphicsX11::CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) {
   int rootX = 0, rootY = 0;
   XTranslateCoordinates(mConnection->Get(), mWindow, DefaultRootWindow(mConnection->Get()), textRect->L,
                         textRect->B + 1 + kMenuDrop, &rootX, &rootY, &child);
-  const HeadlessMenuEntry* chosen = RunX11PopupMenu(mConnection, this, shown, rootX, rootY);
+  const HeadlessMenuEntry* chosen = RunX11PopupMenu(mConnection.get(), this, shown, rootX, rootY);
   if (mConnection->IsLost()) {
     EndWindow("the X display went away");
     return nullptr;

@@ -34,6 +34,7 @@
 // plug-in relays of IGraphics, which only mark controls dirty.
 
 #include <csignal>
+#include <memory>
 
 #include "graphics/IGraphics.h"
 #include "kit/KIT_String.h"
@@ -115,8 +116,6 @@ public:
   int MillisecondsToNextTick() const;
   // The connection's socket, for a caller's poll(); -1 while closed.
   int ConnectionFd() const;
-  // A top-level window's close button was pressed.
-  bool CloseRequested() const { return mCloseRequested; }
   // Runs the window until it closes, its close button is pressed or *stop
   // becomes non-zero (a signal handler may set it). afterTick, when given,
   // runs after every tick. False when the window ended because the display
@@ -132,7 +131,7 @@ public:
   // True when the screen copy goes through shared memory.
   bool UsesShm() const;
   // The open text field, null when none.
-  HeadlessTextField* GetTextField() const { return mTextField; }
+  HeadlessTextField* GetTextField() const { return mTextField.get(); }
 
   // For a caller that wants no shared memory (a test of the other path).
   void SetUseShm(bool use) { mAllowShm = use; }
@@ -153,8 +152,8 @@ private:
   void DrawField();
   long long NowMs() const;
 
-  X11Connection* mConnection = nullptr;
-  X11Surface* mSurface = nullptr;
+  std::unique_ptr<X11Connection> mConnection;
+  std::unique_ptr<X11Surface> mSurface;
   unsigned long mWindow = 0;
   unsigned long mParent = 0;
   void* mGC = nullptr;
@@ -176,8 +175,8 @@ private:
   int mPrevX = 0;
   int mPrevY = 0;
 
-  HeadlessTextField* mTextField = nullptr;
-  PIX_MemBitmap* mFieldBitmap = nullptr;
+  std::unique_ptr<HeadlessTextField> mTextField;
+  std::unique_ptr<PIX_MemBitmap> mFieldBitmap;
 };
 
 // The graphics factory's maker for X11 editors: the editor of w x h pixels

@@ -1,5 +1,7 @@
 #include "platform/IGraphicsX11Pixels.h"
 
+#include "pix/PIX_Pixel.h"
+
 namespace {
 // The standard TrueColor masks of 24-bit depth.
 constexpr unsigned long kStandardRed = 0xFF0000ul;
@@ -44,10 +46,8 @@ X11PixelFormat MakeX11PixelFormat(unsigned long redMask, unsigned long greenMask
 }
 
 uint32_t X11PixelPlain(unsigned pixel, const X11PixelFormat& format) {
-  const unsigned red = (pixel >> 8) & 0xFF;
-  const unsigned green = (pixel >> 16) & 0xFF;
-  const unsigned blue = (pixel >> 24) & 0xFF;
-  return Place(red, format.redMask) | Place(green, format.greenMask) | Place(blue, format.blueMask);
+  return Place(unsigned(PIX_Red(pixel)), format.redMask) | Place(unsigned(PIX_Green(pixel)), format.greenMask) |
+         Place(unsigned(PIX_Blue(pixel)), format.blueMask);
 }
 
 void X11ConvertRow(const unsigned* src, uint32_t* dst, int n, const X11PixelFormat& format) {

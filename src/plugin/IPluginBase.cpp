@@ -45,9 +45,7 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
       mCurrentPresetIdx(0),
       mSampleRate(44100.0),
       mBlockSize(0),
-      mLatency(latency),
-      mDelay(nullptr),
-      mGraphics(nullptr) {
+      mLatency(latency) {
   TRACE_HERE("%s:%s", effectName ? effectName : "", CurrentTime());
 
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
@@ -61,7 +59,8 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
 }
 
 IPluginBase::~IPluginBase() {
-  delete mGraphics;
+  // The editor goes first: its controls point at the parameters.
+  mGraphics.reset();
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -69,7 +68,6 @@ IPluginBase::~IPluginBase() {
   mChannelIO.Empty(true);
   mInputBusLabels.Empty(true);
   mOutputBusLabels.Empty(true);
-  delete mDelay;
 }
 
 void IPluginBase::Reset() { IMutexLock lock(this); }
@@ -101,8 +99,7 @@ void IPluginBase::AttachGraphics(IGraphics* graphics) {
   for (int i = 0; i < NParams(); ++i)
     graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
   graphics->PrepDraw();
-  if (mGraphics != graphics) delete mGraphics;
-  mGraphics = graphics;
+  if (mGraphics.get() != graphics) mGraphics.reset(graphics);
 }
 
 void IPluginBase::SetLatency(int samples) {

@@ -40,6 +40,7 @@
 // that render would run under a lock meant for the editor.
 
 #include <cmath>
+#include <memory>
 
 #include "kit/KIT_Mutex.h"
 #include "kit/KIT_PtrList.h"
@@ -207,7 +208,7 @@ public:
   IParam* GetParam(int idx) { return mParams.Get(idx); }
   int NParams() const { return mParams.GetSize(); }
   int NPresets() const { return mPresets.GetSize(); }
-  IGraphics* GetGUI() { return mGraphics; }
+  IGraphics* GetGUI() { return mGraphics.get(); }
   const char* GetEffectName() const { return mEffectName; }
   const char* GetProductName() const { return mProductName; }
   const char* GetMfrName() const { return mMfrName; }
@@ -409,9 +410,9 @@ private:
   bool mSingleReplacing = false;
   int mLatency;
   KIT_String mPreviousPath;
-  NChanDelayLine* mDelay;
+  std::unique_ptr<NChanDelayLine> mDelay;
   KIT_PtrList<const char> mParamGroups;
-  IGraphics* mGraphics;
+  std::unique_ptr<IGraphics> mGraphics;
   KIT_PtrList<IParam> mParams;
   KIT_PtrList<IPreset> mPresets;
   KIT_TypedBuf<double*> mInData;

@@ -140,6 +140,22 @@ TEST(PixPng, BadInputGivesNull) {
   EXPECT_EQ(Load(HeaderOnly(0x7FFFFFFF, 1)), nullptr);
 }
 
+// A failed load says why, in terms of what went wrong; a good load clears it.
+TEST(PixPng, FailureGivesItsReason) {
+  const std::vector<unsigned char> good = pngtest::Encode(RgbaImage(4, 4, 1));
+  std::vector<unsigned char> cut(good.begin(), good.begin() + 60);
+  EXPECT_EQ(Load(cut), nullptr);
+  EXPECT_NE(std::strstr(PIX_PNGFailureReason(), "damaged"), nullptr) << PIX_PNGFailureReason();
+  std::vector<unsigned char> badSig = good;
+  badSig[1] = 'Q';
+  EXPECT_EQ(Load(badSig), nullptr);
+  EXPECT_STREQ(PIX_PNGFailureReason(), "not a PNG image");
+  EXPECT_EQ(PIX_LoadPNG(TempPath("no_such_image.png").c_str(), nullptr), nullptr);
+  EXPECT_NE(std::strstr(PIX_PNGFailureReason(), "could not be opened"), nullptr) << PIX_PNGFailureReason();
+  EXPECT_NE(Load(good), nullptr);
+  EXPECT_STREQ(PIX_PNGFailureReason(), "");
+}
+
 TEST(PixPng, FailureKeepsCallerBitmapAlive) {
   const std::vector<unsigned char> good = pngtest::Encode(RgbaImage(16, 16, 9));
   PIX_MemBitmap dest(3, 3, 4);

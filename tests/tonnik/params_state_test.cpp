@@ -7,40 +7,18 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "TonnikFixture.h"
 
 namespace {
 
-struct ParamRow {
-  int idx;
-  const char* name;
-  IParam::EParamKind kind;
-  double def, min, max, step;
-  const char* label;
-  double shape;
-};
-
-const ParamRow kParamTable[] = {
-    {Tonnik::kTone, "Tone", IParam::kKindDouble, 0.5, 0, 1, 0.0001, "", 1},
-    {Tonnik::kTune, "Tune", IParam::kKindInt, 0, -12, 12, 1, "", 1},
-    {Tonnik::kFine, "Fine", IParam::kKindInt, 0, -100, 100, 1, "", 1},
-    {Tonnik::kDecay, "Decay", IParam::kKindDouble, 0.5, 0, 1, 0.0001, "", 1},
-    {Tonnik::kAccent, "Accent", IParam::kKindDouble, 0.5, 0, 1, 0.0001, "", 1},
-    {Tonnik::kMidiTune, "MIDI Tune", IParam::kKindBool, 0, 0, 1, 1, "", 1},
-    {Tonnik::kLongDecay, "Long Decay", IParam::kKindBool, 0, 0, 1, 1, "", 1},
-    {Tonnik::kMidiLearn, "MIDI Learn", IParam::kKindBool, 0, 0, 1, 1, "", 1},
-    {Tonnik::kMidiClear, "MIDI Clear", IParam::kKindBool, 0, 0, 1, 1, "", 1},
-    {Tonnik::kComp, "Comp", IParam::kKindDouble, 0, 0, 1, 0.0001, "", 1},
-    {Tonnik::kDrive, "Drive", IParam::kKindDouble, 0, 0, 1, 0.0001, "", 1.5},
-    {Tonnik::kGlide, "Glide", IParam::kKindDouble, 0, 0, 1, 0.01, "s", 1},
-    {Tonnik::kGlideMode, "Glide Mode", IParam::kKindInt, 0, 0, 2, 1, "", 1},
-    {Tonnik::kDynDecay, "DynDecay", IParam::kKindDouble, 0, -1, 1, 0.0001, "", 1},
-    {Tonnik::kDynComp, "DynComp", IParam::kKindDouble, 0, -1, 1, 0.0001, "", 1},
-    {Tonnik::kDynDrive, "DynDrive", IParam::kKindDouble, 0, -1, 1, 0.0001, "", 1},
-    {Tonnik::kDynTone, "DynTone", IParam::kKindDouble, 0, -1, 1, 0.0001, "", 1},
-    {Tonnik::kDynLevel, "DynLevel", IParam::kKindDouble, 0, -1, 1, 0.0001, "", 1},
-    {Tonnik::kDriveEnv, "DriveEnv", IParam::kKindBool, 0, 0, 1, 1, "", 1},
+// The names hosts show and automate by, in the order the state saves them:
+// reordering breaks every saved song.
+const char* const kNamesInStateOrder[] = {
+    "Tone",       "Tune",       "Fine",     "Decay",   "Accent",   "MIDI Tune", "Long Decay",
+    "MIDI Learn", "MIDI Clear", "Comp",     "Drive",   "Glide",    "Glide Mode", "DynDecay",
+    "DynComp",    "DynDrive",   "DynTone",  "DynLevel", "DriveEnv",
 };
 
 // "Init": the fixed values, and the defaults where the preset leaves it open.
@@ -50,6 +28,17 @@ const double kInitValues[Tonnik::kNumParams] = {0.5, 0, 0, 0.5, 0.5, 0, 0, 0, 0,
 std::vector<double> ParamValues(Tonnik& plug) {
   std::vector<double> v;
   for (int i = 0; i < Tonnik::kNumParams; ++i) v.push_back(plug.GetParam(i)->Value());
+  return v;
+}
+
+// Each parameter's value three quarters up its range: off its default everywhere.
+std::vector<double> ThreeQuarterValues(Tonnik& plug) {
+  std::vector<double> v;
+  for (int i = 0; i < Tonnik::kNumParams; ++i) {
+    double lo = 0, hi = 0;
+    plug.GetParam(i)->GetBounds(&lo, &hi);
+    v.push_back(lo + 0.75 * (hi - lo));
+  }
   return v;
 }
 
@@ -82,30 +71,49 @@ void Learn(TonnikRig& rig, int paramIdx, int cc) {
   rig.SetParamFromGUI(Tonnik::kMidiLearn, 0);
 }
 
-TEST(TonnikParams, TableAsDeclared) {
+// What every row must hold whatever its values: hosts store names in 32
+// bytes, defaults sit in range, the knob's steps land on both ends, switches
+// are off/on switches, and the velocity amounts are symmetric around "none".
+TEST(TonnikParams, TableKeepsItsPromises) {
   TonnikRig rig;
   ASSERT_EQ(rig.Plug().NParams(), Tonnik::kNumParams);
-  for (const ParamRow& row : kParamTable) {
-    SCOPED_TRACE(row.name);
-    IParam* p = rig.Plug().GetParam(row.idx);
+  ASSERT_EQ(sizeof kNamesInStateOrder / sizeof kNamesInStateOrder[0], size_t(Tonnik::kNumParams));
+  for (int i = 0; i < Tonnik::kNumParams; ++i) {
+    IParam* p = rig.Plug().GetParam(i);
+    const std::string name = p->GetNameForHost();
+    SCOPED_TRACE(name);
+    EXPECT_EQ(name, kNamesInStateOrder[i]);
+    EXPECT_LT(name.size(), 32u);
+    EXPECT_STREQ(p->GetParamGroupForHost(), "");
     double lo = 0, hi = 0;
     p->GetBounds(&lo, &hi);
-    EXPECT_STREQ(p->GetNameForHost(), row.name);
-    EXPECT_EQ(p->Type(), row.kind);
-    EXPECT_EQ(p->Value(), row.def);
-    EXPECT_EQ(p->GetDefault(), row.def);
-    EXPECT_EQ(lo, row.min);
-    EXPECT_EQ(hi, row.max);
-    EXPECT_EQ(p->GetStep(), row.step);
-    EXPECT_EQ(p->GetShape(), row.shape);
-    EXPECT_STREQ(p->GetParamGroupForHost(), "");
-    if (row.kind == IParam::kKindBool) {
+    EXPECT_EQ(p->Value(), p->GetDefault());
+    EXPECT_GE(p->GetDefault(), lo);
+    EXPECT_LE(p->GetDefault(), hi);
+    const double steps = (hi - lo) / p->GetStep();
+    EXPECT_NEAR(steps, std::round(steps), 1e-6);
+    if (p->Type() != IParam::kKindDouble) {
+      EXPECT_EQ(p->GetStep(), 1);
+    }
+    if (p->Type() == IParam::kKindBool) {
+      EXPECT_EQ(lo, 0);
+      EXPECT_EQ(hi, 1);
+      EXPECT_EQ(p->GetDefault(), 0);
       EXPECT_STREQ(p->GetDisplayText(0), "off");
       EXPECT_STREQ(p->GetDisplayText(1), "on");
-    } else {
-      EXPECT_STREQ(p->GetLabelForHost(), row.label);
+    }
+    if (name.compare(0, 3, "Dyn") == 0) {
+      EXPECT_EQ(lo, -hi);
+      EXPECT_EQ(p->GetDefault(), 0);
     }
   }
+  // The pitch controls in musical units: an octave of semitones, a semitone of cents.
+  double lo = 0, hi = 0;
+  rig.Plug().GetParam(Tonnik::kTune)->GetBounds(&lo, &hi);
+  EXPECT_EQ(hi - lo, 24);
+  rig.Plug().GetParam(Tonnik::kFine)->GetBounds(&lo, &hi);
+  EXPECT_EQ(hi - lo, 200);
+  EXPECT_STREQ(rig.Plug().GetParam(Tonnik::kGlide)->GetLabelForHost(), "s");
 }
 
 // Tools read the rows without constructing the instrument, so the rows must be
@@ -200,10 +208,10 @@ TEST(TonnikState, FreshInstanceSavesEmptyMapThenDefaults) {
     pos = chunk.Get(&cc, pos);
     EXPECT_EQ(cc, -1) << i;
   }
-  for (const ParamRow& row : kParamTable) {
+  for (int i = 0; i < Tonnik::kNumParams; ++i) {
     double v = -99;
     pos = chunk.Get(&v, pos);
-    EXPECT_EQ(v, row.def) << row.name;
+    EXPECT_EQ(v, rig.Plug().GetParam(i)->GetDefault()) << i;
   }
   EXPECT_EQ(pos, 228);
 }
@@ -244,8 +252,11 @@ TEST(TonnikState, LearnedControllerIsSavedAndRestored) {
 TEST(TonnikState, FactoryPresetRestoresParametersButNotTheMap) {
   TonnikRig rig;
   Learn(rig, Tonnik::kDrive, 21);
-  for (const ParamRow& row : kParamTable)
-    if (row.idx != Tonnik::kMidiLearn && row.idx != Tonnik::kMidiClear) rig.SetParam(row.idx, row.max);
+  for (int i = 0; i < Tonnik::kNumParams; ++i) {
+    double lo = 0, hi = 0;
+    rig.Plug().GetParam(i)->GetBounds(&lo, &hi);
+    if (i != Tonnik::kMidiLearn && i != Tonnik::kMidiClear) rig.SetParam(i, hi);
+  }
   const std::vector<int> map = ControllerMap(rig.Plug());
 
   ASSERT_TRUE(rig.Plug().RestorePreset(0));
@@ -294,8 +305,8 @@ TEST(TonnikState, EveryTruncationRestoresWhatFits) {
   srcMap[0] = 5;
   srcMap[3] = 74;
   srcMap[10] = 21;
-  std::vector<double> srcValues;
-  for (const ParamRow& row : kParamTable) srcValues.push_back(row.min + 0.75 * (row.max - row.min));
+  TonnikRig source;
+  const std::vector<double> srcValues = ThreeQuarterValues(source.Plug());
   const ByteChunk full = MakeState(srcMap, srcValues);
 
   // Every other pair learned: no NaN among the first doubles at all.

@@ -13,10 +13,11 @@
 #include "Style.h"
 #include "Text.h"
 #include "pix/PIX_Blit.h"
+#include "pix/PIX_Draw.h"
 
 namespace {
 
-const float kPi = 3.14159265f;
+const float kPi = float(PIX_kPi);
 const float kHeaderHeight = 62.0f;
 
 // The display window around the value display's text line.

@@ -9,10 +9,11 @@
 #include "Light.h"
 #include "Style.h"
 #include "pix/PIX_Blit.h"
+#include "pix/PIX_Draw.h"
 
 namespace {
 
-const float kPi = 3.14159265f;
+const float kPi = float(PIX_kPi);
 
 struct KnobShape {
   float radius;         // outer edge of the skirt

@@ -9,11 +9,10 @@
 #include "Style.h"
 #include "Text.h"
 #include "pix/PIX_Blit.h"
+#include "pix/PIX_Draw.h"
 #include "pix/PIX_PNG.h"
 
 namespace {
-
-const double kPi = 3.141592653589793;
 
 struct State {
   float values[32];     // per placement, 0..1
@@ -61,7 +60,7 @@ void DrawRing(PIX_IBitmap* panel, Images& images, const RingPlace& ring, float c
   PIX_MemBitmap crop(59, 59, 4);
   PIX_Blit(&crop, strip, 0, 0, 0, cell * kRingCell, 59, 59, 1.0f, PIX_MODE_COPY);
   PIX_RotatedBlit(panel, &crop, dx + ring.CentreX() - 29, ring.CentreY() - 29, 59, 59, 0, 0, 59, 59,
-                  float(kPi * (high - 135.0) / 180.0), false, 1.0f,
+                  float(PIX_kPi * (high - 135.0) / 180.0), false, 1.0f,
                   PIX_MODE_COPY | PIX_MODE_SOURCE_ALPHA | PIX_MODE_FILTER_BILINEAR, 0, 0);
 }
 

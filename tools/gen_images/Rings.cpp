@@ -9,10 +9,11 @@
 #include "Images.h"
 #include "Layer.h"
 #include "Style.h"
+#include "pix/PIX_Draw.h"
 
 namespace {
 
-const float kPi = 3.14159265f;
+const float kPi = float(PIX_kPi);
 const float kCentre = 29.5f;
 
 struct Point {
