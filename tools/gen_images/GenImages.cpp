@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Checks.h"
 #include "Images.h"
@@ -17,6 +18,16 @@
 #include "pix/PIX_Bitmap.h"
 
 namespace {
+
+// Pixels every label keeps clear of the marks around another control's
+// knob, so that none reads as part of that knob's scale.
+const int kLabelClearance = 2;
+
+bool CheckPanelLabels() {
+  PIX_SysBitmap panel;
+  std::vector<PrintedLabel> labels;
+  return DrawBackground(&panel, &labels) && CheckLabelsClearOfKnobs(labels, kLabelClearance);
+}
 
 bool MakeImage(ImageId id, const std::string& dir) {
   const ImageSpec& imageSize = SpecOf(id);
@@ -44,6 +55,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   bool ok = CheckPlacements();
+  ok = CheckPanelLabels() && ok;
   for (int i = 0; i < kImageCount; ++i) ok = MakeImage(ImageId(i), argv[1]) && ok;
   if (ok && preview && !WritePreview(argv[1], preview)) {
     std::fprintf(stderr, "cannot write the preview %s\n", preview);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Checks.h"
+#include "Images.h"
 #include "Layer.h"
 #include "Layout.h"
 #include "PngFile.h"
@@ -304,6 +305,34 @@ TEST(Checks, PlacementsRefuseOverlapsStrayLedsOffCentreKnobsAndTheOutside) {
     EXPECT_FALSE(CheckPlacements(changed, 5, &ring, 1)) << b.what;
   }
   EXPECT_FALSE(CheckPlacements(good + 1, 4, &ring, 1)) << "ring without its knob";
+}
+
+// Labels against the dots of a plain knob's scale and a ring knob's groove:
+// a knob's own name may come close, others keep the clearance.
+TEST(Checks, LabelsKeepClearOfKnobRings) {
+  const Placement knobs[] = {{"Glide", kKnob, 237, 176}, {"Decay", kKnob, 49, 266}};
+  const auto clear = [&](const char* text, TextBox box, int clearance) {
+    return CheckLabelsClearOfKnobs({{text, box}}, clearance, knobs, 2);
+  };
+  // The scale's dots at -54 and -81 degrees sit at (240.1, 185.9) and (235.3, 197.4).
+  EXPECT_TRUE(clear("Up/Down", {207, 184, 237, 193}, 2));
+  EXPECT_FALSE(clear("Up/Down", {207, 184, 238, 193}, 2));
+  EXPECT_TRUE(clear("Up/Down", {207, 184, 238, 193}, 0));
+  EXPECT_FALSE(clear("Up/Down", {207, 184, 240, 193}, 0));
+  // Under the scale's lowest dots (y 220.2): the knob's own name, then another.
+  EXPECT_TRUE(clear("Glide", {240, 222, 283, 234}, 2));
+  EXPECT_FALSE(clear("Fine", {240, 222, 283, 234}, 2));
+  // The groove of a ring knob reaches 29.5 px from its centre (73.5, 291.5).
+  EXPECT_FALSE(clear("Decay", {50, 320, 90, 330}, 0));
+  EXPECT_TRUE(clear("Decay", {50, 321, 90, 330}, 0));
+}
+
+TEST(CommittedImages, PanelLabelsKeepClearOfKnobRings) {
+  PIX_SysBitmap panel;
+  std::vector<PrintedLabel> labels;
+  ASSERT_TRUE(DrawBackground(&panel, &labels));
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const PrintedLabel& l) { return l.text == "Up/Down"; }));
+  EXPECT_TRUE(CheckLabelsClearOfKnobs(labels, 2));
 }
 
 TEST(Shapes, RoundBoxDistanceIsSignedAndRoundsItsCorners) {
