@@ -2,8 +2,10 @@
 // checks each against the layout and that it loads back unchanged, and
 // optionally writes a preview of the assembled editor.
 //
-//   gen_images <folder> [--preview <file.png>]
+//   gen_images <folder> [--preview <file.png>] [--icons <folder>]
 //
+// --icons also writes the standalone program's desktop icon at each size a
+// desktop asks for, as tonnik-standalone-<size>.png (resources/icons).
 // Exits non-zero when an image cannot be drawn or written or does not match.
 
 #include <cstdio>
@@ -29,6 +31,21 @@ bool CheckPanelLabels() {
   return DrawBackground(&panel, &labels) && CheckLabelsClearOfKnobs(labels, kLabelClearance);
 }
 
+// The icon sizes desktops look for first (hicolor theme folders).
+const int kIconSizes[] = {48, 128, 256};
+
+bool MakeIcons(const std::string& dir) {
+  for (int size : kIconSizes) {
+    const std::string path = dir + "/tonnik-standalone-" + std::to_string(size) + ".png";
+    PIX_SysBitmap icon;
+    if (!DrawIcon(&icon, size) || !WritePng(&icon, path.c_str())) {
+      std::fprintf(stderr, "%s: cannot draw or write\n", path.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 bool MakeImage(ImageId id, const std::string& dir) {
   const ImageSpec& imageSize = SpecOf(id);
   const std::string path = dir + "/" + imageSize.file;
@@ -49,9 +66,18 @@ bool MakeImage(ImageId id, const std::string& dir) {
 
 int main(int argc, char** argv) {
   const char* preview = nullptr;
-  if (argc == 4 && std::strcmp(argv[2], "--preview") == 0) preview = argv[3];
-  if (argc != 2 && !preview) {
-    std::fprintf(stderr, "usage: %s <folder> [--preview <file.png>]\n", argv[0]);
+  const char* icons = nullptr;
+  bool usage = argc < 2 || argc % 2 != 0;
+  for (int i = 2; i + 1 < argc && !usage; i += 2) {
+    if (std::strcmp(argv[i], "--preview") == 0)
+      preview = argv[i + 1];
+    else if (std::strcmp(argv[i], "--icons") == 0)
+      icons = argv[i + 1];
+    else
+      usage = true;
+  }
+  if (usage) {
+    std::fprintf(stderr, "usage: %s <folder> [--preview <file.png>] [--icons <folder>]\n", argv[0]);
     return 2;
   }
   bool ok = CheckPlacements();
@@ -61,5 +87,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write the preview %s\n", preview);
     ok = false;
   }
+  if (ok && icons) ok = MakeIcons(icons);
   return ok ? 0 : 1;
 }

@@ -40,6 +40,9 @@ bool DrawTriggerLed(PIX_IBitmap* out);
 bool DrawRingPositive(PIX_IBitmap* out);
 bool DrawRingNegative(PIX_IBitmap* out);
 
+// The standalone program's desktop icon, size x size pixels with alpha.
+bool DrawIcon(PIX_IBitmap* out, int size);
+
 typedef bool (*DrawImageFn)(PIX_IBitmap* out);
 
 // The drawing function of each image.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "InstalledResources.h"
 #include "Instrument.h"
 #include "JackEngine.h"
 #include "StandaloneOptions.h"
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallSignalHandlers();
+  UseInstalledResources();
   UseX11Editors();
 
   AUHost host(InstrumentEntry(), InstrumentDescription());

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Commands.h"
+#include "InstalledResources.h"
 #include "Instrument.h"
 
 namespace {
@@ -45,6 +46,7 @@ int runHelp(int, const char* const*) {
 }
 
 int main(int argc, char** argv) {
+  UseInstalledResources();
   if (argc < 2) {
     printUsage(stderr);
     return kExitUsage;
