@@ -335,6 +335,29 @@ TEST(CommittedImages, PanelLabelsKeepClearOfKnobRings) {
   EXPECT_TRUE(CheckLabelsClearOfKnobs(labels, 2));
 }
 
+// The committed desktop icons are what the generator draws now: square, a
+// clear corner around an opaque plate.
+TEST(CommittedImages, IconsAreTheGeneratorsAtEverySize) {
+  for (int size : {48, 128, 256}) {
+    SCOPED_TRACE(size);
+    PIX_SysBitmap drawn;
+    ASSERT_TRUE(DrawIcon(&drawn, size));
+    EXPECT_EQ(Alpha(PIX_GetPixel(&drawn, 0, 0)), 0u);
+    EXPECT_EQ(Alpha(PIX_GetPixel(&drawn, size / 2, size / 2)), 255u);
+    const std::string path =
+        std::string(TONNIK_SOURCE_DIR) + "/resources/icons/tonnik-standalone-" + std::to_string(size) + ".png";
+    std::unique_ptr<PIX_IBitmap> committed(PIX_LoadPNG(path.c_str(), nullptr));
+    ASSERT_TRUE(committed);
+    ASSERT_EQ(committed->getWidth(), size);
+    ASSERT_EQ(committed->getHeight(), size);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        ASSERT_EQ(PIX_GetPixel(committed.get(), x, y), PIX_GetPixel(&drawn, x, y)) << x << "," << y;
+  }
+  PIX_SysBitmap none;
+  EXPECT_FALSE(DrawIcon(&none, 0));
+}
+
 TEST(Shapes, RoundBoxDistanceIsSignedAndRoundsItsCorners) {
   const RoundBox box = {10.0f, 20.0f, 30.0f, 10.0f, 4.0f};
   EXPECT_NEAR(box.Distance(25.0f, 25.0f), -5.0f, 1e-5f);  // centre: half the height inside
