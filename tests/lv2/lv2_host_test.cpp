@@ -95,6 +95,30 @@ Render ThroughLV2(const std::vector<Step>& steps, int blocks) {
   return r;
 }
 
+// Learns controller cc for param as a musician does: learn on, touch the
+// parameter's port, move the controller, learn off (applied by the next run).
+void Learn(LV2Instance& lv2, int param, float touched, int cc, int ccValue) {
+  lv2.Control(Tonnik::kMidiLearn) = 1.0f;
+  lv2.Run(kBlock);
+  lv2.Control(param) = touched;
+  lv2.Run(kBlock);
+  lv2.Midi().AddMidi(3, 0xB0, (uint8_t)cc, (uint8_t)ccValue);
+  lv2.Run(kBlock);
+  lv2.Control(Tonnik::kMidiLearn) = 0.0f;
+}
+
+// A parameter's value and learned controller in a state chunk.
+double ChunkParam(const std::vector<uint8_t>& chunk, int i) {
+  double v = 0;
+  std::memcpy(&v, chunk.data() + Tonnik::kControllerMapBytes + 8 * i, 8);
+  return v;
+}
+int32_t ChunkController(const std::vector<uint8_t>& chunk, int i) {
+  int32_t cc = 0;
+  std::memcpy(&cc, chunk.data() + 4 * i, 4);
+  return cc;
+}
+
 double Energy(const std::vector<float>& v, size_t from, size_t to) {
   double e = 0;
   for (size_t i = from; i < to && i < v.size(); ++i) e += (double)v[i] * v[i];
@@ -228,14 +252,7 @@ TEST(LV2Bundle, ControlPortChangesBetweenBlocksReachTheVoice) {
 TEST(LV2Bundle, StateSavedThroughLilvRestoresIntoAFreshInstanceAndSavesAgainTheSame) {
   LV2Instance first;
   ASSERT_TRUE(first.Ok());
-  // Learn controller 74 for Decay: learn on, touch Decay, move the controller.
-  first.Control(Tonnik::kMidiLearn) = 1.0f;
-  first.Run(kBlock);
-  first.Control(Tonnik::kDecay) = 0.25f;
-  first.Run(kBlock);
-  first.Midi().AddMidi(3, 0xB0, 74, 100);
-  first.Run(kBlock);
-  first.Control(Tonnik::kMidiLearn) = 0.0f;
+  Learn(first, Tonnik::kDecay, 0.25f, 74, 100);
   first.Control(Tonnik::kComp) = 0.75f;
   first.Run(kBlock);
 
@@ -289,28 +306,12 @@ TEST(LV2Bundle, StateSavedThroughLilvRestoresIntoAFreshInstanceAndSavesAgainTheS
 // save between a port change and the next run() holds the port's value.
 TEST(LV2Bundle, ControlPortsWinOverTheRestoredChunkAndReachASaveBeforeTheNextRun) {
   LV2Instance source;
-  source.Control(Tonnik::kMidiLearn) = 1.0f;
-  source.Run(kBlock);
-  source.Control(Tonnik::kTone) = 0.8f;
-  source.Run(kBlock);
-  source.Midi().AddMidi(0, 0xB0, 21, 64);
-  source.Run(kBlock);
-  source.Control(Tonnik::kMidiLearn) = 0.0f;
+  Learn(source, Tonnik::kTone, 0.8f, 21, 64);
   source.Control(Tonnik::kDecay) = 0.9f;
   source.Control(Tonnik::kTune) = -7.0f;
   source.Run(kBlock);
   const std::vector<uint8_t> chunk = source.StateChunk();
   ASSERT_EQ(chunk.size(), (size_t)Tonnik::kStateBytes);
-  const auto param = [](const std::vector<uint8_t>& c, int i) {
-    double v = 0;
-    std::memcpy(&v, c.data() + Tonnik::kControllerMapBytes + 8 * i, 8);
-    return v;
-  };
-  const auto controller = [](const std::vector<uint8_t>& c, int i) {
-    int32_t cc = 0;
-    std::memcpy(&cc, c.data() + 4 * i, 4);
-    return cc;
-  };
 
   for (const bool portsFirst : {true, false}) {
     SCOPED_TRACE(portsFirst ? "ports set before the restore" : "ports set after the restore");
@@ -325,15 +326,15 @@ TEST(LV2Bundle, ControlPortsWinOverTheRestoredChunkAndReachASaveBeforeTheNextRun
     std::vector<uint8_t> saved = lv2.StateChunk();
     lv2.Run(kBlock);
     EXPECT_EQ(lv2.StateChunk(), saved);
-    for (int i = 0; i < kTonnikControls; ++i) EXPECT_EQ(param(saved, i), (double)lv2.Control(i)) << "parameter " << i;
-    EXPECT_EQ(controller(saved, Tonnik::kTone), 21);
+    for (int i = 0; i < kTonnikControls; ++i) EXPECT_EQ(ChunkParam(saved, i), (double)lv2.Control(i)) << "parameter " << i;
+    EXPECT_EQ(ChunkController(saved, Tonnik::kTone), 21);
 
     // A port moved after run() and saved at once, then run.
     lv2.Control(Tonnik::kDecay) = 0.6f;
     lv2.Control(Tonnik::kGlideMode) = 7.0f;  // out of range: held to its largest value
     saved = lv2.StateChunk();
-    EXPECT_EQ(param(saved, Tonnik::kDecay), (double)0.6f);
-    EXPECT_EQ(param(saved, Tonnik::kGlideMode), 2.0);
+    EXPECT_EQ(ChunkParam(saved, Tonnik::kDecay), (double)0.6f);
+    EXPECT_EQ(ChunkParam(saved, Tonnik::kGlideMode), 2.0);
     lv2.Run(kBlock);
     EXPECT_EQ(lv2.StateChunk(), saved);
   }

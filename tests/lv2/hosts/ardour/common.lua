@@ -45,6 +45,15 @@ function T.use_dummy_engine ()
 	T.check (be and not be:isnil (), "no \"None (Dummy)\" backend")
 end
 
+-- Opens the saved session on the dummy engine; its track and the instrument's insert.
+function T.reopen ()
+	T.use_dummy_engine ()
+	T.check (load_session (T.SESSION_DIR, T.SESSION_NAME), "cannot load the session")
+	local track = Session:route_by_name (T.TRACK)
+	T.check (not track:isnil (), "track " .. T.TRACK .. " is gone")
+	return track, T.find_insert (track)
+end
+
 -- The track's instrument insert, whichever slot it sits in.
 function T.find_insert (track)
 	local i = 0

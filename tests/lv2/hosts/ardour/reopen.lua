@@ -3,12 +3,7 @@
 -- changed just before a save reach the saved state.
 dofile (os.getenv ("TONNIK_LUA_DIR") .. "/common.lua")
 
-T.use_dummy_engine ()
-T.check (load_session (T.SESSION_DIR, T.SESSION_NAME), "cannot load the session")
-
-local track = Session:route_by_name (T.TRACK)
-T.check (not track:isnil (), "track " .. T.TRACK .. " is gone")
-local ins = T.find_insert (track)
+local _, ins = T.reopen ()
 
 T.check_values (ins, T.SETTINGS)
 print (string.format ("%s port = %g (the host's last set value)", T.LEARN_PARAM, T.get (ins, T.LEARN_PARAM)))
