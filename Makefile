@@ -3,7 +3,7 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap configure build test demo bench install check-sanitize check-thread clean
+.PHONY: all bootstrap configure build test demo bench install install-built uninstall check-sanitize check-thread clean
 
 all: build
 
@@ -30,13 +30,37 @@ demo: build
 bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
-# The LV2 bundle for the current user, or under $(PREFIX)/lib/lv2 when PREFIX is given.
-LV2_DEST = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+# `make install` puts the programs, their desktop entry, icon, images and man pages under PREFIX
+# (default ~/.local) and the LV2 bundle in PREFIX/lib/lv2 (default ~/.lv2, where hosts look for
+# a user's plug-ins); `make uninstall` removes exactly what it put there (scripts/install-files
+# keeps the list in MANIFEST). `make install-built` installs without building first.
+INSTALL_ROOT = $(if $(PREFIX),$(PREFIX),$(HOME)/.local)
+LV2_DEST     = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+SHARE_DIR    = $(INSTALL_ROOT)/share
+ICON_DIR     = $(SHARE_DIR)/icons/hicolor
+MANIFEST     = $(SHARE_DIR)/tonnik/installed-files
+# One line per artefact: what the build or the tree holds = where it goes [= mode]; a folder is
+# copied whole.
+INSTALL_FILES = \
+	$(BUILD)/tonnik-standalone=$(INSTALL_ROOT)/bin/tonnik-standalone=755 \
+	$(BUILD)/tonnik=$(INSTALL_ROOT)/bin/tonnik=755 \
+	$(BUILD)/lv2/tonnik.lv2=$(LV2_DEST)/tonnik.lv2 \
+	resources/img=$(SHARE_DIR)/tonnik/img \
+	resources/desktop/tonnik-standalone.desktop=$(SHARE_DIR)/applications/tonnik-standalone.desktop \
+	resources/icons/tonnik-standalone-48.png=$(ICON_DIR)/48x48/apps/tonnik-standalone.png \
+	resources/icons/tonnik-standalone-128.png=$(ICON_DIR)/128x128/apps/tonnik-standalone.png \
+	resources/icons/tonnik-standalone-256.png=$(ICON_DIR)/256x256/apps/tonnik-standalone.png \
+	resources/man/tonnik.1=$(SHARE_DIR)/man/man1/tonnik.1 \
+	resources/man/tonnik-standalone.1=$(SHARE_DIR)/man/man1/tonnik-standalone.1
+
 install: build
-	@mkdir -p "$(LV2_DEST)"
-	@rm -rf "$(LV2_DEST)/tonnik.lv2"
-	@cp -R $(BUILD)/lv2/tonnik.lv2 "$(LV2_DEST)/"
-	@echo "installed $(LV2_DEST)/tonnik.lv2"
+	@$(MAKE) --no-print-directory install-built
+
+install-built:
+	@scripts/install-files install "$(MANIFEST)" $(INSTALL_FILES)
+
+uninstall:
+	@scripts/install-files uninstall "$(MANIFEST)"
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
 check-sanitize: bootstrap

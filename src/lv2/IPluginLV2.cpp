@@ -131,31 +131,32 @@ bool IPluginLV2::AnyControlPortChanged() const {
   return false;
 }
 
+bool IPluginLV2::PendingPortValue(int i, double* value) const {
+  const float* port = mControlIn.Get()[i];
+  if (!port || !std::isfinite(*port)) return false;
+  if (!mApplyAllPorts && *port == mLastControl.Get()[i]) return false;
+  *value = *port;
+  return true;
+}
+
 bool IPluginLV2::ApplyControlPorts() {
   // Most blocks change nothing; those leave the mutex alone. The main thread
   // holds it only for short snapshots; rather than wait for one, the changes
   // are picked up by the next block.
-  if (!AnyControlPortChanged()) return true;
+  if (!mApplyAllPorts && !AnyControlPortChanged()) return true;
   if (!GetMutex()->TryEnter()) return false;
   IGraphics* gui = GetGUI();
   for (int i = 0; i < NControlPorts(); ++i) {
-    const float* port = mControlIn.Get()[i];
-    if (!port) continue;
-    const float value = *port;
-    float& last = mLastControl.Get()[i];
-    if (value == last || !std::isfinite(value)) continue;
-    last = value;
+    double value = 0.0;
+    if (!PendingPortValue(i, &value)) continue;
+    mLastControl.Get()[i] = (float)value;
     GetParam(i)->Set(value);
     if (gui) gui->SetParameterFromPlug(i, value, false);
     OnParamChange(i);
   }
+  mApplyAllPorts = false;
   GetMutex()->Leave();
   return true;
-}
-
-void IPluginLV2::AdoptControlPorts() {
-  for (int i = 0; i < NControlPorts(); ++i)
-    if (const float* port = mControlIn.Get()[i]) mLastControl.Get()[i] = *port;
 }
 
 bool IPluginLV2::NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg) {
@@ -220,12 +221,7 @@ void IPluginLV2::DeliverEvents(uint32_t from, uint32_t n, uint32_t nFrames) {
 
 void IPluginLV2::Run(uint32_t nFrames) {
   CheckAudioThreadEntry();
-  if (mAdoptPorts) {
-    AdoptControlPorts();
-    mAdoptPorts = false;
-  } else {
-    ApplyControlPorts();
-  }
+  ApplyControlPorts();
 
   // An empty sequence (most blocks) leaves the cursor null, and delivering
   // events then leaves the mutex alone.

@@ -16,18 +16,24 @@
 // breaks its own, is served all the same: nothing is written past the port
 // buffers and nothing is allocated.
 //
-// Parameters: a control port whose value differs from the one last seen is
-// applied at the start of run() as a host parameter set is (value stored,
-// editor moved, OnParamChange). Changes that come another way (a learned
-// controller, the editor) stay until the host moves that port again.
-// Parameter changes happen under the plug-in mutex; run() only ever tries
-// it: while another thread holds it, changed ports and MIDI control changes
-// (which move learned parameters) wait for the next block that gets it.
+// Parameters: the host's control ports are the truth. A control port whose
+// value differs from the one last seen is applied at the start of run() as a
+// host parameter set is (value stored, editor moved, OnParamChange); the
+// first run() after instantiate or a state restore applies every port, so
+// what plays is what the host shows. Changes that come another way (a
+// learned controller, the editor) stay until the host moves that port again
+// or restores a state. Parameter changes happen under the plug-in mutex;
+// run() only ever tries it: while another thread holds it, changed ports and
+// MIDI control changes (which move learned parameters) wait for the next
+// block that gets it.
 //
 // State: one property, the chunk SerializeState writes, of type atom:Chunk.
-// A restore is checked whole (type, exact size, a finite in-range value for
-// every parameter) before anything is touched; what fails keeps the current
-// state and answers an LV2_STATE_ERR_* status.
+// A save taken while port changes still wait for run() holds the ports'
+// values, as the next run() would. A restore is checked whole (type, exact
+// size, a finite in-range value for every parameter) before anything is
+// touched; what fails keeps the current state and answers an
+// LV2_STATE_ERR_* status. A restore brings back the learned controller map;
+// the parameters then follow the ports.
 //
 // Ownership: the descriptor creates the plug-in through the product's
 // factory on instantiate and deletes it on cleanup. The plug-in owns its
@@ -151,13 +157,17 @@ private:
     LV2_URID mMidiEvent = 0;
   };
 
-  // Reads the control ports and applies those that changed; false when the
-  // mutex was held elsewhere and nothing was applied.
+  // Reads the control ports and applies those that changed (every one while
+  // mApplyAllPorts is set); false when the mutex was held elsewhere and
+  // nothing was applied.
   bool ApplyControlPorts();
   // True when a connected control port holds a new finite value.
   bool AnyControlPortChanged() const;
-  // Records the ports' current values as seen without applying them.
-  void AdoptControlPorts();
+  // The value run() would give parameter i from its port, or false when the
+  // port leaves it as it is. Under the plug-in mutex.
+  bool PendingPortValue(int i, double* value) const;
+  // Writes the pending port values into a chunk SerializeState wrote.
+  void OverlayPendingPorts(ByteChunk* chunk);
   // Hands the MIDI events of frames [from, from + n) of a block of nFrames
   // to ProcessMidiMsg, with their frame in that piece. Without the mutex,
   // control changes are held back instead.
@@ -168,6 +178,8 @@ private:
   // True when bytes hold a state this plug-in wrote: the right size and a
   // finite in-range value for every parameter.
   bool IsWholeState(const void* bytes, size_t size);
+  // Where the base's parameter block starts in a whole state.
+  int ParamBlockStart() const;
 
   KIT_String mBundleID;
   IGestureListener* mGestureListener = nullptr;
@@ -181,8 +193,9 @@ private:
   KIT_TypedBuf<float*> mAudioOut;
   // Control values last seen on the ports; NaN where a port never had one.
   KIT_TypedBuf<float> mLastControl;
-  // After a state restore the next run takes the ports as they are.
-  bool mAdoptPorts = false;
+  // Every port is applied by the next run() that gets the mutex: set on
+  // instantiate and by a state restore, cleared under the mutex.
+  bool mApplyAllPorts = true;
 
   // Render-time cursor into the MIDI sequence and the frame last delivered.
   const LV2_Atom_Event* mNextEvent = nullptr;

@@ -1,5 +1,6 @@
 // The state interface: the plug-in's state chunk as one property.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -15,9 +16,14 @@ const int kParamValueBytes = (int)sizeof(double);
 LV2_State_Status IPluginLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) {
   if (!store) return LV2_STATE_ERR_UNKNOWN;
   ByteChunk chunk;
-  if (!SerializeState(&chunk)) {
-    lv2_log_error(&mLogger, "%s: the state could not be captured\n", GetEffectName());
-    return LV2_STATE_ERR_UNKNOWN;
+  {
+    // One snapshot: run() cannot apply ports between the capture and the overlay.
+    IMutexLock lock(this);
+    if (!SerializeState(&chunk)) {
+      lv2_log_error(&mLogger, "%s: the state could not be captured\n", GetEffectName());
+      return LV2_STATE_ERR_UNKNOWN;
+    }
+    OverlayPendingPorts(&chunk);
   }
   const int status = store(handle, mURIDs.mStateKey, chunk.GetBytes(), (size_t)chunk.Size(), mURIDs.mAtomChunk,
                            kStateFlags);
@@ -26,10 +32,25 @@ LV2_State_Status IPluginLV2::SaveState(LV2_State_Store_Function store, LV2_State
 
 // The chunk ends with the base's parameter block (one double per
 // parameter); whatever the plug-in writes before it is its own.
+int IPluginLV2::ParamBlockStart() const { return mStateSize - NParams() * kParamValueBytes; }
+
+void IPluginLV2::OverlayPendingPorts(ByteChunk* chunk) {
+  const int blockStart = ParamBlockStart();
+  if (chunk->Size() != mStateSize || blockStart < 0) return;
+  for (int i = 0; i < NParams(); ++i) {
+    double value = 0.0;
+    if (!PendingPortValue(i, &value)) continue;
+    double lo = 0.0, hi = 0.0;
+    GetParam(i)->GetBounds(&lo, &hi);
+    value = std::min(std::max(value, lo), hi);  // as IParam::Set stores it
+    std::memcpy(chunk->GetBytes() + blockStart + (size_t)i * kParamValueBytes, &value, sizeof value);
+  }
+}
+
 bool IPluginLV2::IsWholeState(const void* bytes, size_t size) {
   if (mStateSize <= 0 || size != (size_t)mStateSize) return false;
   const int nParams = NParams();
-  const int blockStart = mStateSize - nParams * kParamValueBytes;
+  const int blockStart = ParamBlockStart();
   if (blockStart < 0) return false;
   const unsigned char* block = static_cast<const unsigned char*>(bytes) + blockStart;
   for (int i = 0; i < nParams; ++i) {
@@ -66,8 +87,9 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, 
   if (chunk.PutBytes(value, (int)size) != (int)size) return LV2_STATE_ERR_NO_SPACE;
   if (UnserializeState(&chunk, 0) != (int)size) return LV2_STATE_ERR_UNKNOWN;
   RedrawParamControls();
-  // Hosts set the ports to the values saved beside the state; the state is
-  // the whole truth, so those values are taken as already applied.
-  mAdoptPorts = true;
+  // Hosts set the ports to the values saved beside the state (before or
+  // after this call) and show those; the next run() plays them.
+  IMutexLock lock(this);
+  mApplyAllPorts = true;
   return LV2_STATE_SUCCESS;
 }

@@ -1,6 +1,7 @@
 #include "platform/IGraphicsX11.h"
 
 #include <poll.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <X11/Xatom.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "graphics/IControl.h"
 #include "kit/KIT_TypedBuf.h"
@@ -44,6 +46,8 @@ constexpr long long kMsPerSecond = 1000;
 constexpr long kNsPerMs = 1000000;
 // The window's name until a title is set.
 const char* const kWindowName = "editor";
+// Room for a host name (POSIX HOST_NAME_MAX is 255) and its terminator.
+const int kHostNameBytes = 256;
 // How long a parent window named by a host may take to reach the server.
 constexpr long long kParentWaitMs = 2000;
 
@@ -119,6 +123,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     mDeleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     Atom protocols[] = {static_cast<Atom>(mDeleteAtom)};
     XSetWMProtocols(display, window, protocols, 1);
+    SetDesktopProperties();
   }
 
   mSurface = std::make_unique<X11Surface>();
@@ -180,8 +185,38 @@ bool IGraphicsX11::UsesShm() const { return mSurface && mSurface->UsesShm(); }
 
 void IGraphicsX11::SetTitle(const char* title) {
   if (!WindowIsOpen() || !mTopLevel || !title) return;
-  XStoreName(mConnection->Get(), mWindow, title);
-  XFlush(mConnection->Get());
+  Display* display = mConnection->Get();
+  XStoreName(display, mWindow, title);
+  // WM_NAME is Latin-1; desktops show this UTF-8 copy, which keeps any file name intact.
+  XChangeProperty(display, mWindow, XInternAtom(display, "_NET_WM_NAME", False),
+                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
+  XFlush(display);
+}
+
+void IGraphicsX11::SetWindowClass(const char* instanceName, const char* className) {
+  mClassInstance.Set(instanceName);
+  mClassName.Set(className);
+}
+
+// Set before the window is mapped: window managers read them once, at the map.
+void IGraphicsX11::SetDesktopProperties() {
+  Display* display = mConnection->Get();
+  if (mClassName.GetLength() > 0) {
+    XClassHint hint = {const_cast<char*>(mClassInstance.Get()), const_cast<char*>(mClassName.Get())};
+    XSetClassHint(display, mWindow, &hint);
+  }
+  // A CARDINAL of format 32 travels as a long in Xlib.
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(display, mWindow, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  char host[kHostNameBytes] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return;
+  char* names[] = {host};
+  XTextProperty machine;
+  if (!XStringListToTextProperty(names, 1, &machine)) return;
+  XSetWMClientMachine(display, mWindow, &machine);
+  XFree(machine.value);
 }
 
 void IGraphicsX11::Resize(int w, int h) {

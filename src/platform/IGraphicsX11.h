@@ -124,6 +124,11 @@ public:
                       void* user = nullptr);
   // The top-level window's title.
   void SetTitle(const char* title);
+  // WM_CLASS of the top-level windows opened from now on, for the desktop
+  // to tie them to a program's launcher and icon. Every top-level window
+  // also carries the process id (_NET_WM_PID) and the host's name
+  // (WM_CLIENT_MACHINE).
+  void SetWindowClass(const char* instanceName, const char* className);
   unsigned long GetXWindow() const { return mWindow; }
   // Waits until the server has handled every request sent so far: the
   // frame is on the screen.
@@ -148,6 +153,8 @@ private:
   void EndWindow(const char* reason);
   // Moves the window into its parent once the parent exists.
   void AdoptParent();
+  // WM_CLASS, _NET_WM_PID and WM_CLIENT_MACHINE of a new top-level window.
+  void SetDesktopProperties();
   void CloseField(bool commit);
   void DrawField();
   long long NowMs() const;
@@ -167,6 +174,8 @@ private:
   long long mParentDeadlineMs = 0;
   bool mAllowShm = true;
   KIT_String mError;
+  KIT_String mClassInstance;
+  KIT_String mClassName;
 
   bool mHasPending = false;
   IRECT mPending;

@@ -1,9 +1,11 @@
 #pragma once
 // A bitmap that ignores the mouse: the trigger LED. Its value is set only
 // by the plug-in (IGraphics::SetControlFromPlug): 0 lit right after a hit,
-// 1 dark once the hit is over. Clicks, drags and the wheel over it change
-// nothing, and because it lies above the trigger button, a click where the
-// two overlap does not reach the button either.
+// 1 dark once the hit is over. The editor never finds it under the pointer,
+// so clicks, drags, double clicks and the wheel over it go to the control
+// beneath: the LED sits on the trigger button's centre, where a musician
+// aims. Its mouse handlers do nothing all the same, for callers that hand
+// it events directly.
 // Ownership: owned by the editor. Threads: as IBitmapControl.
 
 #include "graphics/IBitmapControls.h"
@@ -14,6 +16,7 @@ public:
                 IChannelBlend::EBlendMethod blendMethod = IChannelBlend::kBlendNone);
   ~INonClickable() override;
 
+  bool IsHit(int x, int y) override { return false; }
   void OnMouseDown(int x, int y, IMouseMod* mod) override {}
   void OnMouseUp(int x, int y, IMouseMod* mod) override {}
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) override {}

@@ -294,6 +294,8 @@ void writeFile(const std::string& path, const std::string& text) {
 
 TEST(TonnikCommand, ExitCodes) {
   EXPECT_EQ(runTonnik("help"), 0);
+  for (const char* option : {"--help", "-h", "--version"}) EXPECT_EQ(runTonnik(option), 0) << option;
+  EXPECT_EQ(runTonnik("--helpme"), 2);
   EXPECT_EQ(runTonnik(""), 2);
   EXPECT_EQ(runTonnik("frobnicate"), 2);
   EXPECT_EQ(runTonnik("render --tone 7"), 2);
@@ -305,6 +307,24 @@ TEST(TonnikCommand, ExitCodes) {
   const std::string path = testing::TempDir() + "tonnik_command_test.wav";
   EXPECT_EQ(runTonnik("render --rate 44100 --block 100 -o " + path), 0);
   EXPECT_EQ(std::remove(path.c_str()), 0);
+}
+
+// What a Unix tool prints for its help and version options, on stdout alone.
+TEST(TonnikCommand, HelpAndVersionOptionsPrintOnStandardOutput) {
+  const auto stdoutOf = [](const std::string& args) {
+    std::string text;
+    FILE* p = popen(("./tonnik " + args + " 2>/dev/null").c_str(), "r");
+    char buffer[4096];
+    for (size_t n; p && (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+    if (p) pclose(p);
+    return text;
+  };
+  for (const char* option : {"--help", "-h"}) {
+    const std::string usage = stdoutOf(option);
+    EXPECT_EQ(usage.rfind("Usage: tonnik <command>", 0), 0u) << option;
+    EXPECT_NE(usage.find("  render "), std::string::npos) << option;
+  }
+  EXPECT_EQ(stdoutOf("--version"), "tonnik 1.1.1 (Velmora Rirevovizod: TONNIK-PRO)\n");
 }
 
 // A preset saved with settings renders like the same settings given

@@ -92,12 +92,14 @@ TEST(LV2BadInput, EveryWrongStateIsRefusedAndTheCurrentStateKept) {
   lv2.Run(kBlock);
   EXPECT_EQ(lv2.StateChunk(), before);
 
-  // A good state from another instance is taken.
+  // A good state from another instance is taken, with the port values a
+  // host restores beside it.
   LV2Instance other;
   other.Control(Tonnik::kDecay) = 0.1f;
   other.Run(kBlock);
   const std::vector<uint8_t> good = other.StateChunk();
   EXPECT_EQ(lv2.RestoreChunk(good.data(), good.size(), LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+  for (int i = 0; i < Tonnik::kNumParams; ++i) lv2.Control(i) = other.Control(i);
   lv2.Run(kBlock);
   EXPECT_EQ(lv2.StateChunk(), good);
 }

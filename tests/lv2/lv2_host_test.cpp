@@ -95,6 +95,30 @@ Render ThroughLV2(const std::vector<Step>& steps, int blocks) {
   return r;
 }
 
+// Learns controller cc for param as a musician does: learn on, touch the
+// parameter's port, move the controller, learn off (applied by the next run).
+void Learn(LV2Instance& lv2, int param, float touched, int cc, int ccValue) {
+  lv2.Control(Tonnik::kMidiLearn) = 1.0f;
+  lv2.Run(kBlock);
+  lv2.Control(param) = touched;
+  lv2.Run(kBlock);
+  lv2.Midi().AddMidi(3, 0xB0, (uint8_t)cc, (uint8_t)ccValue);
+  lv2.Run(kBlock);
+  lv2.Control(Tonnik::kMidiLearn) = 0.0f;
+}
+
+// A parameter's value and learned controller in a state chunk.
+double ChunkParam(const std::vector<uint8_t>& chunk, int i) {
+  double v = 0;
+  std::memcpy(&v, chunk.data() + Tonnik::kControllerMapBytes + 8 * i, 8);
+  return v;
+}
+int32_t ChunkController(const std::vector<uint8_t>& chunk, int i) {
+  int32_t cc = 0;
+  std::memcpy(&cc, chunk.data() + 4 * i, 4);
+  return cc;
+}
+
 double Energy(const std::vector<float>& v, size_t from, size_t to) {
   double e = 0;
   for (size_t i = from; i < to && i < v.size(); ++i) e += (double)v[i] * v[i];
@@ -228,14 +252,7 @@ TEST(LV2Bundle, ControlPortChangesBetweenBlocksReachTheVoice) {
 TEST(LV2Bundle, StateSavedThroughLilvRestoresIntoAFreshInstanceAndSavesAgainTheSame) {
   LV2Instance first;
   ASSERT_TRUE(first.Ok());
-  // Learn controller 74 for Decay: learn on, touch Decay, move the controller.
-  first.Control(Tonnik::kMidiLearn) = 1.0f;
-  first.Run(kBlock);
-  first.Control(Tonnik::kDecay) = 0.25f;
-  first.Run(kBlock);
-  first.Midi().AddMidi(3, 0xB0, 74, 100);
-  first.Run(kBlock);
-  first.Control(Tonnik::kMidiLearn) = 0.0f;
+  Learn(first, Tonnik::kDecay, 0.25f, 74, 100);
   first.Control(Tonnik::kComp) = 0.75f;
   first.Run(kBlock);
 
@@ -252,13 +269,26 @@ TEST(LV2Bundle, StateSavedThroughLilvRestoresIntoAFreshInstanceAndSavesAgainTheS
   ASSERT_NE(saved, nullptr);
   EXPECT_EQ(lilv_state_get_num_properties(saved), 1u);
 
+  // The host shows the Decay port's 0.25, so that is what plays after the
+  // reload; the controller map comes from the state.
   LV2Instance second;
   ASSERT_TRUE(second.Ok());
   second.RestoreState(saved);
   second.Run(kBlock);
-  EXPECT_EQ(second.StateChunk(), chunk);
+  std::vector<uint8_t> expected = chunk;
+  const double portDecay = 0.25;
+  std::memcpy(expected.data() + Tonnik::kControllerMapBytes + 8 * Tonnik::kDecay, &portDecay, 8);
+  EXPECT_EQ(second.StateChunk(), expected);
   LilvState* again = second.SaveState();
-  EXPECT_TRUE(lilv_state_equals(saved, again));
+  LilvState* reloaded = nullptr;
+  {
+    LV2Instance third;
+    third.RestoreState(again);
+    third.Run(kBlock);
+    EXPECT_EQ(third.StateChunk(), expected);
+    reloaded = third.SaveState();
+  }
+  EXPECT_TRUE(lilv_state_equals(again, reloaded));
 
   // The learned controller still moves Decay after the reload.
   second.Midi().AddMidi(0, 0xB0, 74, 0);
@@ -266,8 +296,63 @@ TEST(LV2Bundle, StateSavedThroughLilvRestoresIntoAFreshInstanceAndSavesAgainTheS
   const std::vector<uint8_t> moved = second.StateChunk();
   std::memcpy(&decay, moved.data() + Tonnik::kControllerMapBytes + 8 * Tonnik::kDecay, 8);
   EXPECT_EQ(decay, 0.0);
+  lilv_state_free(reloaded);
   lilv_state_free(again);
   lilv_state_free(saved);
+}
+
+// A host that sets its ports before or after restoring a chunk that holds
+// other values (as Ardour reopening a session does) hears its ports, and a
+// save between a port change and the next run() holds the port's value.
+TEST(LV2Bundle, ControlPortsWinOverTheRestoredChunkAndReachASaveBeforeTheNextRun) {
+  LV2Instance source;
+  Learn(source, Tonnik::kTone, 0.8f, 21, 64);
+  source.Control(Tonnik::kDecay) = 0.9f;
+  source.Control(Tonnik::kTune) = -7.0f;
+  source.Run(kBlock);
+  const std::vector<uint8_t> chunk = source.StateChunk();
+  ASSERT_EQ(chunk.size(), (size_t)Tonnik::kStateBytes);
+
+  for (const bool portsFirst : {true, false}) {
+    SCOPED_TRACE(portsFirst ? "ports set before the restore" : "ports set after the restore");
+    LV2Instance lv2;
+    const float ports[][2] = {{Tonnik::kDecay, 0.0f}, {Tonnik::kTune, 3.0f}, {Tonnik::kTone, 0.2f}};
+    if (portsFirst)
+      for (const auto& p : ports) lv2.Control((int)p[0]) = p[1];
+    ASSERT_EQ(lv2.RestoreChunk(chunk.data(), chunk.size(), LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
+    if (!portsFirst)
+      for (const auto& p : ports) lv2.Control((int)p[0]) = p[1];
+    // Saved before any run(): already the ports' values.
+    std::vector<uint8_t> saved = lv2.StateChunk();
+    lv2.Run(kBlock);
+    EXPECT_EQ(lv2.StateChunk(), saved);
+    for (int i = 0; i < kTonnikControls; ++i) EXPECT_EQ(ChunkParam(saved, i), (double)lv2.Control(i)) << "parameter " << i;
+    EXPECT_EQ(ChunkController(saved, Tonnik::kTone), 21);
+
+    // A port moved after run() and saved at once, then run.
+    lv2.Control(Tonnik::kDecay) = 0.6f;
+    lv2.Control(Tonnik::kGlideMode) = 7.0f;  // out of range: held to its largest value
+    saved = lv2.StateChunk();
+    EXPECT_EQ(ChunkParam(saved, Tonnik::kDecay), (double)0.6f);
+    EXPECT_EQ(ChunkParam(saved, Tonnik::kGlideMode), 2.0);
+    lv2.Run(kBlock);
+    EXPECT_EQ(lv2.StateChunk(), saved);
+  }
+
+  // What plays is the ports' sound, not the chunk's.
+  LV2Instance restored;
+  restored.RestoreChunk(chunk.data(), chunk.size(), LV2_ATOM__Chunk);
+  LV2Instance fresh;
+  restored.Midi().AddNoteOn(0, 36, 100);
+  fresh.Midi().AddNoteOn(0, 36, 100);
+  std::vector<float> a, b;
+  for (int blk = 0; blk < 4; ++blk) {
+    restored.Run(kBlock);
+    fresh.Run(kBlock);
+    a.insert(a.end(), restored.Left().begin(), restored.Left().end());
+    b.insert(b.end(), fresh.Left().begin(), fresh.Left().end());
+  }
+  EXPECT_EQ(a, b);
 }
 
 TEST(LV2Bundle, InitPresetAppliesThroughLilv) {

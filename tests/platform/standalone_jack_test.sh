@@ -1,8 +1,9 @@
 #!/bin/bash
 # tonnik-standalone on a JACK server (dummy backend) under Xvfb: its ports
-# and --connect, notes from jack_midiseq and a click on the trigger heard in
-# jack_capture's recording, the state saved on SIGTERM and shown again at
-# the next start, a damaged state file reported and left as it was.
+# and --connect, notes from jack_midiseq and clicks on the trigger (its rim
+# and the LED on its centre) heard in jack_capture's recording, the state
+# saved on SIGTERM and shown again at the next start, a damaged state file
+# reported and left as it was.
 # Usage: standalone_jack_test.sh BUILD_DIR
 BUILD=$(cd "$1" && pwd)
 . "$(dirname "$0")/../support/private_shm.sh"
@@ -55,6 +56,9 @@ echo "notes from jack_midiseq heard: peak $peak"
 # come just before it went) has had time to fall far below LOUD.
 sleep 1.5
 expect_trigger_heard tonnik:out_1 "$WID"
+# Its centre, where the LED sits, plays it as well.
+sleep 1.5
+expect_trigger_heard tonnik:out_1 "$WID" 167 461
 
 # Knobs moved, SIGTERM: the next start shows them where they were.
 xdo mousemove --window "$WID" 70 290 mousedown 1 mousemove --window "$WID" 70 240 mouseup 1

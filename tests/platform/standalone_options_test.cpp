@@ -44,4 +44,12 @@ TEST(StandaloneOptions, EveryOptionAndTheBadOnes) {
   EXPECT_EQ(error, "unknown option --loud");
 }
 
+TEST(StandaloneOptions, TheTitleNamesAStateFileOtherThanTheDefault) {
+  setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+  EXPECT_EQ(WindowTitle(DefaultStatePath()), "TONNIK-PRO");
+  EXPECT_EQ(WindowTitle("/home/drummer/kits/deep kick.aupreset"), "TONNIK-PRO - deep kick.aupreset");
+  EXPECT_EQ(WindowTitle("here.aupreset"), "TONNIK-PRO - here.aupreset");
+  unsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace

@@ -84,13 +84,14 @@ record() {
   sleep 0.5
 }
 
-# expect_trigger_heard PORT WINDOW: records PORT while the editor's trigger
-# button in WINDOW is clicked, and fails unless the hit is heard after the
-# recording's silent start. Needs PEAK (wav_peak) and LOUD (the level).
+# expect_trigger_heard PORT WINDOW [X Y]: records PORT while the editor's
+# trigger button in WINDOW is clicked (at X, Y; by default on its rim), and
+# fails unless the hit is heard after the recording's silent start. Needs
+# PEAK (wav_peak) and LOUD (the level).
 expect_trigger_heard() {
   record "$TMP/trigger.wav" 1.5 "$1"
   sleep 0.3
-  timeout 5 xdotool mousemove --window "$2" 150 445 click 1 || fail "xdotool could not click the trigger"
+  timeout 5 xdotool mousemove --window "$2" "${3:-150}" "${4:-445}" click 1 || fail "xdotool could not click the trigger"
   wait "$RECORDER"
   read -r _ peak _ first _ < <("$PEAK" "$TMP/trigger.wav" "$LOUD")
   awk "BEGIN {exit !($peak >= $LOUD && $first > 4800)}" || fail "the trigger is not heard (peak $peak at $first)"

@@ -219,15 +219,40 @@ TEST(TonnikEditor, LEDLightsWithTheHitAndGoesDarkAfter10000Samples) {
                      {{"IContactControl_x2.png", 2, 1, 146, 441}, {"waveform.png", 2, 2, 161, 455}}));
 }
 
-TEST(TonnikEditor, ClickOnTheLEDDoesNotPlay) {
-  EditorRig rig;
-  for (int b = 0; b < 3; ++b) rig.Render(512);
-  rig.Click(165, 460);
-  rig.Drag(165, 460, 3, 3);
-  rig.Wheel(165, 460, 2);
-  rig.Render(512);
-  EXPECT_EQ(rig.Plug().GetSamplesSinceHit(), 4 * 512);
-  EXPECT_DOUBLE_EQ(rig.Control(22)->GetValue(), 1.0);
+// The LED sits on the button's centre: every gesture there is the button's,
+// exactly as on its rim, and only a hit changes the LED.
+TEST(TonnikEditor, GesturesOnTheLEDReachTheTriggerUnderIt) {
+  struct Outcome {
+    int samplesSinceHit;
+    double led, button;
+    bool operator==(const Outcome& o) const { return samplesSinceHit == o.samplesSinceHit && led == o.led && button == o.button; }
+  };
+  const auto play = [](int x, int y, int gesture) {
+    EditorRig rig;
+    for (int b = 0; b < 3; ++b) rig.Render(512);
+    auto* view = rig.Gui()->GetView();
+    if (gesture == 0) rig.Click(x, y);
+    if (gesture == 1) rig.Drag(x, y, 3, 3);
+    if (gesture == 2) rig.Wheel(x, y, 2);
+    if (gesture == 3) {
+      view->MouseDown(rig.At(x, y), ViewModifiers(), 1);
+      view->MouseUp(rig.At(x, y), ViewModifiers());
+      rig.Render(100);
+      view->MouseDown(rig.At(x, y), ViewModifiers(), 2);
+      view->MouseUp(rig.At(x, y), ViewModifiers());
+    }
+    rig.Render(512);
+    return Outcome{rig.Plug().GetSamplesSinceHit(), rig.Control(22)->GetValue(), rig.Control(21)->GetValue()};
+  };
+  const int ledX = 167, ledY = 461, rimX = 150, rimY = 475;
+  for (int gesture = 0; gesture < 4; ++gesture) {
+    SCOPED_TRACE(gesture);
+    EXPECT_TRUE(play(ledX, ledY, gesture) == play(rimX, rimY, gesture));
+  }
+  const Outcome clicked = play(ledX, ledY, 0);
+  EXPECT_EQ(clicked.samplesSinceHit, 512);
+  EXPECT_EQ(clicked.led, 0.0);
+  EXPECT_EQ(play(ledX, ledY, 3).samplesSinceHit, 512);
 }
 
 TEST(TonnikEditor, DoubleClickOnTheTriggerHitsTwice) {

@@ -37,6 +37,8 @@ const Section kSections[] = {
 };
 
 const float kFooterTop = 538.0f;
+// Printing's shadow falls this many pixels right of and below each line.
+const int kShadowOffset = 1;
 
 float SmoothStep(float edge0, float edge1, float v) {
   const float t = Clamp01((v - edge0) / (edge1 - edge0));
@@ -130,14 +132,18 @@ void PaintDiscShadow(Layer& layer, float cx, float cy, float r, float softness, 
   });
 }
 
-// The groove the velocity ring glows in.
+// The groove the velocity ring glows in, a little wider than the ring, and
+// the lit lip around it, in pixels.
+const float kGrooveMargin = 0.4f;
+const float kGrooveLip = 0.8f;
+
 void PaintRingGroove(Layer& layer, float cx, float cy) {
-  const float inner = Style::kRingInner - 0.4f, outer = Style::kRingOuter + 0.4f;
+  const float inner = Style::kRingInner - kGrooveMargin, outer = Style::kRingOuter + kGrooveMargin;
   layer.PaintArea(cx - outer - 2, cy - outer - 2, 2 * outer + 4, 2 * outer + 4,
                   [&](float x, float y, Colour* c, float* opacity) {
     const float dx = x - cx, dy = y - cy;
     const float r = std::sqrt(dx * dx + dy * dy);
-    if (r < inner - 0.8f || r > outer + 0.8f) return false;
+    if (r < inner - kGrooveLip || r > outer + kGrooveLip) return false;
     if (r >= inner && r <= outer) {
       // Walls facing the light are bright, the others dark.
       const float across = (r - inner) / (outer - inner) * 2.0f - 1.0f;
@@ -154,14 +160,32 @@ void PaintRingGroove(Layer& layer, float cx, float cy) {
   });
 }
 
-// Dots marking a knob's travel; `bipolar` marks the middle more strongly.
-void PaintScale(Layer& layer, float cx, float cy, float radius, int steps, float dotRadius, bool bipolar) {
-  for (int i = 0; i <= steps; ++i) {
-    const float a = (-kKnobTravelDegrees / 2 + kKnobTravelDegrees * i / steps) * kPi / 180.0f;
-    const bool major = i == 0 || i == steps || (bipolar && 2 * i == steps);
-    layer.FillCircle(cx + radius * std::sin(a), cy - radius * std::cos(a), major ? dotRadius * 1.5f : dotRadius,
-                     major ? Style::kLabel : Style::kLabelDim);
+// The dots marking a knob's travel, in pixels from the knob's centre; the
+// ends (and the middle of a bipolar scale) are kMajorDot times larger.
+struct KnobScale {
+  float radius;
+  float dotRadius;
+  int steps;
+  bool bipolar;  // marks the middle more strongly
+};
+const KnobScale kLargeScale = {26.5f, 0.8f, 10, false};
+const KnobScale kSmallScale = {14.3f, 0.55f, 8, true};
+const float kMajorDot = 1.5f;
+
+std::vector<KnobMark> ScaleDots(float cx, float cy, const KnobScale& scale) {
+  std::vector<KnobMark> dots;
+  for (int i = 0; i <= scale.steps; ++i) {
+    const float a = (-kKnobTravelDegrees / 2 + kKnobTravelDegrees * i / scale.steps) * kPi / 180.0f;
+    const bool major = i == 0 || i == scale.steps || (scale.bipolar && 2 * i == scale.steps);
+    dots.push_back({cx + scale.radius * std::sin(a), cy - scale.radius * std::cos(a),
+                    major ? scale.dotRadius * kMajorDot : scale.dotRadius, major});
   }
+  return dots;
+}
+
+void PaintScale(Layer& layer, float cx, float cy, const KnobScale& scale) {
+  for (const KnobMark& dot : ScaleDots(cx, cy, scale))
+    layer.FillCircle(dot.x, dot.y, dot.radius, dot.major ? Style::kLabel : Style::kLabelDim);
 }
 
 void PaintKnobSeats(Layer& layer) {
@@ -177,10 +201,10 @@ void PaintKnobSeats(Layer& layer) {
       if (HasRing(p.name))
         PaintRingGroove(layer, cx, cy);
       else
-        PaintScale(layer, cx, cy, 26.5f, 10, 0.8f, false);
+        PaintScale(layer, cx, cy, kLargeScale);
     } else {
       PaintDiscShadow(layer, cx, cy, 12.0f, 1.8f, 0.5f);
-      PaintScale(layer, cx, cy, 14.3f, 8, 0.55f, true);
+      PaintScale(layer, cx, cy, kSmallScale);
     }
   }
 }
@@ -269,15 +293,27 @@ void PaintScrews(Layer& layer) {
 
 TextStyle LabelStyle(int size, Colour c) { return {Style::kLabelFace, size, true, true, c}; }
 
+// The background being printed, and where every line went.
+struct Panel {
+  PIX_IBitmap* out;
+  std::vector<PrintedLabel>* labels;
+};
+
 // Printing with a faint dark shadow away from the light, so it reads on the metal.
-bool Print(PIX_IBitmap* out, const TextStyle& style, const char* text, int x, int top, Align align) {
+bool Print(Panel& panel, const TextStyle& style, const char* text, int x, int top, Align align) {
   TextStyle shadow = style;
   shadow.colour = {0.0f, 0.0f, 0.0f};
   shadow.opacity = 0.55f;
-  return DrawTextLine(out, shadow, text, x + 1, top + 1, align) && DrawTextLine(out, style, text, x, top, align);
+  TextBox box;
+  if (!MeasureTextBox(style, text, x, top, align, &box)) return false;
+  box.right += kShadowOffset;
+  box.bottom += kShadowOffset;
+  panel.labels->push_back({text, box});
+  return DrawTextLine(panel.out, shadow, text, x + kShadowOffset, top + kShadowOffset, align) &&
+         DrawTextLine(panel.out, style, text, x, top, align);
 }
 
-bool PrintUnder(PIX_IBitmap* out, const char* control, const char* text, int gap, int size) {
+bool PrintUnder(Panel& out, const char* control, const char* text, int gap, int size) {
   const Placement* p = FindPlacement(control);
   if (!p) return false;
   float cx, cy;
@@ -286,7 +322,7 @@ bool PrintUnder(PIX_IBitmap* out, const char* control, const char* text, int gap
   return Print(out, LabelStyle(size, Style::kLabel), text, int(cx), p->y + imageSize.frameHeight + gap, Align::kCentre);
 }
 
-bool PrintKnobLabels(PIX_IBitmap* out) {
+bool PrintKnobLabels(Panel& out) {
   const char* large[] = {"Tune", "Fine", "Accent", "Glide", "Decay", "Tone", "Comp", "Drive"};
   bool ok = true;
   for (const char* name : large) ok = ok && PrintUnder(out, name, name, HasRing(name) ? 5 : 4, 10);
@@ -298,12 +334,12 @@ bool PrintKnobLabels(PIX_IBitmap* out) {
   const Placement* decay = FindPlacement("DynDecay");
   const Placement* tone = FindPlacement("DynTone");
   if (!decay || !tone) return false;
-  ok = ok && Print(out, small, "DynDecay", decay->x + 15, decay->y - 13, Align::kCentre);
-  ok = ok && Print(out, small, "DynTone", tone->x + 15, tone->y - 13, Align::kCentre);
+  ok = ok && Print(out, small, "DynDecay", decay->x + 15, decay->y - 14, Align::kCentre);
+  ok = ok && Print(out, small, "DynTone", tone->x + 15, tone->y - 14, Align::kCentre);
   return ok;
 }
 
-bool PrintSwitchLabels(PIX_IBitmap* out) {
+bool PrintSwitchLabels(Panel& out) {
   bool ok = PrintUnder(out, "MIDI Tune", "MIDI Tune", 3, 9);
   ok = ok && PrintUnder(out, "Long Decay", "Long Decay", 3, 9);
   ok = ok && PrintUnder(out, "DriveEnv", "DriveEnv", 3, 8);
@@ -321,13 +357,13 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
   ok = ok && Print(out, small, "Glide Mode", glide->x + 20, glide->y - 13, Align::kCentre);
   const char* modes[] = {"Up/Down", "Up", "Down"};
   const ImageSpec& imageSize = SpecOf(kGlideMode);
-  const TextStyle mode = {Style::kLabelFace, 8, false, true, Style::kLabel};
+  const TextStyle mode = {Style::kLabelFace, 7, false, true, Style::kLabel};
   for (int i = 0; i < 3; ++i)
     ok = ok && Print(out, mode, modes[i], glide->x + 11, glide->y + imageSize.frameHeight * i / 3 + 1, Align::kLeft);
   return ok;
 }
 
-bool PrintHeader(PIX_IBitmap* out) {
+bool PrintHeader(Panel& out) {
   const TextStyle name = {Style::kTitleFace, 26, true, true, Style::kTitle};
   const TextStyle pro = {Style::kTitleFace, 26, true, true, Style::kAccent};
   int w = 0, h = 0;
@@ -339,7 +375,7 @@ bool PrintHeader(PIX_IBitmap* out) {
   return ok;
 }
 
-bool PrintSections(PIX_IBitmap* out) {
+bool PrintSections(Panel& out) {
   bool ok = true;
   const TextStyle title = {Style::kLabelFace, 8, true, true, Style::kAccent};
   for (const Section& s : kSections) {
@@ -358,7 +394,21 @@ bool PrintSections(PIX_IBitmap* out) {
 
 }  // namespace
 
+std::vector<KnobMark> KnobMarks(const Placement& knob) {
+  float cx, cy;
+  CentreOf(knob, &cx, &cy);
+  if (knob.image == kKnobSmall) return ScaleDots(cx, cy, kSmallScale);
+  if (knob.image != kKnob) return {};
+  if (!HasRing(knob.name)) return ScaleDots(cx, cy, kLargeScale);
+  return {{cx, cy, Style::kRingOuter + kGrooveMargin + kGrooveLip, true}};
+}
+
 bool DrawBackground(PIX_IBitmap* out) {
+  std::vector<PrintedLabel> labels;
+  return DrawBackground(out, &labels);
+}
+
+bool DrawBackground(PIX_IBitmap* out, std::vector<PrintedLabel>* labels) {
   Layer layer(kEditorWidth, kEditorHeight);
   layer.Clear(Style::kPanelTop, 1.0f);
   PaintPanel(layer);
@@ -369,7 +419,9 @@ bool DrawBackground(PIX_IBitmap* out) {
   PaintScrews(layer);
   layer.Resolve(out);
   if (out->getWidth() != kEditorWidth || out->getHeight() != kEditorHeight) return false;
-  const bool printed = PrintHeader(out) && PrintSections(out) && PrintKnobLabels(out) && PrintSwitchLabels(out);
+  Panel panel = {out, labels};
+  const bool printed =
+      PrintHeader(panel) && PrintSections(panel) && PrintKnobLabels(panel) && PrintSwitchLabels(panel);
   // Translucent printing mixes into the alpha byte too; the panel stays opaque.
   PIX_ClearRect(out, 0, 0, kEditorWidth, kEditorHeight, 0xFFFFFF00u, 0xFFu);
   return printed;

@@ -1,5 +1,6 @@
 #include "Checks.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -104,6 +105,32 @@ bool CheckPlacements(const Placement* p, int count, const RingPlace* r, int ring
         2 * k->y + knob.frameHeight != 2 * r[i].CentreY() + 1) {
       std::fprintf(stderr, "the %s knob is not centred on its ring\n", r[i].name);
       ok = false;
+    }
+  }
+  return ok;
+}
+
+bool CheckLabelsClearOfKnobs(const std::vector<PrintedLabel>& labels, int clearance) {
+  int count;
+  const Placement* p = Placements(&count);
+  return CheckLabelsClearOfKnobs(labels, clearance, p, count);
+}
+
+bool CheckLabelsClearOfKnobs(const std::vector<PrintedLabel>& labels, int clearance, const Placement* p,
+                             int count) {
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    for (const KnobMark& mark : KnobMarks(p[i])) {
+      for (const PrintedLabel& label : labels) {
+        const int gap = label.text == p[i].name ? 0 : clearance;
+        const float reach = mark.radius + float(gap);
+        const Box markBox = {int(std::floor(mark.x - reach)), int(std::floor(mark.y - reach)),
+                             int(std::ceil(mark.x + reach)), int(std::ceil(mark.y + reach))};
+        if (!Overlap({label.box.left, label.box.top, label.box.right, label.box.bottom}, markBox)) continue;
+        std::fprintf(stderr, "the label \"%s\" comes within %d px of the %s knob's ring at (%.1f, %.1f)\n",
+                     label.text.c_str(), gap, p[i].name, mark.x, mark.y);
+        ok = false;
+      }
     }
   }
   return ok;

@@ -2,6 +2,9 @@
 // Checks of the generated images against what the editor expects. Each
 // prints what is wrong to stderr and returns false on a mismatch.
 
+#include <vector>
+
+#include "Images.h"
 #include "Layout.h"
 #include "pix/PIX_Bitmap.h"
 
@@ -15,3 +18,10 @@ bool CheckWrittenFile(ImageId id, PIX_IBitmap* bitmap, const char* path);
 // own tables.
 bool CheckPlacements();
 bool CheckPlacements(const Placement* placements, int count, const RingPlace* rings, int ringCount);
+// No printed label reaches into the box of a mark of a knob's ring (a dot
+// of its scale, or the groove of its velocity ring; KnobMarks), and every
+// label but the knob's own name keeps `clearance` pixels clear of those
+// boxes. The first form checks the layout's own knobs.
+bool CheckLabelsClearOfKnobs(const std::vector<PrintedLabel>& labels, int clearance);
+bool CheckLabelsClearOfKnobs(const std::vector<PrintedLabel>& labels, int clearance, const Placement* placements,
+                             int count);

@@ -28,13 +28,20 @@ bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* 
   return ok;
 }
 
-bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align) {
+bool MeasureTextBox(const TextStyle& style, const char* text, int x, int top, Align align, TextBox* box) {
   int w = 0, h = 0;
   if (!MeasureTextLine(style, text, &w, &h)) return false;
   int left = x;
   if (align == Align::kCentre) left = x - w / 2;
   if (align == Align::kRight) left = x - w;
-  RECT r = {left, top, left + w, top + h};
+  *box = {left, top, left + w, top + h};
+  return true;
+}
+
+bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align) {
+  TextBox box;
+  if (!MeasureTextBox(style, text, x, top, align, &box)) return false;
+  RECT r = {box.left, box.top, box.right, box.bottom};
   return WithFont(style, [&](PIX_CachedFont& font) {
     font.SetTextColor(Pixel(style.colour, style.opacity));
     const unsigned translucent = style.opacity < 1.0f ? PIX_TEXT_USE_ALPHA : 0u;

@@ -17,8 +17,16 @@ struct TextStyle {
   float opacity = 1.0f;
 };
 
+// Where a line goes on a bitmap (right and bottom exclusive).
+struct TextBox {
+  int left, top, right, bottom;
+};
+
 // x is the left edge, the centre or the right edge by `align`; top is the
 // top of the line. False when the font cannot be made.
 bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align);
 // The width and height the line takes; false when the font cannot be made.
 bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* height);
+// The box DrawTextLine fills for the same arguments; false when the font
+// cannot be made.
+bool MeasureTextBox(const TextStyle& style, const char* text, int x, int top, Align align, TextBox* box);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Checks.h"
+#include "Images.h"
 #include "Layer.h"
 #include "Layout.h"
 #include "PngFile.h"
@@ -304,6 +305,57 @@ TEST(Checks, PlacementsRefuseOverlapsStrayLedsOffCentreKnobsAndTheOutside) {
     EXPECT_FALSE(CheckPlacements(changed, 5, &ring, 1)) << b.what;
   }
   EXPECT_FALSE(CheckPlacements(good + 1, 4, &ring, 1)) << "ring without its knob";
+}
+
+// Labels against the dots of a plain knob's scale and a ring knob's groove:
+// a knob's own name may come close, others keep the clearance.
+TEST(Checks, LabelsKeepClearOfKnobRings) {
+  const Placement knobs[] = {{"Glide", kKnob, 237, 176}, {"Decay", kKnob, 49, 266}};
+  const auto clear = [&](const char* text, TextBox box, int clearance) {
+    return CheckLabelsClearOfKnobs({{text, box}}, clearance, knobs, 2);
+  };
+  // The scale's dots at -54 and -81 degrees sit at (240.1, 185.9) and (235.3, 197.4).
+  EXPECT_TRUE(clear("Up/Down", {207, 184, 237, 193}, 2));
+  EXPECT_FALSE(clear("Up/Down", {207, 184, 238, 193}, 2));
+  EXPECT_TRUE(clear("Up/Down", {207, 184, 238, 193}, 0));
+  EXPECT_FALSE(clear("Up/Down", {207, 184, 240, 193}, 0));
+  // Under the scale's lowest dots (y 220.2): the knob's own name, then another.
+  EXPECT_TRUE(clear("Glide", {240, 222, 283, 234}, 2));
+  EXPECT_FALSE(clear("Fine", {240, 222, 283, 234}, 2));
+  // The groove of a ring knob reaches 29.5 px from its centre (73.5, 291.5).
+  EXPECT_FALSE(clear("Decay", {50, 320, 90, 330}, 0));
+  EXPECT_TRUE(clear("Decay", {50, 321, 90, 330}, 0));
+}
+
+TEST(CommittedImages, PanelLabelsKeepClearOfKnobRings) {
+  PIX_SysBitmap panel;
+  std::vector<PrintedLabel> labels;
+  ASSERT_TRUE(DrawBackground(&panel, &labels));
+  EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const PrintedLabel& l) { return l.text == "Up/Down"; }));
+  EXPECT_TRUE(CheckLabelsClearOfKnobs(labels, 2));
+}
+
+// The committed desktop icons are what the generator draws now: square, a
+// clear corner around an opaque plate.
+TEST(CommittedImages, IconsAreTheGeneratorsAtEverySize) {
+  for (int size : {48, 128, 256}) {
+    SCOPED_TRACE(size);
+    PIX_SysBitmap drawn;
+    ASSERT_TRUE(DrawIcon(&drawn, size));
+    EXPECT_EQ(Alpha(PIX_GetPixel(&drawn, 0, 0)), 0u);
+    EXPECT_EQ(Alpha(PIX_GetPixel(&drawn, size / 2, size / 2)), 255u);
+    const std::string path =
+        std::string(TONNIK_SOURCE_DIR) + "/resources/icons/tonnik-standalone-" + std::to_string(size) + ".png";
+    std::unique_ptr<PIX_IBitmap> committed(PIX_LoadPNG(path.c_str(), nullptr));
+    ASSERT_TRUE(committed);
+    ASSERT_EQ(committed->getWidth(), size);
+    ASSERT_EQ(committed->getHeight(), size);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        ASSERT_EQ(PIX_GetPixel(committed.get(), x, y), PIX_GetPixel(&drawn, x, y)) << x << "," << y;
+  }
+  PIX_SysBitmap none;
+  EXPECT_FALSE(DrawIcon(&none, 0));
 }
 
 TEST(Shapes, RoundBoxDistanceIsSignedAndRoundsItsCorners) {

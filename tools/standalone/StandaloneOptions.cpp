@@ -51,3 +51,10 @@ std::string DefaultStatePath() {
   }
   return folder + "/tonnik/state.aupreset";
 }
+
+std::string WindowTitle(const std::string& statePath) {
+  const std::string name = "TONNIK-PRO";
+  if (statePath == DefaultStatePath()) return name;
+  const size_t slash = statePath.find_last_of('/');
+  return name + " - " + (slash == std::string::npos ? statePath : statePath.substr(slash + 1));
+}

@@ -26,3 +26,7 @@ bool ParseStandaloneOptions(int argc, const char* const* argv, StandaloneOptions
 
 // The default state file; "" when neither XDG_CONFIG_HOME nor HOME is set.
 std::string DefaultStatePath();
+
+// The window's title: the instrument's name, followed by the state file's
+// name when it is not the default one, so that two windows can be told apart.
+std::string WindowTitle(const std::string& statePath);

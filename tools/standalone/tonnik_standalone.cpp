@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "InstalledResources.h"
 #include "Instrument.h"
 #include "JackEngine.h"
 #include "StandaloneOptions.h"
@@ -27,6 +28,11 @@ const int kChannels = 2;
 const int kExitFailure = 1;
 // The editor ended on its own (the display went away); the state was saved.
 const int kExitEditorLost = 3;
+
+// WM_CLASS: the instance name is the program's (and its .desktop file's
+// StartupWMClass), the class the instrument's name.
+const char* const kWindowInstance = "tonnik-standalone";
+const char* const kWindowClass = "TONNIK-PRO";
 
 volatile std::sig_atomic_t gStop = 0;
 
@@ -74,6 +80,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   InstallSignalHandlers();
+  UseInstalledResources();
   UseX11Editors();
 
   AUHost host(InstrumentEntry(), InstrumentDescription());
@@ -105,9 +112,10 @@ int main(int argc, char** argv) {
   IPluginAU_ViewFactory factory("TONNIK-PRO View");
   factory.init();
   IGraphicsX11* gui = dynamic_cast<IGraphicsX11*>(plug->GetGUI());
+  if (gui) gui->SetWindowClass(kWindowInstance, kWindowClass);
   if (!gui || !factory.uiViewForAudioUnit(host.Unit(), NSSize{336, 598}))
     return Fail(std::string("cannot show the editor: ") + (gui ? gui->GetLastError() : "the instrument has none"));
-  gui->SetTitle("TONNIK-PRO");
+  gui->SetTitle(WindowTitle(options.statePath).c_str());
   std::printf("editor window 0x%lx\n", gui->GetXWindow());
   std::fflush(stdout);
 
@@ -122,6 +130,8 @@ int main(int argc, char** argv) {
   }
 
   const bool editorWell = gui->RunUntilClosed(&gStop, CheckServer, &engine);
+  // The window goes at once; the state is saved behind it.
+  gui->CloseWindow();
   if (engine.ServerGone()) std::fprintf(stderr, "tonnik-standalone: the JACK server went away\n");
   engine.Close();
 
@@ -134,7 +144,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tonnik-standalone: the state was not saved: %s\n", error.c_str());
     code = kExitFailure;
   }
-  gui->CloseWindow();
   host.Close();
   return code;
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "Commands.h"
+#include "InstalledResources.h"
+#include "Instrument.h"
 
 namespace {
 
@@ -19,8 +21,21 @@ const Command kCommands[] = {
 };
 
 void printUsage(FILE* to) {
-  std::fprintf(to, "Usage: tonnik <command> [options]\n\nCommands:\n");
+  std::fprintf(to, "Usage: tonnik <command> [options]\n       tonnik --help | -h | --version\n\nCommands:\n");
   for (const Command& c : kCommands) std::fprintf(to, "  %-12s %s\n", c.name, c.description);
+}
+
+// The program's version is the instrument's, as a host reads it.
+int printVersion() {
+  AUHost host(InstrumentEntry(), InstrumentDescription());
+  SInt32 version = 0;
+  if (host.Open() != noErr || host.GetVersion(&version) != noErr) {
+    std::fprintf(stderr, "tonnik: the instrument did not open\n");
+    return kExitFailure;
+  }
+  std::printf("tonnik %d.%d.%d (%s)\n", (int)(version >> 16), (int)((version >> 8) & 0xFF), (int)(version & 0xFF),
+              InstrumentName());
+  return 0;
 }
 
 }  // namespace
@@ -31,10 +46,13 @@ int runHelp(int, const char* const*) {
 }
 
 int main(int argc, char** argv) {
+  UseInstalledResources();
   if (argc < 2) {
     printUsage(stderr);
     return kExitUsage;
   }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) return runHelp(argc, argv);
+  if (std::strcmp(argv[1], "--version") == 0) return printVersion();
   for (const Command& c : kCommands)
     if (std::strcmp(argv[1], c.name) == 0) return c.run(argc, argv);
   std::fprintf(stderr, "tonnik: unknown command '%s'\n\n", argv[1]);

@@ -10,11 +10,15 @@
 #      session; a Lua processor that turns note-ons into clicks, put in the instrument's
 #      place, shows the same), so the check asks for one common distance from note to onset;
 #   3. reopen.lua: the session reopened, the values back on the ports, a second export, CC 74
-#      sent again, a save;
-#   4. the second export equals the first sample for sample once their starts are lined up,
-#      and the state saved after reopening still has the controller, which moved "Comp" again.
+#      sent again, controls changed and the session saved at once;
+#   4. the second export plays what the ports show ("Comp" at the value the host last set, not
+#      the one the controller gave it): it equals `tonnik render` of the same notes at those
+#      settings, sample for sample once their starts are lined up; the state saved after
+#      reopening still has the controller, which moved "Comp" again;
+#   5. replay.lua: reopened once more, the changed controls on the ports, a third export, which
+#      equals `tonnik render` at the changed settings.
 #
-# Usage: ardour_session_test.sh --uri URI --lv2-path DIR
+# Usage: ardour_session_test.sh --uri URI --lv2-path DIR --tonnik PROGRAM
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/host_env.sh"
@@ -28,16 +32,17 @@ readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
 # How far apart two exports of the same session may start (see 2. above): under one block.
 readonly EXPORT_START_SPREAD=1024
 
-uri= lv2_path=
+uri= lv2_path= tonnik=
 while [ $# -gt 0 ]; do
   case $1 in
     --uri) uri=$2; shift ;;
     --lv2-path) lv2_path=$2; shift ;;
+    --tonnik) tonnik=$2; shift ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
   esac
   shift
 done
-[ -n "$uri" ] && [ -n "$lv2_path" ] || { echo "missing arguments" >&2; exit 2; }
+[ -n "$uri" ] && [ -n "$lv2_path" ] && [ -n "$tonnik" ] || { echo "missing arguments" >&2; exit 2; }
 
 host_env_init ardour
 started=$SECONDS
@@ -76,7 +81,26 @@ hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$here/ardour/hits.lua" | tr 
 readonly TUNE=1 DECAY=3 COMP=9 DRIVE=10 GLIDE_MODE=12 DYNDECAY=13
 readonly LEARN_CC=74 LEARN_CC_VALUE=100
 settings=(--value "$TUNE=5" --value "$DECAY=0.25" --value "$DRIVE=0.4" --value "$GLIDE_MODE=2" --value "$DYNDECAY=-0.5")
+# Ardour writes a control to the plug-in's port only when it next runs it, and keeps the value
+# in its own session file: the controls changed just before the save reach the plug-in's state
+# only if a cycle ran in between, so the state is checked for the controls left alone.
+kept=(--value "$DRIVE=0.4" --value "$GLIDE_MODE=2" --value "$DYNDECAY=-0.5")
 comp_learned=$(python3 -c "print($LEARN_CC_VALUE / 127)")
+# The same settings for `tonnik render`; "Comp" as its port shows it (common.lua's touch value).
+render_settings=(--tune 5 --decay 0.25 --drive 0.4 --glide-mode 2 --dyn-decay -0.5 --comp 0.3)
+render_changed=(--tune -3 --decay 0 --drive 0.4 --glide-mode 2 --dyn-decay -0.5 --comp 0.3)
+notes_mid="$HOST_SCRATCH/notes.mid"
+python3 "$here/notesmidi.py" "$notes_mid" --at "$hits" --rate 48000 --note 36 --velocity 100 \
+  || host_fail "cannot write the notes' MIDI file"
+
+# render_same EXPORT NAME SETTINGS...: the export equals tonnik's render of the notes at SETTINGS.
+render_same() {
+  local export=$1 name=$2
+  shift 2
+  "$tonnik" render -q --midi "$notes_mid" --length 2 --rate 48000 --bits 24 -o "$HOST_SCRATCH/$name.wav" "$@" \
+    || host_fail "tonnik render failed"
+  python3 "$here/wavcheck.py" same "$HOST_SCRATCH/$name.wav" "$export" --align "$EXPORT_START_SPREAD"
+}
 
 session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
 
@@ -109,9 +133,15 @@ python3 "$here/lv2state.py" "$session_file" "$uri" --cc "$COMP=$LEARN_CC" --valu
 host_log "reopen: values back, export again, learned controller again, save"
 ardour_run ardour-reopen "$here/ardour/reopen.lua" || host_fail "reopen.lua failed"
 grep -E ' = |^(exported|saved)' "$HOST_SCRATCH/ardour-reopen.log" >&2
-python3 "$here/wavcheck.py" same "$TONNIK_EXPORT_DIR/before-save.wav" "$TONNIK_EXPORT_DIR/after-reopen.wav" \
-  --align "$EXPORT_START_SPREAD" || host_fail "the reopened session does not sound as it did before saving"
-python3 "$here/lv2state.py" "$session_file" "$uri" --cc "$COMP=$LEARN_CC" --value "$COMP=0" "${settings[@]}" \
+render_same "$TONNIK_EXPORT_DIR/after-reopen.wav" render-reopen "${render_settings[@]}" \
+  || host_fail "the reopened session does not play what its controls show"
+python3 "$here/lv2state.py" "$session_file" "$uri" --cc "$COMP=$LEARN_CC" --value "$COMP=0" "${kept[@]}" \
   || host_fail "the learned controller did not survive reopening"
+
+host_log "replay: the changed controls back, export again"
+ardour_run ardour-replay "$here/ardour/replay.lua" || host_fail "replay.lua failed"
+grep -E ' = |^exported' "$HOST_SCRATCH/ardour-replay.log" >&2
+render_same "$TONNIK_EXPORT_DIR/after-change.wav" render-change "${render_changed[@]}" \
+  || host_fail "the session saved with changed controls does not play them"
 
 host_log "done in $((SECONDS - started)) s"

@@ -27,6 +27,9 @@ T.P = { tone = 0, tune = 1, fine = 2, decay = 3, accent = 4, midi_tune = 5, long
 -- What the session sets from Lua, as a host's automation would, and expects back after reopening.
 T.SETTINGS = { { "tune", 5 }, { "decay", 0.25 }, { "drive", 0.4 }, { "glide_mode", 2 },
                { "dyndecay", -0.5 } }
+-- What the reopened session changes and saves at once, before the engine may have run the
+-- plug-in (Decay at its minimum, the musician's first report); read back by replay.lua.
+T.CHANGES = { { "decay", 0 }, { "tune", -3 } }
 -- The learned controller: "Comp" is touched while "MIDI Learn" is on, then this CC arrives.
 T.LEARN_PARAM = "comp"
 T.LEARN_TOUCH_VALUE = 0.3
@@ -40,6 +43,15 @@ function T.check (cond, msg) if not cond then T.fail (msg) end end
 function T.use_dummy_engine ()
 	local be = AudioEngine:set_backend ("None (Dummy)", "tonnik", "")
 	T.check (be and not be:isnil (), "no \"None (Dummy)\" backend")
+end
+
+-- Opens the saved session on the dummy engine; its track and the instrument's insert.
+function T.reopen ()
+	T.use_dummy_engine ()
+	T.check (load_session (T.SESSION_DIR, T.SESSION_NAME), "cannot load the session")
+	local track = Session:route_by_name (T.TRACK)
+	T.check (not track:isnil (), "track " .. T.TRACK .. " is gone")
+	return track, T.find_insert (track)
 end
 
 -- The track's instrument insert, whichever slot it sits in.
@@ -110,6 +122,15 @@ function T.export (name)
 	T.check (ex:set_preset (T.EXPORT_PRESET), "export preset " .. T.EXPORT_PRESET .. " not found")
 	T.check (ex:run_export (), "export " .. name .. " failed")
 	print ("exported " .. T.EXPORT_DIR .. "/" .. name .. ".wav")
+end
+
+-- Checks that every setting in list came back on the plug-in's ports.
+function T.check_values (ins, list)
+	for _, s in ipairs (list) do
+		local got = T.get (ins, s[1])
+		print (string.format ("%s = %g (set %g)", s[1], got, s[2]))
+		T.check (math.abs (got - s[2]) < 1e-6, s[1] .. " did not come back")
+	end
 end
 
 function T.save ()

@@ -1,20 +1,11 @@
--- The saved session reopened: the values set from Lua are back on the plug-in's ports, the
--- export sounds exactly as before saving (so the learned controller's value, which only the
--- plug-in's state holds, is back too), and the learned controller still moves its parameter.
+-- The saved session reopened: the values set from Lua are back on the plug-in's ports and the
+-- export plays what they show, the learned controller still moves its parameter, and controls
+-- changed just before a save reach the saved state.
 dofile (os.getenv ("TONNIK_LUA_DIR") .. "/common.lua")
 
-T.use_dummy_engine ()
-T.check (load_session (T.SESSION_DIR, T.SESSION_NAME), "cannot load the session")
+local _, ins = T.reopen ()
 
-local track = Session:route_by_name (T.TRACK)
-T.check (not track:isnil (), "track " .. T.TRACK .. " is gone")
-local ins = T.find_insert (track)
-
-for _, s in ipairs (T.SETTINGS) do
-	local got = T.get (ins, s[1])
-	print (string.format ("%s = %g (set %g)", s[1], got, s[2]))
-	T.check (math.abs (got - s[2]) < 1e-6, s[1] .. " did not come back")
-end
+T.check_values (ins, T.SETTINGS)
 print (string.format ("%s port = %g (the host's last set value)", T.LEARN_PARAM, T.get (ins, T.LEARN_PARAM)))
 T.check (T.get (ins, "midi_learn") == 0, "MIDI Learn came back on")
 
@@ -24,5 +15,6 @@ T.export ("after-reopen")
 -- saved state then shows the new value.
 T.send_midi (ins, { 0xB0, T.LEARN_CC, 0 })
 T.settle ()
+for _, s in ipairs (T.CHANGES) do T.set (ins, s[1], s[2]) end
 T.save ()
 close_session ()

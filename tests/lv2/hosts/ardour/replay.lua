@@ -1,0 +1,8 @@
+-- The session saved with changed controls reopened once more and exported: the export must
+-- play what the ports show.
+dofile (os.getenv ("TONNIK_LUA_DIR") .. "/common.lua")
+
+local _, ins = T.reopen ()
+T.check_values (ins, T.CHANGES)
+T.export ("after-change")
+close_session ()

@@ -1,0 +1,32 @@
+// Asks a top-level X window to close as a window manager does when its
+// close button is pressed: a WM_DELETE_WINDOW client message.
+// Usage: x11_close_window WINDOW_ID (decimal or 0x hex); exit code 0 once sent.
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
+    return 2;
+  }
+  const Window window = std::strtoul(argv[1], nullptr, 0);
+  Display* display = XOpenDisplay(nullptr);
+  if (!display || window == 0) {
+    std::fprintf(stderr, "x11_close_window: no display or no window\n");
+    return 1;
+  }
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+  XSync(display, False);
+  XCloseDisplay(display);
+  return sent ? 0 : 1;
+}
