@@ -114,7 +114,19 @@ void IPluginCLAP::ResizeGraphics(int w, int h) {
   if (GetGUI()) OnWindowResize();
 }
 
+bool IPluginCLAP::TryLock() {
+  if (mLock == kLockUntried) mLock = GetMutex()->TryEnter() ? kLockHeld : kLockBusy;
+  return mLock == kLockHeld;
+}
+
+void IPluginCLAP::Unlock() {
+  if (mLock == kLockHeld) GetMutex()->Leave();
+  mLock = kLockUntried;
+}
+
 void IPluginCLAP::ApplyHeld() {
+  if (!mResetPending && !mAnyHeldValue && mNHeldControlChanges == 0) return;
+  if (!TryLock()) return;
   if (mResetPending) {
     Reset();
     OnHostReset();
@@ -126,7 +138,7 @@ void IPluginCLAP::ApplyHeld() {
       if (std::isnan(held)) continue;
       const double value = held;
       held = NAN;
-      ApplyParamValue((clap_id)i, value, true);
+      ApplyParamValue((clap_id)i, value);
     }
     mAnyHeldValue = false;
   }
@@ -134,10 +146,10 @@ void IPluginCLAP::ApplyHeld() {
   mNHeldControlChanges = 0;
 }
 
-void IPluginCLAP::ApplyParamValue(clap_id id, double value, bool locked) {
+void IPluginCLAP::ApplyParamValue(clap_id id, double value) {
   IParam* param = id < (clap_id)NParams() ? GetParam((int)id) : nullptr;
   if (!param || !std::isfinite(value)) return;
-  if (!locked) {
+  if (!TryLock()) {
     mHeldValues.Get()[id] = value;
     mAnyHeldValue = true;
     return;
@@ -147,9 +159,9 @@ void IPluginCLAP::ApplyParamValue(clap_id id, double value, bool locked) {
   OnParamChange((int)id);
 }
 
-void IPluginCLAP::DeliverMidi(IMidiMsg* msg, bool locked, int* delivered) {
+void IPluginCLAP::DeliverMidi(IMidiMsg* msg, int* delivered) {
   const bool control = msg->StatusMsg() == IMidiMsg::kControlChange;
-  if (!locked && control) {
+  if (control && !TryLock()) {
     msg->mOffset = 0;
     if (mNHeldControlChanges < kMaxHeldControlChanges) mHeldControlChanges[mNHeldControlChanges++] = *msg;
     return;
@@ -161,7 +173,7 @@ void IPluginCLAP::DeliverMidi(IMidiMsg* msg, bool locked, int* delivered) {
   if (control && !mStateCheckDue.exchange(true, std::memory_order_acq_rel)) mHost.RequestCallback();
 }
 
-void IPluginCLAP::HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart, bool locked, int* delivered) {
+void IPluginCLAP::HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart, int* delivered) {
   if (ev->space_id != CLAP_CORE_EVENT_SPACE_ID) return;
   const int offset = (int)(mEventTime - pieceStart);
   if (ev->type == CLAP_EVENT_NOTE_ON && ev->size >= sizeof(clap_event_note_t)) {
@@ -170,7 +182,7 @@ void IPluginCLAP::HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart
     if (note->key < 0 || note->key >= kDataByteLimit || velocity == 0) return;
     const int channel = note->channel >= 0 && note->channel < kMidiChannels ? note->channel : 0;
     IMidiMsg msg(offset, (uint8_t)(kNoteOnStatus | channel), (uint8_t)note->key, (uint8_t)velocity);
-    DeliverMidi(&msg, locked, delivered);
+    DeliverMidi(&msg, delivered);
   } else if (ev->type == CLAP_EVENT_MIDI && ev->size >= sizeof(clap_event_midi_t)) {
     const uint8_t* data = reinterpret_cast<const clap_event_midi_t*>(ev)->data;
     const uint8_t status = data[0];
@@ -178,10 +190,10 @@ void IPluginCLAP::HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart
     if (status < kDataByteLimit || status >= kSystemStatus || data[1] >= kDataByteLimit || data2 >= kDataByteLimit)
       return;
     IMidiMsg msg(offset, status, data[1], data2);
-    DeliverMidi(&msg, locked, delivered);
+    DeliverMidi(&msg, delivered);
   } else if (IsParamValue(ev)) {
     const clap_event_param_value_t* pv = reinterpret_cast<const clap_event_param_value_t*>(ev);
-    ApplyParamValue(pv->param_id, pv->value, locked);
+    ApplyParamValue(pv->param_id, pv->value);
   }
 }
 
@@ -208,8 +220,8 @@ int32_t IPluginCLAP::Process(const clap_process_t* process) {
   if (!mActive || !process) return CLAP_PROCESS_ERROR;
   tDelivering = this;
   mOut = process->out_events;
-  const bool locked = GetMutex()->TryEnter();
-  if (locked) ApplyHeld();
+  // Notes need no lock; the mutex is tried once, by the first thing that does.
+  ApplyHeld();
   mOutbox.DeliverTo(mOut, 0);
 
   const clap_input_events_t* in = process->in_events;
@@ -232,7 +244,7 @@ int32_t IPluginCLAP::Process(const clap_process_t* process) {
         break;
       }
       mLastEventFrame = mEventTime = at;
-      HandleEvent(ev, done, locked, &delivered);
+      HandleEvent(ev, done, &delivered);
     }
     RenderPiece(process, done, end - done);
     done = end;
@@ -240,9 +252,9 @@ int32_t IPluginCLAP::Process(const clap_process_t* process) {
   // A block without frames still carries its parameter values.
   int delivered = 0;
   for (mEventTime = 0; next < nEvents; ++next)
-    if (const clap_event_header_t* ev = in->get(in, next); ev && IsParamValue(ev)) HandleEvent(ev, 0, locked, &delivered);
+    if (const clap_event_header_t* ev = in->get(in, next); ev && IsParamValue(ev)) HandleEvent(ev, 0, &delivered);
 
-  if (locked) GetMutex()->Leave();
+  Unlock();
   mOut = nullptr;
   tDelivering = nullptr;
   return CLAP_PROCESS_CONTINUE;
@@ -252,18 +264,17 @@ void IPluginCLAP::Flush(const clap_input_events_t* in, const clap_output_events_
   tDelivering = this;
   mOut = out;
   mEventTime = 0;
-  const bool locked = GetMutex()->TryEnter();
-  if (locked) ApplyHeld();
+  ApplyHeld();
   const uint32_t nEvents = in && in->size && in->get ? in->size(in) : 0;
   for (uint32_t i = 0; i < nEvents; ++i) {
     const clap_event_header_t* ev = in->get(in, i);
     if (ev && IsParamValue(ev)) {
       const clap_event_param_value_t* pv = reinterpret_cast<const clap_event_param_value_t*>(ev);
-      ApplyParamValue(pv->param_id, pv->value, locked);
+      ApplyParamValue(pv->param_id, pv->value);
     }
   }
   mOutbox.DeliverTo(out, 0);
-  if (locked) GetMutex()->Leave();
+  Unlock();
   mOut = nullptr;
   tDelivering = nullptr;
 }

@@ -132,13 +132,19 @@ public:
 private:
   static constexpr double kDefaultTempo = 120.0;
 
-  // Applies what waited for the mutex; call holding it.
+  // The mutex, tried at most once per process() or flush(): true while
+  // this call holds it. Unlock ends the call's hold.
+  bool TryLock();
+  void Unlock();
+  // Applies what waited for the mutex, when it can be had.
   void ApplyHeld();
   // One host event, playing at frame mEventTime of the block, in the piece
   // that starts at pieceStart; delivered counts the piece's MIDI messages.
-  void HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart, bool locked, int* delivered);
-  void ApplyParamValue(clap_id id, double value, bool locked);
-  void DeliverMidi(IMidiMsg* msg, bool locked, int* delivered);
+  void HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart, int* delivered);
+  // A host value now, or held for later without the mutex.
+  void ApplyParamValue(clap_id id, double value);
+  // A message to the plug-in; a control change without the mutex is held.
+  void DeliverMidi(IMidiMsg* msg, int* delivered);
   // Renders frames [from, from + n) of the host's outputs.
   void RenderPiece(const clap_process_t* process, uint32_t from, uint32_t n);
   // The frame an input event plays at: in order, inside the block.
@@ -155,6 +161,8 @@ private:
   bool mActive = false;
   std::atomic<bool> mProcessing{false};
   bool mResetPending = false;
+  enum ELock { kLockUntried, kLockHeld, kLockBusy };
+  ELock mLock = kLockUntried;
 
   // Host values waiting for the mutex: NaN where none waits.
   KIT_TypedBuf<double> mHeldValues;
