@@ -85,12 +85,14 @@ void CLAPEditorWindow::StopTimer() {
 void CLAPEditorWindow::OnTimer(clap_id timerID) {
   if (timerID != mTimer || mTimer == CLAP_INVALID_ID) return;
   if (!mGUI->Idle()) WindowGone();
+  mPlug->PublishParamNews();
 }
 
 void CLAPEditorWindow::OnFd(int fd, uint32_t flags) {
   if (fd != mFd || mFd < 0) return;
   mGUI->HandleEvents();
   if (!mGUI->WindowIsOpen()) WindowGone();
+  mPlug->PublishParamNews();
 }
 
 void CLAPEditorWindow::WindowGone() {

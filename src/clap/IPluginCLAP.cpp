@@ -281,10 +281,24 @@ void IPluginCLAP::Flush(const clap_input_events_t* in, const clap_output_events_
 
 // ---- News for the host ----
 
+void IPluginCLAP::PostNews(uint16_t type, clap_id id, double value) {
+  mOutbox.Post(type, id, value);
+  if (!mProcessing.load(std::memory_order_acquire)) mHost.RequestFlush();
+}
+
+void IPluginCLAP::PublishParamNews() {
+  if (!mStaged.mWaiting) return;
+  mStaged.mWaiting = false;
+  PostNews(CLAP_EVENT_PARAM_VALUE, mStaged.mParamID, mStaged.mValue);
+}
+
+// The editor sets a clicked control's value before it opens the gesture;
+// the value is held back until the next news, so the host hears begin,
+// value, end.
 void IPluginCLAP::BeginInformHostOfParamChange(int paramIdx) {
   if (tDelivering == this || !GetParam(paramIdx)) return;
-  mOutbox.Post(CLAP_EVENT_PARAM_GESTURE_BEGIN, (clap_id)paramIdx, 0.0);
-  if (!mProcessing.load(std::memory_order_acquire)) mHost.RequestFlush();
+  PostNews(CLAP_EVENT_PARAM_GESTURE_BEGIN, (clap_id)paramIdx, 0.0);
+  PublishParamNews();
 }
 
 void IPluginCLAP::InformHostOfParamChange(int paramIdx, double normalizedValue) {
@@ -298,14 +312,14 @@ void IPluginCLAP::InformHostOfParamChange(int paramIdx, double normalizedValue) 
     PushParamEvent(mOut, CLAP_EVENT_PARAM_GESTURE_END, (clap_id)paramIdx, 0.0, mEventTime, 0);
     return;
   }
-  mOutbox.Post(CLAP_EVENT_PARAM_VALUE, (clap_id)paramIdx, value);
-  if (!mProcessing.load(std::memory_order_acquire)) mHost.RequestFlush();
+  PublishParamNews();
+  mStaged = {true, (clap_id)paramIdx, value};
 }
 
 void IPluginCLAP::EndInformHostOfParamChange(int paramIdx) {
   if (tDelivering == this || !GetParam(paramIdx)) return;
-  mOutbox.Post(CLAP_EVENT_PARAM_GESTURE_END, (clap_id)paramIdx, 0.0);
-  if (!mProcessing.load(std::memory_order_acquire)) mHost.RequestFlush();
+  PublishParamNews();
+  PostNews(CLAP_EVENT_PARAM_GESTURE_END, (clap_id)paramIdx, 0.0);
   // Touching a control while clearing controllers changes the map too.
   if (OwnStateChanged()) mHost.MarkDirty();
 }

@@ -104,6 +104,11 @@ public:
   CLAPEditorWindow* EditorWindow() const { return mEditorWindow.get(); }
   void SetEditorWindow(std::unique_ptr<CLAPEditorWindow> window);
 
+  // Main thread: hands a value the editor set outside a gesture (held
+  // back in case a gesture opens around it) to the host. The editor
+  // window calls it after every round of events and refresh.
+  void PublishParamNews();
+
   const CLAPHost& Host() const { return mHost; }
   // The plug-in's identity from its instance info (the CLAP plug-in id).
   const char* GetBundleID() const { return mBundleID.Get(); }
@@ -143,6 +148,9 @@ private:
   void HandleEvent(const clap_event_header_t* ev, uint32_t pieceStart, int* delivered);
   // A host value now, or held for later without the mutex.
   void ApplyParamValue(clap_id id, double value);
+  // Main thread: one item for the host, which is asked to flush when it
+  // is not processing.
+  void PostNews(uint16_t type, clap_id id, double value);
   // A message to the plug-in; a control change without the mutex is held.
   void DeliverMidi(IMidiMsg* msg, int* delivered);
   // Renders frames [from, from + n) of the host's outputs.
@@ -176,6 +184,13 @@ private:
   uint32_t mEventTime = 0;
   uint32_t mLastEventFrame = 0;
   CLAPParamOutbox mOutbox;
+  // Main thread: the editor's latest value not yet posted.
+  struct StagedValue {
+    bool mWaiting;
+    clap_id mParamID;
+    double mValue;
+  };
+  StagedValue mStaged = {false, 0, 0.0};
   // Set by the audio thread when the state may have changed unseen.
   std::atomic<bool> mStateCheckDue{false};
   KIT_TypedBuf<unsigned char> mOwnState;
