@@ -30,13 +30,20 @@ demo: build
 bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
-# The LV2 bundle for the current user, or under $(PREFIX)/lib/lv2 when PREFIX is given.
+# The LV2 bundle and the CLAP module for the current user, or under
+# $(PREFIX)/lib/lv2 and $(PREFIX)/lib/clap when PREFIX is given.
 LV2_DEST = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+CLAP_DEST = $(if $(PREFIX),$(PREFIX)/lib/clap,$(HOME)/.clap)
 install: build
 	@mkdir -p "$(LV2_DEST)"
 	@rm -rf "$(LV2_DEST)/tonnik.lv2"
 	@cp -R $(BUILD)/lv2/tonnik.lv2 "$(LV2_DEST)/"
 	@echo "installed $(LV2_DEST)/tonnik.lv2"
+	@mkdir -p "$(CLAP_DEST)"
+	@rm -rf "$(CLAP_DEST)/tonnik-resources"
+	@cp $(BUILD)/clap/tonnik.clap "$(CLAP_DEST)/"
+	@cp -R $(BUILD)/clap/tonnik-resources "$(CLAP_DEST)/"
+	@echo "installed $(CLAP_DEST)/tonnik.clap"
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
 check-sanitize: bootstrap
