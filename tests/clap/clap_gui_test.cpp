@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,13 @@ TEST(CLAPEditor, RunsOnTheHostsTimerAndFdAndHearsAClick) {
   host.Extension<clap_plugin_params_t>(p, CLAP_EXT_PARAMS)->get_value(p, kMidiTune, &value);
   EXPECT_EQ(value, 1.0);
   EXPECT_NE(Pixels(display, editor[0]), drawn);
+  // Exactly what the headless editor shows after the same click.
+  const std::string id = std::to_string(editor[0]);
+  const std::string compare = "import -window " + id + " clap_gui.png && " TONNIK_PROGRAM
+                              " editor -o clap_headless.png --click " + std::to_string(kSwitchX) + "," +
+                              std::to_string(kSwitchY) + " >/dev/null && compare -metric AE clap_gui.png " +
+                              "clap_headless.png null: 2>&1 | grep -qx 0";
+  EXPECT_EQ(std::system(compare.c_str()), 0) << "the window differs from the headless editor";
   EXPECT_GT(host.mFlushRequests, 0);
   host.Flush(p, CLAPEventList());
   ASSERT_EQ(host.mSent.size(), 3u);
