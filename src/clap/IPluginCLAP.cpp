@@ -132,13 +132,15 @@ void IPluginCLAP::ApplyHeld() {
     OnHostReset();
     mResetPending = false;
   }
+  // A state loaded since the values were held is newer than they are.
+  const bool stale = mAnyHeldValue && mLoads.load(std::memory_order_acquire) != mLoadsWhenHeld;
   if (mAnyHeldValue) {
     for (int i = 0; i < NParams(); ++i) {
       double& held = mHeldValues.Get()[i];
       if (std::isnan(held)) continue;
       const double value = held;
       held = NAN;
-      ApplyParamValue((clap_id)i, value);
+      if (!stale) ApplyParamValue((clap_id)i, value);
     }
     mAnyHeldValue = false;
   }
@@ -150,6 +152,7 @@ void IPluginCLAP::ApplyParamValue(clap_id id, double value) {
   IParam* param = id < (clap_id)NParams() ? GetParam((int)id) : nullptr;
   if (!param || !std::isfinite(value)) return;
   if (!TryLock()) {
+    if (!mAnyHeldValue) mLoadsWhenHeld = mLoads.load(std::memory_order_acquire);
     mHeldValues.Get()[id] = value;
     mAnyHeldValue = true;
     return;

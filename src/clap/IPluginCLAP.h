@@ -18,7 +18,8 @@
 // plug-in mutex guards parameter changes; the audio thread only ever tries
 // it: while another thread holds it, host values and MIDI control changes
 // wait (the latest value per parameter, and up to kMaxHeldControlChanges
-// controls) for the next process() or flush() that gets it. Values set in
+// controls) for the next process() or flush() that gets it; a state loaded
+// meanwhile wins over the values held. Values set in
 // the editor reach the host as value events framed by gesture begin and
 // end, posted from the main thread to CLAPParamOutbox and delivered in the
 // next process() or flush(); a host that is not processing is asked to
@@ -175,6 +176,10 @@ private:
   // Host values waiting for the mutex: NaN where none waits.
   KIT_TypedBuf<double> mHeldValues;
   bool mAnyHeldValue = false;
+  // States loaded so far, and how many there were when the first value
+  // now held was held: values from before a load give way to it.
+  std::atomic<uint32_t> mLoads{0};
+  uint32_t mLoadsWhenHeld = 0;
   IMidiMsg mHeldControlChanges[kMaxHeldControlChanges];
   int mNHeldControlChanges = 0;
 

@@ -133,6 +133,7 @@ bool IPluginCLAP::LoadState(const clap_istream_t* stream) {
   ByteChunk chunk;
   if (chunk.PutBytes(bytes.Get(), (int)size) != (int)size) return false;
   if (UnserializeState(&chunk, 0) != (int)size) return false;
+  mLoads.fetch_add(1, std::memory_order_release);
   RedrawParamControls();
   RememberOwnState();
   if (mHost.mParams && mHost.mParams->rescan) mHost.mParams->rescan(mHost.mHost, CLAP_PARAM_RESCAN_VALUES);

@@ -204,6 +204,18 @@ TEST_F(CLAPHost, HostValuesWaitWhileAnotherThreadHoldsTheMutex) {
   EXPECT_EQ(Value(p, Tonnik::kTune), 0.0);
   mHost.Process(p, kBlock, mNone);
   EXPECT_EQ(Value(p, Tonnik::kTune), 7.0);
+  // A state the host loads after sending a value that had to wait wins.
+  const std::vector<uint8_t> saved = mHost.Save(p);
+  tune.Clear();
+  tune.Param(0, Tonnik::kTune, -3.0);
+  {
+    IPluginBase::IMutexLock lock(plug);
+    std::thread audio([&] { mHost.Process(p, kBlock, tune); });
+    audio.join();
+  }
+  ASSERT_TRUE(mHost.Load(p, saved));
+  mHost.Process(p, kBlock, mNone);
+  EXPECT_EQ(Value(p, Tonnik::kTune), 7.0);
 }
 
 TEST_F(CLAPHost, EditorEditsAndLearnedControllersReachTheHostAsGestures) {
