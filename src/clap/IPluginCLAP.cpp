@@ -70,17 +70,6 @@ bool IPluginCLAP::InitCLAP(const clap_host_t* host) {
 
 void IPluginCLAP::SetEditorWindow(std::unique_ptr<CLAPEditorWindow> window) { mEditorWindow = std::move(window); }
 
-void IPluginCLAP::SetBlockSize(int blockSize) {
-  if (blockSize < 0) return;
-  const int nOut = NOutChannels();
-  if (!mOutScratch.Resize(nOut * blockSize)) {
-    mOutScratch.Resize(nOut * GetBlockSize());
-    return;
-  }
-  if (nOut * blockSize > 0) std::memset(mOutScratch.Get(), 0, sizeof(float) * (size_t)(nOut * blockSize));
-  IPluginBase::SetBlockSize(blockSize);
-}
-
 bool IPluginCLAP::Activate(double sampleRate, uint32_t minFrames, uint32_t maxFrames) {
   if (!std::isfinite(sampleRate) || sampleRate < kLowestRate || sampleRate > kHighestRate) {
     mHost.Log(CLAP_LOG_ERROR, GetEffectName(), "%g Hz is not a sample rate it plays (%g to %g Hz); not activated",
@@ -91,10 +80,12 @@ bool IPluginCLAP::Activate(double sampleRate, uint32_t minFrames, uint32_t maxFr
   IMutexLock lock(this);
   SetSampleRate(sampleRate);
   SetBlockSize(blockSize);
-  if (GetBlockSize() != blockSize) {
+  const size_t scratch = (size_t)NOutChannels() * (size_t)blockSize;
+  if (GetBlockSize() != blockSize || !mOutScratch.Resize((int)scratch)) {
     mHost.Log(CLAP_LOG_ERROR, GetEffectName(), "out of memory for blocks of %d frames; not activated", blockSize);
     return false;
   }
+  std::memset(mOutScratch.Get(), 0, sizeof(float) * scratch);
   OnParamReset();
   OnActivate(true);
   // As the Audio Unit's reset: the voice starts fresh at the new rate.

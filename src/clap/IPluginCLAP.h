@@ -130,8 +130,6 @@ public:
   void ResizeGraphics(int w, int h) override;
   // There is no MIDI output.
   bool SendMidiMsg(IMidiMsg* msg) override { return false; }
-  // Sizes the float scratch of absent outputs, then the base's.
-  void SetBlockSize(int blockSize) override;
   // The host's reset; the instrument gives a fresh voice.
   virtual void OnHostReset() {}
 
@@ -200,6 +198,7 @@ private:
   std::atomic<bool> mStateCheckDue{false};
   KIT_TypedBuf<unsigned char> mOwnState;
 
+  // Where outputs the host gives no buffer for are written (sized at activation).
   KIT_TypedBuf<float> mOutScratch;
   KIT_TypedBuf<float*> mPieceOut;
   std::unique_ptr<CLAPEditorWindow> mEditorWindow;
