@@ -121,7 +121,12 @@ bool GuiGetSize(const clap_plugin_t* p, uint32_t* w, uint32_t* h) {
 }
 
 bool GuiCanResize(const clap_plugin_t*) { return false; }
-bool GuiResizeHints(const clap_plugin_t*, clap_gui_resize_hints_t*) { return false; }
+// Hints that say the same as can_resize: hosts that ask get an answer.
+bool GuiResizeHints(const clap_plugin_t*, clap_gui_resize_hints_t* hints) {
+  if (!hints) return false;
+  *hints = clap_gui_resize_hints_t{false, false, false, 0, 0};
+  return true;
+}
 bool GuiAdjustSize(const clap_plugin_t* p, uint32_t* w, uint32_t* h) { return GuiGetSize(p, w, h); }
 
 bool GuiSetSize(const clap_plugin_t* p, uint32_t w, uint32_t h) {

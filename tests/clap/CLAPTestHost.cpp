@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -12,9 +13,8 @@ const char* const kPluginID = "org.velmora-rirevovizod.tonnik-pro";
 
 template <class Event>
 std::vector<uint8_t> Bytes(const Event& ev) {
-  std::vector<uint8_t> bytes(sizeof ev);
-  std::memcpy(bytes.data(), &ev, sizeof ev);
-  return bytes;
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(&ev);
+  return std::vector<uint8_t>(p, p + sizeof ev);
 }
 
 clap_event_header_t Header(uint32_t size, uint32_t time, uint16_t type) {
@@ -23,53 +23,47 @@ clap_event_header_t Header(uint32_t size, uint32_t time, uint16_t type) {
 
 struct ReadStream {
   const std::vector<uint8_t>* bytes;
-  size_t at;
-  size_t piece;
+  size_t at, piece;
   long failAfter;
 };
 
 }  // namespace
 
 CLAPModuleFile::CLAPModuleFile(const std::string& path) {
-  mLibrary = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (mLibrary) mEntry = static_cast<const clap_plugin_entry_t*>(dlsym(mLibrary, "clap_entry"));
+  if (void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+    mEntry = static_cast<const clap_plugin_entry_t*>(dlsym(library, "clap_entry"));
 }
-
-// The module stays loaded: its editors' caches live as long as the process.
-CLAPModuleFile::~CLAPModuleFile() = default;
 
 CLAPEventList::CLAPEventList() {
   mList.ctx = this;
   mList.size = [](const clap_input_events_t* l) {
     return (uint32_t) static_cast<const CLAPEventList*>(l->ctx)->mEvents.size();
   };
-  mList.get = [](const clap_input_events_t* l, uint32_t i) -> const clap_event_header_t* {
-    const auto& events = static_cast<const CLAPEventList*>(l->ctx)->mEvents;
-    return i < events.size() ? reinterpret_cast<const clap_event_header_t*>(events[i].data()) : nullptr;
+  mList.get = [](const clap_input_events_t* l, uint32_t i) {
+    return reinterpret_cast<const clap_event_header_t*>(static_cast<const CLAPEventList*>(l->ctx)->mEvents[i].data());
   };
 }
 
-void CLAPEventList::Note(uint32_t time, int key, double velocity, int channel) {
-  clap_event_note_t ev = {Header(sizeof ev, time, CLAP_EVENT_NOTE_ON), -1, 0, (int16_t)channel, (int16_t)key,
-                          velocity};
-  mEvents.push_back(Bytes(ev));
+void CLAPEventList::Note(uint32_t time, int key, double velocity) {
+  mEvents.push_back(Bytes(clap_event_note_t{Header(sizeof(clap_event_note_t), time, CLAP_EVENT_NOTE_ON), -1, 0, 0,
+                                            (int16_t)key, velocity}));
 }
 
 void CLAPEventList::Midi(uint32_t time, uint8_t status, uint8_t data1, uint8_t data2) {
-  clap_event_midi_t ev = {Header(sizeof ev, time, CLAP_EVENT_MIDI), 0, {status, data1, data2}};
-  mEvents.push_back(Bytes(ev));
+  mEvents.push_back(
+      Bytes(clap_event_midi_t{Header(sizeof(clap_event_midi_t), time, CLAP_EVENT_MIDI), 0, {status, data1, data2}}));
 }
 
 void CLAPEventList::Param(uint32_t time, clap_id id, double value) {
-  clap_event_param_value_t ev = {Header(sizeof ev, time, CLAP_EVENT_PARAM_VALUE), id, nullptr, -1, -1, -1, -1, value};
-  mEvents.push_back(Bytes(ev));
+  mEvents.push_back(Bytes(clap_event_param_value_t{
+      Header(sizeof(clap_event_param_value_t), time, CLAP_EVENT_PARAM_VALUE), id, nullptr, -1, -1, -1, -1, value}));
 }
 
-CLAPTestHost::CLAPTestHost(const clap_plugin_entry_t* entry, Offers offers) : mEntry(entry), mOffers(offers) {
-  mHost = {CLAP_VERSION, this, "Tonnik test host", "Tonnik", "", "1.0", GetExtension, nullptr, nullptr, nullptr};
-  mHost.request_restart = [](const clap_host_t*) {};
-  mHost.request_process = [](const clap_host_t*) {};
-  mHost.request_callback = [](const clap_host_t* h) { ++Self(h)->mCallbackRequests; };
+CLAPTestHost::CLAPTestHost(const clap_plugin_entry_t* entry, bool offerFdWatch)
+    : mEntry(entry), mOfferFdWatch(offerFdWatch) {
+  mHost = {CLAP_VERSION, this, "Tonnik test host", "Tonnik", "", "1.0", GetExtension,
+           [](const clap_host_t*) {}, [](const clap_host_t*) {},
+           [](const clap_host_t* h) { ++Self(h)->mCallbackRequests; }};
   if (mEntry) mEntry->init("");
 }
 
@@ -79,71 +73,48 @@ CLAPTestHost::~CLAPTestHost() {
 }
 
 const void* CLAPTestHost::GetExtension(const clap_host_t* host, const char* id) {
-  static const clap_host_log_t log = {[](const clap_host_t* h, int32_t, const char* msg) {
-    Self(h)->mLog.push_back(msg);
-  }};
-  static const clap_host_thread_check_t threads = {[](const clap_host_t* h) { return Self(h)->mIsMainThread; },
-                                                   [](const clap_host_t* h) { return !Self(h)->mIsMainThread; }};
-  static const clap_host_params_t params = {[](const clap_host_t* h, uint32_t) { ++Self(h)->mRescans; },
+  static const clap_host_log_t log = {
+      [](const clap_host_t* h, int32_t, const char* msg) { Self(h)->mLog.push_back(msg); }};
+  static const clap_host_thread_check_t threads = {[](const clap_host_t*) { return true; },
+                                                   [](const clap_host_t*) { return false; }};
+  static const clap_host_params_t params = {[](const clap_host_t*, uint32_t) {},
                                             [](const clap_host_t*, clap_id, uint32_t) {},
                                             [](const clap_host_t* h) { ++Self(h)->mFlushRequests; }};
   static const clap_host_state_t state = {[](const clap_host_t* h) { ++Self(h)->mDirtyMarks; }};
-  static const clap_host_gui_t gui = {
-      [](const clap_host_t*) {}, [](const clap_host_t*, uint32_t, uint32_t) { return false; },
-      [](const clap_host_t*) { return false; }, [](const clap_host_t*) { return false; },
-      [](const clap_host_t* h, bool) { ++Self(h)->mClosedWindows; }};
   static const clap_host_timer_support_t timers = {
       [](const clap_host_t* h, uint32_t period, clap_id* id) {
-        *id = Self(h)->mNextTimer++;
-        Self(h)->mTimers[*id] = period;
+        Self(h)->mTimers[*id = Self(h)->mNextTimer++] = period;
         return true;
       },
       [](const clap_host_t* h, clap_id id) { return Self(h)->mTimers.erase(id) == 1; }};
   static const clap_host_posix_fd_support_t fds = {
-      [](const clap_host_t* h, int fd, uint32_t flags) {
-        Self(h)->mFds[fd] = flags;
-        return true;
-      },
-      [](const clap_host_t* h, int fd, uint32_t flags) {
-        Self(h)->mFds[fd] = flags;
-        return true;
-      },
+      [](const clap_host_t* h, int fd, uint32_t flags) { return Self(h)->mFds.emplace(fd, flags).second; },
+      [](const clap_host_t*, int, uint32_t) { return false; },
       [](const clap_host_t* h, int fd) { return Self(h)->mFds.erase(fd) == 1; }};
-  const Offers& offers = Self(host)->mOffers;
-  const std::string name = id ? id : "";
-  if (name == CLAP_EXT_LOG) return &log;
-  if (name == CLAP_EXT_THREAD_CHECK && offers.mThreadCheck) return &threads;
-  if (name == CLAP_EXT_PARAMS) return &params;
-  if (name == CLAP_EXT_STATE) return &state;
-  if (name == CLAP_EXT_GUI) return &gui;
-  if (name == CLAP_EXT_TIMER_SUPPORT && offers.mTimers) return &timers;
-  if (name == CLAP_EXT_POSIX_FD_SUPPORT && offers.mFds) return &fds;
-  return nullptr;
+  const std::map<std::string, const void*> offered = {
+      {CLAP_EXT_LOG, &log},       {CLAP_EXT_THREAD_CHECK, &threads}, {CLAP_EXT_PARAMS, &params},
+      {CLAP_EXT_STATE, &state},   {CLAP_EXT_TIMER_SUPPORT, &timers},
+      {CLAP_EXT_POSIX_FD_SUPPORT, Self(host)->mOfferFdWatch ? &fds : nullptr}};
+  const auto found = offered.find(id);
+  return found == offered.end() ? nullptr : found->second;
 }
 
 const clap_plugin_t* CLAPTestHost::Create() {
-  if (!mEntry) return nullptr;
   auto factory = static_cast<const clap_plugin_factory_t*>(mEntry->get_factory(CLAP_PLUGIN_FACTORY_ID));
   const clap_plugin_t* plugin = factory ? factory->create_plugin(factory, &mHost, kPluginID) : nullptr;
-  if (!plugin) return nullptr;
-  if (!plugin->init(plugin)) {
+  if (plugin && !plugin->init(plugin)) {
     plugin->destroy(plugin);
     return nullptr;
   }
-  mPlugins.push_back(plugin);
+  if (plugin) mPlugins.push_back(plugin);
   return plugin;
 }
 
 clap_output_events_t CLAPTestHost::SentList() {
   return {this, [](const clap_output_events_t* l, const clap_event_header_t* ev) {
-            CLAPSentEvent e = {ev->type, ev->time, CLAP_INVALID_ID, 0.0, ev->flags};
-            if (ev->type == CLAP_EVENT_PARAM_VALUE) {
-              auto* pv = reinterpret_cast<const clap_event_param_value_t*>(ev);
-              e.mParamID = pv->param_id;
-              e.mValue = pv->value;
-            } else {
-              e.mParamID = reinterpret_cast<const clap_event_param_gesture_t*>(ev)->param_id;
-            }
+            CLAPSentEvent e = {ev->type, ev->time, reinterpret_cast<const clap_event_param_gesture_t*>(ev)->param_id,
+                               0.0, ev->flags};
+            if (ev->type == CLAP_EVENT_PARAM_VALUE) e.mValue = reinterpret_cast<const clap_event_param_value_t*>(ev)->value;
             static_cast<CLAPTestHost*>(l->ctx)->mSent.push_back(e);
             return true;
           }};
@@ -166,32 +137,27 @@ void CLAPTestHost::Flush(const clap_plugin_t* plugin, const CLAPEventList& event
 
 std::vector<uint8_t> CLAPTestHost::Save(const clap_plugin_t* plugin) {
   std::vector<uint8_t> bytes;
-  clap_ostream_t stream = {&bytes, [](const clap_ostream_t* s, const void* buffer, uint64_t size) -> int64_t {
-                             auto* out = static_cast<std::vector<uint8_t>*>(s->ctx);
-                             // A host may take less than it is offered.
-                             const uint64_t n = size > 5 ? 5 : size;
-                             out->insert(out->end(), (const uint8_t*)buffer, (const uint8_t*)buffer + n);
-                             return (int64_t)n;
-                           }};
-  auto state = Extension<clap_plugin_state_t>(plugin, CLAP_EXT_STATE);
-  if (!state->save(plugin, &stream)) bytes.clear();
+  const clap_ostream_t stream = {&bytes, [](const clap_ostream_t* s, const void* buffer, uint64_t size) {
+                                   const uint64_t n = size > 5 ? 5 : size;
+                                   auto* out = static_cast<std::vector<uint8_t>*>(s->ctx);
+                                   out->insert(out->end(), (const uint8_t*)buffer, (const uint8_t*)buffer + n);
+                                   return (int64_t)n;
+                                 }};
+  if (!Extension<clap_plugin_state_t>(plugin, CLAP_EXT_STATE)->save(plugin, &stream)) bytes.clear();
   return bytes;
 }
 
 bool CLAPTestHost::Load(const clap_plugin_t* plugin, const std::vector<uint8_t>& bytes, size_t piece, long failAfter) {
   ReadStream source = {&bytes, 0, piece, failAfter};
-  clap_istream_t stream = {&source, [](const clap_istream_t* s, void* buffer, uint64_t size) -> int64_t {
-                             auto* src = static_cast<ReadStream*>(s->ctx);
-                             if (src->failAfter >= 0 && src->at >= (size_t)src->failAfter) return -1;
-                             size_t n = src->bytes->size() - src->at;
-                             if (n > size) n = size;
-                             if (n > src->piece) n = src->piece;
-                             std::memcpy(buffer, src->bytes->data() + src->at, n);
-                             src->at += n;
-                             return (int64_t)n;
-                           }};
-  auto state = Extension<clap_plugin_state_t>(plugin, CLAP_EXT_STATE);
-  return state->load(plugin, &stream);
+  const clap_istream_t stream = {&source, [](const clap_istream_t* s, void* buffer, uint64_t size) -> int64_t {
+                                   auto* src = static_cast<ReadStream*>(s->ctx);
+                                   if (src->failAfter >= 0 && src->at >= (size_t)src->failAfter) return -1;
+                                   const size_t n = std::min({src->bytes->size() - src->at, (size_t)size, src->piece});
+                                   std::memcpy(buffer, src->bytes->data() + src->at, n);
+                                   src->at += n;
+                                   return (int64_t)n;
+                                 }};
+  return Extension<clap_plugin_state_t>(plugin, CLAP_EXT_STATE)->load(plugin, &stream);
 }
 
 void CLAPTestHost::RunEditor(const clap_plugin_t* plugin, int ms) {
@@ -201,9 +167,7 @@ void CLAPTestHost::RunEditor(const clap_plugin_t* plugin, int ms) {
   while (std::chrono::steady_clock::now() < end) {
     std::vector<pollfd> watched;
     for (const auto& fd : mFds) watched.push_back({fd.first, POLLIN, 0});
-    uint32_t period = 40;
-    for (const auto& t : mTimers) period = t.second < period ? t.second : period;
-    poll(watched.data(), watched.size(), (int)period);
+    poll(watched.data(), watched.size(), mTimers.empty() ? 10 : (int)mTimers.begin()->second);
     for (const pollfd& p : watched)
       if (p.revents & POLLIN) fds->on_fd(plugin, p.fd, CLAP_POSIX_FD_READ);
     const std::map<clap_id, uint32_t> due = mTimers;

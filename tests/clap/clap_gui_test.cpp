@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,23 +14,12 @@
 
 // Last: Xlib's macros clash with names above.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace {
 
 const uint32_t kWidth = 336, kHeight = 598;
 const clap_id kMidiTune = 5;
 const int kSwitchX = 155, kSwitchY = 105;  // the MIDI Tune switch
-
-std::vector<unsigned long> Pixels(Display* display, Window w) {
-  std::vector<unsigned long> pixels;
-  XImage* image = XGetImage(display, w, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-  if (!image) return pixels;
-  for (uint32_t y = 0; y < kHeight; ++y)
-    for (uint32_t x = 0; x < kWidth; ++x) pixels.push_back(XGetPixel(image, (int)x, (int)y));
-  XDestroyImage(image);
-  return pixels;
-}
 
 std::vector<Window> Children(Display* display, Window parent) {
   Window root = 0, up = 0, *list = nullptr;
@@ -60,6 +48,7 @@ TEST(CLAPEditor, RunsOnTheHostsTimerAndFdAndHearsAClick) {
   EXPECT_EQ(w, kWidth);
   EXPECT_EQ(h, kHeight);
   EXPECT_FALSE(gui->can_resize(p));
+  EXPECT_FALSE(gui->set_size(p, kWidth * 2, kHeight));
   clap_window_t window = {CLAP_WINDOW_API_X11, {}};
   window.x11 = parent;
   ASSERT_TRUE(gui->set_parent(p, &window));
@@ -71,23 +60,17 @@ TEST(CLAPEditor, RunsOnTheHostsTimerAndFdAndHearsAClick) {
   host.RunEditor(p, 400);
   const std::vector<Window> editor = Children(display, parent);
   ASSERT_EQ(editor.size(), 1u);
-  const std::vector<unsigned long> drawn = Pixels(display, editor[0]);
-  ASSERT_FALSE(drawn.empty());
-  EXPECT_NE(std::count(drawn.begin(), drawn.end(), drawn[0]), (long)drawn.size()) << "nothing drawn";
-
-  Xdotool("mousemove --window " + std::to_string(editor[0]) + " " + std::to_string(kSwitchX) + " " +
-          std::to_string(kSwitchY) + " click 1");
+  const std::string id = std::to_string(editor[0]), x = std::to_string(kSwitchX), y = std::to_string(kSwitchY);
+  Xdotool("mousemove --window " + id + " " + x + " " + y + " click 1");
   host.RunEditor(p, 400);
   double value = 0;
   host.Extension<clap_plugin_params_t>(p, CLAP_EXT_PARAMS)->get_value(p, kMidiTune, &value);
   EXPECT_EQ(value, 1.0);
-  EXPECT_NE(Pixels(display, editor[0]), drawn);
-  // Exactly what the headless editor shows after the same click.
-  const std::string id = std::to_string(editor[0]);
+  // Drawn by the timer and the fd alone: exactly what the headless editor
+  // shows after the same click.
   const std::string compare = "import -window " + id + " clap_gui.png && " TONNIK_PROGRAM
-                              " editor -o clap_headless.png --click " + std::to_string(kSwitchX) + "," +
-                              std::to_string(kSwitchY) + " >/dev/null && compare -metric AE clap_gui.png " +
-                              "clap_headless.png null: 2>&1 | grep -qx 0";
+                              " editor -o clap_headless.png --click " + x + "," + y +
+                              " >/dev/null && compare -metric AE clap_gui.png clap_headless.png null: 2>&1 | grep -qx 0";
   EXPECT_EQ(std::system(compare.c_str()), 0) << "the window differs from the headless editor";
   EXPECT_GT(host.mFlushRequests, 0);
   host.Flush(p, CLAPEventList());
