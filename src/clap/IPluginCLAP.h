@@ -15,16 +15,17 @@
 //
 // Parameters: ids are the parameter indices. A host value is applied as a
 // host parameter set is (value stored, editor moved, OnParamChange). The
-// plug-in mutex guards parameter changes; the audio thread only ever tries
-// it: while another thread holds it, host values and MIDI control changes
-// wait (the latest value per parameter, and up to kMaxHeldControlChanges
+// plug-in mutex guards parameter changes; the audio thread tries it once per
+// call, and only when a value or a control change needs it (notes do not):
+// while another thread holds it, host values and MIDI control changes wait
+// (the latest value per parameter, and up to kMaxHeldControlChanges
 // controls) for the next process() or flush() that gets it; a state loaded
-// meanwhile wins over the values held. Values set in
-// the editor reach the host as value events framed by gesture begin and
-// end, posted from the main thread to CLAPParamOutbox and delivered in the
-// next process() or flush(); a host that is not processing is asked to
-// flush. A learned controller's move goes out from process() at its frame,
-// framed the same way and marked not to be recorded.
+// meanwhile wins over the values held. Values set in the editor reach the
+// host as value events framed by gesture begin and end, posted from the
+// main thread to CLAPParamOutbox and delivered in the next process() or
+// flush(); a host that is not processing is asked to flush. A learned
+// controller's move goes out from process() at its frame, framed the same
+// way and marked not to be recorded.
 //
 // State: the chunk SerializeState writes, the same bytes as every other
 // format. A load is checked whole (exact size, a finite in-range value for
