@@ -31,11 +31,13 @@ bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 # `make install` puts the programs, their desktop entry, icon, images and man pages under PREFIX
-# (default ~/.local) and the LV2 bundle in PREFIX/lib/lv2 (default ~/.lv2, where hosts look for
-# a user's plug-ins); `make uninstall` removes exactly what it put there (scripts/install-files
-# keeps the list in MANIFEST). `make install-built` installs without building first.
+# (default ~/.local), the LV2 bundle in PREFIX/lib/lv2 and the CLAP module in PREFIX/lib/clap
+# (default ~/.lv2 and ~/.clap, where hosts look for a user's plug-ins); `make uninstall`
+# removes exactly what it put there (scripts/install-files keeps the list in MANIFEST).
+# `make install-built` installs without building first.
 INSTALL_ROOT = $(if $(PREFIX),$(PREFIX),$(HOME)/.local)
 LV2_DEST     = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+CLAP_DEST    = $(if $(PREFIX),$(PREFIX)/lib/clap,$(HOME)/.clap)
 SHARE_DIR    = $(INSTALL_ROOT)/share
 ICON_DIR     = $(SHARE_DIR)/icons/hicolor
 MANIFEST     = $(SHARE_DIR)/tonnik/installed-files
@@ -45,6 +47,8 @@ INSTALL_FILES = \
 	$(BUILD)/tonnik-standalone=$(INSTALL_ROOT)/bin/tonnik-standalone=755 \
 	$(BUILD)/tonnik=$(INSTALL_ROOT)/bin/tonnik=755 \
 	$(BUILD)/lv2/tonnik.lv2=$(LV2_DEST)/tonnik.lv2 \
+	$(BUILD)/clap/tonnik.clap=$(CLAP_DEST)/tonnik.clap \
+	$(BUILD)/clap/tonnik-resources=$(CLAP_DEST)/tonnik-resources \
 	resources/img=$(SHARE_DIR)/tonnik/img \
 	resources/desktop/tonnik-standalone.desktop=$(SHARE_DIR)/applications/tonnik-standalone.desktop \
 	resources/icons/tonnik-standalone-48.png=$(ICON_DIR)/48x48/apps/tonnik-standalone.png \

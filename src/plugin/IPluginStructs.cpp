@@ -11,6 +11,7 @@ const char* GetAPIString(EAPI api) {
     case kAPIAAX: return "AAX";
     case kAPISA: return "Standalone";
     case kAPILV2: return "LV2";
+    case kAPICLAP: return "CLAP";
     default: return "";
   }
 }

@@ -9,7 +9,7 @@
 #include "plugin/IMidiMsg.h"
 
 // Which host API a build serves.
-enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIRTAS = 3, kAPIAAX = 4, kAPISA = 5, kAPILV2 = 6 };
+enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIRTAS = 3, kAPIAAX = 4, kAPISA = 5, kAPILV2 = 6, kAPICLAP = 7 };
 
 // "VST2", "VST3", "AU", "RTAS", "AAX", "Standalone", "LV2", or "" for other values.
 const char* GetAPIString(EAPI api);

@@ -1,13 +1,17 @@
 #pragma once
 // The host-format adapter the instrument derives from, chosen when the
 // instrument's library is built: the Audio Unit adapter by default, the LV2
-// adapter when TONNIK_FORMAT_LV2 is defined (the tonnik_lv2 library). Both
-// take the same constructor arguments, so the instrument's code is the same
-// in every format.
+// adapter when TONNIK_FORMAT_LV2 is defined (the tonnik_lv2 library), the
+// CLAP adapter when TONNIK_FORMAT_CLAP is (tonnik_clap). All take the same
+// constructor arguments, so the instrument's code is the same in every
+// format.
 
 #if defined(TONNIK_FORMAT_LV2)
 #include "lv2/IPluginLV2.h"
 using TonnikBase = IPluginLV2;
+#elif defined(TONNIK_FORMAT_CLAP)
+#include "clap/IPluginCLAP.h"
+using TonnikBase = IPluginCLAP;
 #else
 #include "au/IPluginAU.h"
 using TonnikBase = IPluginAU;
