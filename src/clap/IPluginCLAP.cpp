@@ -71,9 +71,8 @@ bool IPluginCLAP::InitCLAP(const clap_host_t* host) {
 void IPluginCLAP::SetEditorWindow(std::unique_ptr<CLAPEditorWindow> window) { mEditorWindow = std::move(window); }
 
 bool IPluginCLAP::Activate(double sampleRate, uint32_t minFrames, uint32_t maxFrames) {
-  if (!std::isfinite(sampleRate) || sampleRate < kLowestRate || sampleRate > kHighestRate) {
-    mHost.Log(CLAP_LOG_ERROR, GetEffectName(), "%g Hz is not a sample rate it plays (%g to %g Hz); not activated",
-              sampleRate, kLowestRate, kHighestRate);
+  if (!PlaysSampleRate(sampleRate)) {
+    mHost.Log(CLAP_LOG_ERROR, GetEffectName(), "%g Hz is not a sample rate it plays; not activated", sampleRate);
     return false;
   }
   const int blockSize = maxFrames == 0 || maxFrames > (uint32_t)kLargestBlockSize ? kLargestBlockSize : (int)maxFrames;

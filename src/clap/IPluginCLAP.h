@@ -63,9 +63,6 @@ public:
   static const int kMaxEventsPerPiece = 512;
   // Control changes held back while the mutex is busy; more are dropped.
   static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
-  // The sample rates the voice plays, in Hz; others are refused at activation.
-  static constexpr double kLowestRate = 8000.0;
-  static constexpr double kHighestRate = 384000.0;
 
   // The same arguments as the other adapters, so the instrument's code is
   // the same in every format. Side-chain inputs are not offered.
