@@ -194,7 +194,8 @@ private:
   }
   // The control change a controller parameter's value stands for.
   static IMidiMsg ControlChangeFor(vst3::ParamID id, double value, int offset);
-  // Applies a host value to a plug-in parameter (mutex held).
+  // Applies a host value to a plug-in parameter (mutex held); a value that
+  // leaves the parameter as it was changes nothing.
   void ApplyHostValue(int paramIdx, double normalizedValue);
 
   // process() in parts (IPluginVST3Process.cpp). Fills mHappenings in the

@@ -121,7 +121,11 @@ vst3::tresult IPluginVST3::setParamNormalized(vst3::ParamID id, vst3::ParamValue
 
 void IPluginVST3::ApplyHostValue(int paramIdx, double normalizedValue) {
   IParam* param = GetParam(paramIdx);
+  const double before = param->Value();
   param->SetNormalized(normalizedValue);
+  // Hosts send automation every block whether it moved or not; the voice
+  // hears only values that changed, as from the other formats' hosts.
+  if (param->Value() == before) return;
   if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, param->Value(), false);
   OnParamChange(paramIdx);
 }
