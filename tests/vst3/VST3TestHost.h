@@ -50,6 +50,11 @@ public:
   // The queue of id, or null.
   ValueQueue* Find(vst3::ParamID id);
   void Clear() { mQueues.clear(); }
+  // Empties every queue but keeps it and its room, so that adding again
+  // allocates nothing.
+  void ClearPoints() {
+    for (ValueQueue& q : mQueues) q.mPoints.clear();
+  }
   vst3::int32 getParameterCount() override { return (vst3::int32)mQueues.size(); }
   vst3::IParamValueQueue* getParameterData(vst3::int32 i) override;
   vst3::IParamValueQueue* addParameterData(const vst3::ParamID& id, vst3::int32& index) override;
