@@ -30,13 +30,16 @@ demo: build
 bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
-# The LV2 bundle for the current user, or under $(PREFIX)/lib/lv2 when PREFIX is given.
+# The LV2 and VST 3 bundles for the current user, or under $(PREFIX)/lib/lv2 and
+# $(PREFIX)/lib/vst3 when PREFIX is given.
 LV2_DEST = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+VST3_DEST = $(if $(PREFIX),$(PREFIX)/lib/vst3,$(HOME)/.vst3)
 install: build
-	@mkdir -p "$(LV2_DEST)"
-	@rm -rf "$(LV2_DEST)/tonnik.lv2"
+	@mkdir -p "$(LV2_DEST)" "$(VST3_DEST)"
+	@rm -rf "$(LV2_DEST)/tonnik.lv2" "$(VST3_DEST)/TONNIK-PRO.vst3"
 	@cp -R $(BUILD)/lv2/tonnik.lv2 "$(LV2_DEST)/"
-	@echo "installed $(LV2_DEST)/tonnik.lv2"
+	@cp -R $(BUILD)/vst3/TONNIK-PRO.vst3 "$(VST3_DEST)/"
+	@echo "installed $(LV2_DEST)/tonnik.lv2 and $(VST3_DEST)/TONNIK-PRO.vst3"
 
 # Tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded fuzzing run.
 check-sanitize: bootstrap
