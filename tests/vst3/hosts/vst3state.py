@@ -8,6 +8,8 @@ id, a 64-bit offset and a 64-bit size) names the component's state "Comp". That 
 instrument's chunk, checked as lv2state.py checks the LV2 one.
 
   vst3state.py SESSION_FILE CLASS_ID [--cc INDEX=CC]... [--value INDEX=VALUE]...
+  vst3state.py SESSION_FILE CLASS_ID --chunk-out FILE
+      writes the component state as it is (`tonnik editor --state` reads it)
   vst3state.py SESSION_FILE CLASS_ID --render-args
       prints the saved values as `tonnik render` options: "--set" and NAME=VALUE, one a line
 """
@@ -49,6 +51,10 @@ def component_state(session_file, class_id):
 
 
 def main():
+    if "--chunk-out" in sys.argv:
+        with open(sys.argv[sys.argv.index("--chunk-out") + 1], "wb") as f:
+            f.write(component_state(sys.argv[1], sys.argv[2]))
+        return
     if "--render-args" in sys.argv:
         state = component_state(sys.argv[1], sys.argv[2])
         values = struct.unpack_from(f"<{lv2state.N_PARAMS}d", state, lv2state.N_PARAMS * 4)
