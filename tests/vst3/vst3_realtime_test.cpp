@@ -1,8 +1,7 @@
-// process() on the audio thread and the editor's way to the host, with the
-// instrument's VST 3 library linked in so that the test reaches the plug-in
-// behind the interfaces. Allocations are counted by replacing the allocator
-// for this program; sanitizer builds bring their own, so there the counting
-// test is skipped.
+// process() on the audio thread, with the instrument's VST 3 library linked
+// in so that the test reaches the plug-in behind the interfaces. Allocations
+// are counted by replacing the allocator for this program; sanitizer builds
+// bring their own, so there the counting test is skipped.
 
 #include <gtest/gtest.h>
 
@@ -97,20 +96,6 @@ TEST(VST3Realtime, ProcessNeverWaitsForThePluginMutexAndCatchesUpAfterwards) {
   holder.get();
   vst.Process(kBlock);
   EXPECT_EQ(PlugOf(vst)->GetParam(Tonnik::kDecay)->Value(), 0.9);
-}
-
-TEST(VST3Realtime, EditorGesturesReachTheHostAsEdits) {
-  HostedInstance vst(VST3Factory(), 48000.0, kBlock);
-  ASSERT_TRUE(vst.Ok());
-  RecordingHandler handler;
-  vst.mController->setComponentHandler(&handler);
-  Tonnik* plug = PlugOf(vst);
-  plug->BeginInformHostOfParamChange(Tonnik::kDecay);
-  plug->SetParameterFromGUI(Tonnik::kDecay, 0.75);
-  plug->EndInformHostOfParamChange(Tonnik::kDecay);
-  EXPECT_EQ(handler.mCalls, (std::vector<std::string>{"begin 3", "perform 3 0.750000", "end 3"}));
-  EXPECT_EQ(vst.mController->getParamNormalized(Tonnik::kDecay), 0.75);
-  vst.mController->setComponentHandler(nullptr);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../support/private_shm.sh"
 lv2_hosts="$here/../../lv2/hosts"
 source "$lv2_hosts/host_env.sh"
+source "$here/vst3_host_env.sh"
 
 readonly ARDOUR_TIMEOUT_S=90 RATE=48000 PERIOD=1024
 # Seconds for Ardour's GUI to load the session and show the plug-in's window, and for a save.
@@ -23,21 +24,12 @@ readonly EDITOR_W=336 EDITOR_H=598
 # The "MIDI Tune" switch, in editor pixels (its 42 x 24 frame at 146, 99), and its index.
 readonly MIDI_TUNE_X=160 MIDI_TUNE_Y=108 MIDI_TUNE=5
 
-bundle= class_id= tonnik=
-while [ $# -gt 0 ]; do
-  case $1 in
-    --bundle) bundle=$2; shift ;;
-    --class-id) class_id=$2; shift ;;
-    --tonnik) tonnik=$2; shift ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-  esac
-  shift
-done
-[ -n "$bundle" ] && [ -n "$class_id" ] && [ -n "$tonnik" ] || { echo "missing arguments" >&2; exit 2; }
+vst3_parse_args "$@"
 
 host_env_init ardour-gui
 started=$SECONDS
-export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour" TONNIK_SESSION_DIR="$HOST_SCRATCH/session"
+export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour" TONNIK_VST3_LUA_DIR="$here/ardour"
+export TONNIK_SESSION_DIR="$HOST_SCRATCH/session"
 session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
 
 # wait_until SECONDS COMMAND...: true once COMMAND succeeds.
@@ -52,11 +44,7 @@ wait_until 10 test -s "$HOST_SCRATCH/xvfb.log" || host_fail "Xvfb did not start"
 export DISPLAY=":$(head -n 1 "$HOST_SCRATCH/xvfb.log")"
 host_start_jackd "$RATE" "$PERIOD"
 
-mkdir -p "$HOME/.vst3"
-cp -r "$bundle" "$HOME/.vst3/"
-find "$HOME/.vst3" -exec touch -h -d "@$(($(date +%s) - 2))" {} +
-LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst3-scanner -q "$HOME/.vst3/$(basename "$bundle")" \
-  || host_fail "ardour-vst3-scanner does not take the bundle"
+vst3_install_bundle
 
 host_run ardour-session "$ARDOUR_TIMEOUT_S" ardour7-lua "$here/ardour/gui_session.lua" \
   || host_fail "gui_session.lua failed"

@@ -19,6 +19,7 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 lv2_hosts="$here/../../lv2/hosts"
 source "$lv2_hosts/host_env.sh"
+source "$here/vst3_host_env.sh"
 
 # Seconds each Ardour run may take; a loaded 2-core machine needs about ten.
 readonly ARDOUR_TIMEOUT_S=90
@@ -31,31 +32,15 @@ readonly EXPORT_START_SPREAD=1024
 readonly DECAY_JUMP_FRAME=40000
 readonly RATE=48000 EXPORT_SECONDS=2
 
-bundle= class_id= tonnik=
-while [ $# -gt 0 ]; do
-  case $1 in
-    --bundle) bundle=$2; shift ;;
-    --class-id) class_id=$2; shift ;;
-    --tonnik) tonnik=$2; shift ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-  esac
-  shift
-done
-[ -n "$bundle" ] && [ -n "$class_id" ] && [ -n "$tonnik" ] || { echo "missing arguments" >&2; exit 2; }
+vst3_parse_args "$@"
 
 host_env_init ardour-vst3
 started=$SECONDS
-export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour"
+export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour" TONNIK_VST3_LUA_DIR="$here/ardour"
 export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
 export TONNIK_EXPORT_PRESET=$PRESET_ID
-mkdir -p "$TONNIK_EXPORT_DIR" "$HOME/.vst3"
-
-# Ardour takes a scanned bundle from its cache only while the cache is no older than the module;
-# the scanner stamps the cache with the module's time in whole seconds, so the copy gets one.
-cp -r "$bundle" "$HOME/.vst3/"
-find "$HOME/.vst3" -exec touch -h -d "@$(($(date +%s) - 2))" {} +
-LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst3-scanner -q "$HOME/.vst3/$(basename "$bundle")" \
-  || host_fail "ardour-vst3-scanner does not take the bundle"
+mkdir -p "$TONNIK_EXPORT_DIR"
+vst3_install_bundle
 
 ardour_config="$XDG_CONFIG_HOME/ardour7"
 mkdir -p "$ardour_config/scripts" "$ardour_config/export"

@@ -3,6 +3,7 @@
 -- then Decay automated between the second and the third hit, a second export, the automation
 -- switched off again and the session saved.
 dofile (os.getenv ("TONNIK_LUA_DIR") .. "/common.lua")
+dofile (os.getenv ("TONNIK_VST3_LUA_DIR") .. "/vst3_common.lua")
 
 -- Where Decay's automation jumps, and to what: between the second and the third hit.
 local DECAY_JUMP_FRAME = 40000
@@ -13,14 +14,7 @@ local DISCRETE = 0
 T.use_dummy_engine ()
 T.check (create_session (T.SESSION_DIR, T.SESSION_NAME, T.RATE), "cannot create the session")
 
-local info = ARDOUR.LuaAPI.new_plugin_info (T.URI, ARDOUR.PluginType.VST3)
-T.check (not info:isnil (), "Ardour does not know the VST 3 class " .. T.URI)
-local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
-	ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), false, info, nil, nil, 1, T.TRACK,
-	ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
-T.check (tracks:size () == 1, "no MIDI track")
-local track = tracks:front ()
-local ins = T.find_insert (track)
+local track, ins = T.new_vst3_track ()
 T.check (ins:is_instrument (), "Ardour does not see an instrument")
 T.check (ins:plugin (0):parameter_count () == 19, "Ardour shows hidden parameters")
 
