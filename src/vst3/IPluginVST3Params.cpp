@@ -13,6 +13,7 @@
 namespace {
 
 const vst3::int32 kString128 = 128;
+// "MIDI CC 16|127" and its terminator, with room to spare.
 const int kControllerTitleLen = 32;
 const double kControllerSteps = 127.0;  // control-change values are 0..127
 

@@ -100,6 +100,8 @@ TEST_F(VST3Host, ParametersDescribeThemselvesAndConvertThroughTheirTexts) {
   double v = -1;
   ASSERT_EQ(c->getParamValueByString(kGlideMode, up, v), vst3::kResultOk);
   EXPECT_DOUBLE_EQ(v, 0.5);
+  vst3::char16 nonsense[] = u"sideways";
+  EXPECT_EQ(c->getParamValueByString(kGlideMode, nonsense, v), vst3::kResultFalse);
   c->getParameterInfo(kMidiLearn, info);
   EXPECT_EQ(info.stepCount, 1);
   c->getParamStringByValue(kMidiLearn, 1.0, text);
@@ -127,6 +129,7 @@ TEST_F(VST3Host, NotesStartOnTheirSampleAndParameterChangesLandOnTheirs) {
   HostedInstance plain(sFactory, kRate, kBlock), changed(sFactory, kRate, kBlock);
   ASSERT_TRUE(plain.Ok() && changed.Ok());
   EventList notes;
+  notes.AddNoteOn(20, 128, 1.0f);    // no such note: ignored
   notes.AddNoteOn(137, 36, 0.001f);  // the softest velocity still plays
   ParamChanges drive;
   drive.Add(kDrive, 300, 0.9);
