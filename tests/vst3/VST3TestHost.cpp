@@ -20,19 +20,6 @@ vst3::tresult MemoryStream::write(void* buffer, vst3::int32 n, vst3::int32* writ
   return vst3::kResultOk;
 }
 
-vst3::tresult MemoryStream::seek(vst3::int64 pos, vst3::int32 mode, vst3::int64* result) {
-  const vst3::int64 base = mode == vst3::kIBSeekCur ? (vst3::int64)mPos : (mode == vst3::kIBSeekEnd ? (vst3::int64)mBytes.size() : 0);
-  if (base + pos < 0) return vst3::kInvalidArgument;
-  mPos = (size_t)(base + pos);
-  if (result) *result = (vst3::int64)mPos;
-  return vst3::kResultOk;
-}
-
-vst3::tresult MemoryStream::tell(vst3::int64* pos) {
-  *pos = (vst3::int64)mPos;
-  return vst3::kResultOk;
-}
-
 vst3::tresult ValueQueue::getPoint(vst3::int32 i, vst3::int32& offset, vst3::ParamValue& value) {
   if (i < 0 || i >= getPointCount()) return vst3::kInvalidArgument;
   offset = mPoints[i].first;
@@ -89,26 +76,6 @@ vst3::tresult EventList::getEvent(vst3::int32 i, vst3::Event& e) {
 
 vst3::tresult EventList::addEvent(vst3::Event& e) {
   mEvents.push_back(e);
-  return vst3::kResultOk;
-}
-
-vst3::tresult RecordingHandler::beginEdit(vst3::ParamID id) {
-  mCalls.push_back("begin " + std::to_string(id));
-  return vst3::kResultOk;
-}
-
-vst3::tresult RecordingHandler::performEdit(vst3::ParamID id, vst3::ParamValue v) {
-  mCalls.push_back("perform " + std::to_string(id) + " " + std::to_string(v));
-  return vst3::kResultOk;
-}
-
-vst3::tresult RecordingHandler::endEdit(vst3::ParamID id) {
-  mCalls.push_back("end " + std::to_string(id));
-  return vst3::kResultOk;
-}
-
-vst3::tresult RecordingHandler::restartComponent(vst3::int32 flags) {
-  mCalls.push_back("restart " + std::to_string(flags));
   return vst3::kResultOk;
 }
 

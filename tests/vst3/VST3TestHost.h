@@ -27,8 +27,9 @@ public:
   size_t mPos = 0;
   vst3::tresult read(void* buffer, vst3::int32 n, vst3::int32* got) override;
   vst3::tresult write(void* buffer, vst3::int32 n, vst3::int32* written) override;
-  vst3::tresult seek(vst3::int64 pos, vst3::int32 mode, vst3::int64* result) override;
-  vst3::tresult tell(vst3::int64* pos) override;
+  // The plug-in reads and writes its state in one go.
+  vst3::tresult seek(vst3::int64, vst3::int32, vst3::int64*) override { return vst3::kNotImplemented; }
+  vst3::tresult tell(vst3::int64*) override { return vst3::kNotImplemented; }
 };
 
 class ValueQueue : public vst3::IParamValueQueue {
@@ -73,15 +74,21 @@ public:
   vst3::tresult addEvent(vst3::Event& e) override;
 };
 
-// Records "begin 3", "perform 3 0.5", "end 3", "restart 4".
+// Records "begin 3", "perform 3", "end 3", "restart 4".
 class RecordingHandler : public vst3::IComponentHandler {
 public:
   TEST_HOST_UNKNOWN
   std::vector<std::string> mCalls;
-  vst3::tresult beginEdit(vst3::ParamID id) override;
-  vst3::tresult performEdit(vst3::ParamID id, vst3::ParamValue v) override;
-  vst3::tresult endEdit(vst3::ParamID id) override;
-  vst3::tresult restartComponent(vst3::int32 flags) override;
+  vst3::tresult beginEdit(vst3::ParamID id) override { return Note("begin", id); }
+  vst3::tresult performEdit(vst3::ParamID id, vst3::ParamValue) override { return Note("perform", id); }
+  vst3::tresult endEdit(vst3::ParamID id) override { return Note("end", id); }
+  vst3::tresult restartComponent(vst3::int32 flags) override { return Note("restart", flags); }
+
+private:
+  vst3::tresult Note(const char* call, long what) {
+    mCalls.push_back(std::string(call) + " " + std::to_string(what));
+    return vst3::kResultOk;
+  }
 };
 
 // One instance from a factory, taken through initialize, a stereo
