@@ -31,12 +31,13 @@ bench: build
 	@for b in $(BUILD)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 # `make install` puts the programs, their desktop entry, icon, images and man pages under PREFIX
-# (default ~/.local), the LV2 bundle in PREFIX/lib/lv2 and the CLAP module in PREFIX/lib/clap
-# (default ~/.lv2 and ~/.clap, where hosts look for a user's plug-ins); `make uninstall`
+# (default ~/.local), the LV2, VST 3 and CLAP plug-ins in PREFIX/lib/lv2, lib/vst3 and lib/clap
+# (default ~/.lv2, ~/.vst3 and ~/.clap, where hosts look for a user's plug-ins); `make uninstall`
 # removes exactly what it put there (scripts/install-files keeps the list in MANIFEST).
 # `make install-built` installs without building first.
 INSTALL_ROOT = $(if $(PREFIX),$(PREFIX),$(HOME)/.local)
 LV2_DEST     = $(if $(PREFIX),$(PREFIX)/lib/lv2,$(HOME)/.lv2)
+VST3_DEST    = $(if $(PREFIX),$(PREFIX)/lib/vst3,$(HOME)/.vst3)
 CLAP_DEST    = $(if $(PREFIX),$(PREFIX)/lib/clap,$(HOME)/.clap)
 SHARE_DIR    = $(INSTALL_ROOT)/share
 ICON_DIR     = $(SHARE_DIR)/icons/hicolor
@@ -47,6 +48,7 @@ INSTALL_FILES = \
 	$(BUILD)/tonnik-standalone=$(INSTALL_ROOT)/bin/tonnik-standalone=755 \
 	$(BUILD)/tonnik=$(INSTALL_ROOT)/bin/tonnik=755 \
 	$(BUILD)/lv2/tonnik.lv2=$(LV2_DEST)/tonnik.lv2 \
+	$(BUILD)/vst3/TONNIK-PRO.vst3=$(VST3_DEST)/TONNIK-PRO.vst3 \
 	$(BUILD)/clap/tonnik.clap=$(CLAP_DEST)/tonnik.clap \
 	$(BUILD)/clap/tonnik-resources=$(CLAP_DEST)/tonnik-resources \
 	resources/img=$(SHARE_DIR)/tonnik/img \

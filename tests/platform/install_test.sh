@@ -21,7 +21,8 @@ make_it() { make --no-print-directory -C "$SRC" "$@" BUILD="$BUILD" PREFIX="$PRE
 
 make_it install-built
 make_it install-built
-for f in bin/tonnik-standalone bin/tonnik lib/lv2/tonnik.lv2/manifest.ttl lib/clap/tonnik.clap share/tonnik/img/background.png \
+for f in bin/tonnik-standalone bin/tonnik lib/lv2/tonnik.lv2/manifest.ttl lib/clap/tonnik.clap lib/vst3/TONNIK-PRO.vst3/Contents/x86_64-linux/TONNIK-PRO.so \
+  share/tonnik/img/background.png \
   share/applications/tonnik-standalone.desktop share/man/man1/tonnik.1 share/man/man1/tonnik-standalone.1; do
   [ -e "$PREFIX/$f" ] || fail "$f was not installed"
 done
@@ -36,7 +37,7 @@ for size in 48 128 256; do
     fail "no $size px icon"
   [ "$got" = "${size}x$size" ] || fail "the $size px icon is $got"
 done
-echo "installed: programs, LV2 bundle, CLAP module, images, desktop entry, icons at 48, 128 and 256 px, man pages"
+echo "installed: programs, LV2 and VST 3 bundles, CLAP module, images, desktop entry, icons at 48, 128 and 256 px, man pages"
 
 # The installed programs run on their own, with the images from the prefix.
 unset TONNIK_RESOURCE_DIR

@@ -1,0 +1,65 @@
+// The state: the plug-in's chunk, whole, through the host's stream.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "vst3/IPluginVST3.h"
+
+namespace {
+const int kParamValueBytes = (int)sizeof(double);
+// restartComponent flag: parameter values changed, the host reads them again.
+const vst3::int32 kParamValuesChanged = 1 << 2;
+}  // namespace
+
+vst3::tresult IPluginVST3::getState(vst3::IBStream* state) {
+  if (!state) return vst3::kInvalidArgument;
+  ByteChunk chunk;
+  if (!SerializeState(&chunk)) return vst3::kResultFalse;
+  vst3::int32 written = 0;
+  if (state->write(chunk.GetBytes(), chunk.Size(), &written) != vst3::kResultOk || written != chunk.Size())
+    return vst3::kResultFalse;
+  return vst3::kResultOk;
+}
+
+// The chunk ends with the base's parameter block (one double per
+// parameter); whatever the plug-in writes before it is its own.
+bool IPluginVST3::IsWholeState(const unsigned char* bytes, int size) {
+  if (mStateSize <= 0 || size != mStateSize) return false;
+  const int blockStart = mStateSize - NParams() * kParamValueBytes;
+  if (blockStart < 0) return false;
+  for (int i = 0; i < NParams(); ++i) {
+    double value = 0.0;
+    std::memcpy(&value, bytes + blockStart + i * kParamValueBytes, sizeof value);
+    double lo = 0.0, hi = 0.0;
+    GetParam(i)->GetBounds(&lo, &hi);
+    if (!(value >= lo && value <= hi)) return false;
+  }
+  return true;
+}
+
+vst3::tresult IPluginVST3::setState(vst3::IBStream* state) {
+  if (!state || mStateSize <= 0) return vst3::kInvalidArgument;
+  // One byte more than a state holds tells a longer stream from a whole one.
+  std::vector<unsigned char> bytes((size_t)mStateSize + 1);
+  int size = 0;
+  while (size < (int)bytes.size()) {
+    vst3::int32 got = 0;
+    if (state->read(bytes.data() + size, (vst3::int32)bytes.size() - size, &got) != vst3::kResultOk || got <= 0)
+      break;
+    size += got;
+  }
+  if (!IsWholeState(bytes.data(), size)) {
+    std::fprintf(stderr, "%s: the saved state is damaged (%d bytes, %d expected, or a value out of range); "
+                 "nothing changed\n", GetEffectName(), size, mStateSize);
+    return vst3::kResultFalse;
+  }
+  ByteChunk chunk;
+  if (chunk.PutBytes(bytes.data(), size) != size) return vst3::kOutOfMemory;
+  if (UnserializeState(&chunk, 0) != size) return vst3::kResultFalse;
+  mStateGeneration.fetch_add(1, std::memory_order_release);
+  RedrawParamControls();
+  if (mHandler) mHandler->restartComponent(kParamValuesChanged);
+  return vst3::kResultOk;
+}
