@@ -20,12 +20,7 @@ static constexpr unsigned kScratchLineAlignment = 4;
 static constexpr int kPromptTextLen = 512;
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
-    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {
-  // The first text drawn needs the font library, whose set-up is the dearest
-  // part of a first editor after its images: started now, it runs on a
-  // second core while the editor's images are decoded.
-  DCX_StartFontLibrary();
-}
+    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {}
 
 IGraphics::~IGraphics() {
   delete mKeyCatcher;
@@ -52,7 +47,6 @@ void IGraphics::Resize(int w, int h) {
   mMouseOver = -1;
   mControls.Empty(true);
   DeleteBitmaps();
-  PrepDraw();
   if (mPlug) mPlug->ResizeGraphics(w, h);
 }
 
@@ -77,6 +71,19 @@ void IGraphics::ShowMouseCursor() {}
 void IGraphics::PrepDraw() {
   if (!mDrawBitmap) mDrawBitmap = new PIX_SysBitmap(mWidth, mHeight);
   if (!mTmpBitmap) mTmpBitmap = new PIX_MemBitmap(0, 0, kScratchLineAlignment);
+}
+
+void IGraphics::OpenDrawing() {
+  // The first text drawn needs the font library, whose set-up is the dearest
+  // part of a first editor after its images: started now, it runs on a
+  // second core while the first frame's images are decoded.
+  DCX_StartFontLibrary();
+  PrepDraw();
+}
+
+PIX_SysBitmap* IGraphics::GetDrawBitmap() {
+  PrepDraw();
+  return mDrawBitmap;
 }
 
 void IGraphics::AttachBackground(int id, const char* name) {
@@ -173,6 +180,7 @@ bool IGraphics::IsDirty(IRECT* r) {
 
 bool IGraphics::Draw(IRECT* r) {
   if (mControls.GetSize() == 0) return true;
+  PrepDraw();
   if (mStrict)
     DrawStrict(*r);
   else

@@ -49,8 +49,8 @@ int PixBlendMode(const IChannelBlend* blend);
 class IGraphics {
 public:
   // A frame rate of 0 or less means the default of 25 frames per second.
-  // Creates no bitmaps; PrepDraw() does. The first editor in the process
-  // starts the font library's set-up on a helper thread.
+  // Creates no bitmaps and starts nothing: an editor costs next to nothing
+  // until its window opens (OpenDrawing) or it first draws.
   IGraphics(IPluginBase* plug, int width, int height, int fps);
 
   IGraphics(const IGraphics&) = delete;
@@ -101,11 +101,22 @@ public:
   virtual void ShowMouseCursor();
   // Loads an image resource by name; null when it cannot be found or decoded.
   virtual PIX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+  // The PNG file of an image resource, so that it can be decoded when first
+  // drawn instead of when loaded. False (the base answer) when the platform
+  // names no file: the image is then decoded at once by OSLoadBitmap.
+  virtual bool OSImageFile(int id, const char* name, KIT_String* path);
 
   // ---- Construction and attachment (main thread). ----
 
-  // Creates the draw bitmap at the editor's size and the empty scratch bitmap.
+  // Creates the draw bitmap at the editor's size and the empty scratch
+  // bitmap, unless they exist. Drawing calls it; nothing else needs to.
   void PrepDraw();
+  // Called by a platform as its window opens: starts the font library's
+  // set-up on a helper thread, to run while the first frame's images
+  // decode, and makes the bitmaps.
+  void OpenDrawing();
+  // False until the editor first draws or opens a window.
+  bool HoldsDrawBitmap() const { return mDrawBitmap != nullptr; }
   // Loads a one-frame bitmap and puts it, drawn opaque, in front of the list.
   void AttachBackground(int id, const char* name);
   // A panel of that colour over the whole editor, in front of the list.
@@ -228,9 +239,9 @@ public:
   bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
                       const IChannelBlend* blend = nullptr, bool antiAlias = false);
   IColor GetPoint(int x, int y);
-  // The draw bitmap's pixel memory.
+  // The draw bitmap's pixel memory; both make the bitmap when it is missing.
   void* GetBits();
-  PIX_SysBitmap* GetDrawBitmap() { return mDrawBitmap; }
+  PIX_SysBitmap* GetDrawBitmap();
 
   // Text. With measure true nothing is drawn and r receives the text's
   // bounds. False when no font could be made for the style.

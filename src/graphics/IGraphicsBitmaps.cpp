@@ -5,6 +5,8 @@
 #include "graphics/GraphicsCheck.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
+#include "graphics/IResourceImage.h"
+#include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 
@@ -36,10 +38,14 @@ int PixBlendMode(const IChannelBlend* blend) {
   }
 }
 
+bool IGraphics::OSImageFile(int id, const char* name, KIT_String* path) { return false; }
+
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHoriztonal) {
   PIX_IBitmap* bitmap = BitmapStorage::Instance().Find(id);
   if (!bitmap) {
-    bitmap = OSLoadBitmap(id, name);
+    KIT_String file;
+    if (OSImageFile(id, name, &file)) bitmap = IResourceImage::FromFile(file.Get()).release();
+    if (!bitmap) bitmap = OSLoadBitmap(id, name);
     if (!bitmap) {
       char resource[kResourceTextLen];
       std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
@@ -77,7 +83,7 @@ IBitmap IGraphics::CropBitmap(IBitmap* srcBitmap, IRECT* r) {
   return cropped;
 }
 
-void* IGraphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullptr; }
+void* IGraphics::GetBits() { return GetDrawBitmap()->getBits(); }
 
 bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend) {
   const IRECT r = dest->Intersect(mDrawRECT);

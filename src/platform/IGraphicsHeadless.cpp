@@ -65,6 +65,7 @@ void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, 
 
 void* IGraphicsHeadless::OpenWindow(void* parentView) {
   CloseWindow();
+  OpenDrawing();
   mView = new HeadlessView(this);
   return mView;
 }
@@ -90,6 +91,10 @@ void IGraphicsHeadless::HideMouseCursor() {
 }
 
 void IGraphicsHeadless::ShowMouseCursor() { mCursorHidden = false; }
+
+bool IGraphicsHeadless::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFile(name, path);
+}
 
 PIX_IBitmap* IGraphicsHeadless::OSLoadBitmap(int id, const char* name) {
   KIT_String error;

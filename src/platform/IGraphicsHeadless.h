@@ -68,6 +68,8 @@ public:
   // the resource folder); the id is not used. On failure says on stderr
   // what was missing and where it was looked for, and returns null.
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // The resource's file in the resource folder, when it is there.
+  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- Headless platform ----
 

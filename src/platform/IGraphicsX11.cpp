@@ -65,6 +65,7 @@ IGraphicsX11::~IGraphicsX11() {
 
 void* IGraphicsX11::OpenWindow(void* parentView) {
   CloseWindow();
+  OpenDrawing();
   mError.Set("");
   mWindowFailed = false;
   mConnection = new X11Connection;
@@ -592,6 +593,10 @@ void IGraphicsX11::DesktopPath(KIT_String* path) { DesktopFolder(path); }
 
 void IGraphicsX11::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) {
   fileName->Set("");
+}
+
+bool IGraphicsX11::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFile(name, path);
 }
 
 PIX_IBitmap* IGraphicsX11::OSLoadBitmap(int id, const char* name) {

@@ -96,6 +96,8 @@ public:
   // The image of resource name ("resources/img/knob.png" is "knob.png" in
   // the resource folder); the id is not used.
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // The resource's file in the resource folder, when it is there.
+  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- X11 platform ----
 

@@ -100,7 +100,6 @@ void IPluginBase::AttachGraphics(IGraphics* graphics) {
   IEditorLock lock(this);
   for (int i = 0; i < NParams(); ++i)
     graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
-  graphics->PrepDraw();
   if (mGraphics != graphics) delete mGraphics;
   mGraphics = graphics;
 }

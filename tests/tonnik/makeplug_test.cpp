@@ -5,6 +5,11 @@
 #include <thread>
 #include <vector>
 
+#include "TonnikFixture.h"
+#include "dcx/DCX.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IGraphicsCaches.h"
+#include "graphics/IResourceImage.h"
 #include "tonnik/Tonnik.h"
 #include "tonnik/TonnikEntry.h"
 
@@ -17,6 +22,30 @@ TEST(TonnikMakePlug, MakesAnInstrumentWithItsBundleAndView) {
   EXPECT_STREQ(plug->GetBundleID(), "com.velmora.audiounit.tonnik");
   EXPECT_STREQ(plug->GetCocoaViewFactoryClassName(), "Tonnik_View");
   delete plug;
+}
+
+// Runs before anything in this program opens an editor: instances that
+// only render leave every image undecoded, fonts unmade and frames unheld.
+TEST(TonnikMakePlug, InstancesWithoutEditorDecodeNoImageAndHoldNoFrame) {
+  TonnikRig first;
+  TonnikRig second;
+  for (TonnikRig* rig : {&first, &second}) {
+    rig->NoteOn(36, 100, 0);
+    rig->Render(512);
+    EXPECT_FALSE(rig->Plug().GetGUI()->HoldsDrawBitmap());
+  }
+  int images = 0;
+  for (int id = 101; id <= 113; ++id) {
+    PIX_IBitmap* cached = BitmapStorage::Instance().Find(id);
+    if (!cached) continue;
+    ++images;
+    IResourceImage* image = dynamic_cast<IResourceImage*>(cached);
+    ASSERT_NE(image, nullptr) << "bitmap " << id << " was decoded when loaded";
+    EXPECT_FALSE(image->Decoded()) << "bitmap " << id;
+  }
+  EXPECT_GE(images, 10);
+  EXPECT_EQ(FontStorage::Instance().Size(), 0);
+  EXPECT_FALSE(DCX_FontLibraryStarted());
 }
 
 TEST(TonnikMakePlug, TwoThreadsAtOnce) {

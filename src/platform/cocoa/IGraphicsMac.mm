@@ -133,6 +133,7 @@ bool IGraphicsMac::OpenURL(const char* url, const char* msgWindowTitle, const ch
 void* IGraphicsMac::OpenWindow(void* parentView) {
   CloseWindow();
   if (!mHasWindowSystem) return nullptr;
+  OpenDrawing();
   mView = [[IGraphicsCocoa_vTonnik_au alloc] initWithIGraphics:this];
   if (parentView) [static_cast<NSView*>(parentView) addSubview:mView];
   return mView;
@@ -169,6 +170,10 @@ void IGraphicsMac::ShowMouseCursor() {
 #endif
   [NSCursor unhide];
   mCursorHidden = false;
+}
+
+bool IGraphicsMac::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFileOSX(mBundleID.Get(), name, path);
 }
 
 PIX_IBitmap* IGraphicsMac::OSLoadBitmap(int id, const char* name) {
