@@ -273,7 +273,8 @@ bool Print(PIX_IBitmap* out, const TextStyle& style, const char* text, int x, in
   TextStyle shadow = style;
   shadow.colour = {0.0f, 0.0f, 0.0f};
   shadow.opacity = 0.55f;
-  return DrawTextLine(out, shadow, text, x + 1, top + 1, align) && DrawTextLine(out, style, text, x, top, align);
+  return DrawTextLine(out, shadow, text, x + 1, top + 1, align, Style::kSuper) &&
+         DrawTextLine(out, style, text, x, top, align, Style::kSuper);
 }
 
 bool PrintUnder(PIX_IBitmap* out, const char* control, const char* text, int gap, int size) {
@@ -329,10 +330,13 @@ bool PrintSwitchLabels(PIX_IBitmap* out) {
 bool PrintHeader(PIX_IBitmap* out) {
   const TextStyle name = {Style::kTitleFace, 26, true, true, Style::kTitle};
   const TextStyle pro = {Style::kTitleFace, 26, true, true, Style::kAccent};
+  // Measured as printed, on the supersampled panel.
+  TextStyle printed = name;
+  printed.size *= Style::kSuper;
   int w = 0, h = 0;
-  if (!MeasureTextLine(name, "TONNIK", &w, &h)) return false;
+  if (!MeasureTextLine(printed, "TONNIK", &w, &h)) return false;
   bool ok = Print(out, name, "TONNIK", 22, 14, Align::kLeft);
-  ok = ok && Print(out, pro, "-PRO", 22 + w, 14, Align::kLeft);
+  ok = ok && Print(out, pro, "-PRO", 22 + (w + Style::kSuper / 2) / Style::kSuper, 14, Align::kLeft);
   const TextStyle maker = {Style::kLabelFace, 10, false, true, Style::kLabelDim};
   ok = ok && Print(out, maker, "Velmora Rirevovizod", kEditorWidth - 22, 26, Align::kRight);
   return ok;
@@ -366,10 +370,18 @@ bool DrawBackground(PIX_IBitmap* out) {
   PaintKeySeats(layer);
   PaintDisplayWindow(layer);
   PaintScrews(layer);
-  layer.Resolve(out);
-  if (out->getWidth() != kEditorWidth || out->getHeight() != kEditorHeight) return false;
-  const bool printed = PrintHeader(out) && PrintSections(out) && PrintKnobLabels(out) && PrintSwitchLabels(out);
+  // The printing goes onto the supersampled panel and is reduced with it, so
+  // the 1x and 2x images are one drawing, text included.
+  PIX_SysBitmap panel;
+  layer.FullResolution(&panel);
+  const bool printed =
+      PrintHeader(&panel) && PrintSections(&panel) && PrintKnobLabels(&panel) && PrintSwitchLabels(&panel);
+  const int w = kEditorWidth * OutputScale(), h = kEditorHeight * OutputScale();
+  out->resize(w, h);
+  if (out->getWidth() != w || out->getHeight() != h) return false;
+  PIX_ScaledBlit(out, &panel, 0, 0, w, h, 0.0f, 0.0f, float(panel.getWidth()), float(panel.getHeight()), 1.0f,
+                 PIX_MODE_FILTER_BILINEAR);
   // Translucent printing mixes into the alpha byte too; the panel stays opaque.
-  PIX_ClearRect(out, 0, 0, kEditorWidth, kEditorHeight, 0xFFFFFF00u, 0xFFu);
+  PIX_ClearRect(out, 0, 0, w, h, 0xFFFFFF00u, 0xFFu);
   return printed;
 }

@@ -28,14 +28,17 @@ bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* 
   return ok;
 }
 
-bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align) {
+bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align,
+                  int scale) {
+  TextStyle scaled = style;
+  scaled.size = style.size * scale;
   int w = 0, h = 0;
-  if (!MeasureTextLine(style, text, &w, &h)) return false;
-  int left = x;
-  if (align == Align::kCentre) left = x - w / 2;
-  if (align == Align::kRight) left = x - w;
-  RECT r = {left, top, left + w, top + h};
-  return WithFont(style, [&](PIX_CachedFont& font) {
+  if (!MeasureTextLine(scaled, text, &w, &h)) return false;
+  int left = x * scale;
+  if (align == Align::kCentre) left = x * scale - w / 2;
+  if (align == Align::kRight) left = x * scale - w;
+  RECT r = {left, top * scale, left + w, top * scale + h};
+  return WithFont(scaled, [&](PIX_CachedFont& font) {
     font.SetTextColor(Pixel(style.colour, style.opacity));
     const unsigned translucent = style.opacity < 1.0f ? PIX_TEXT_USE_ALPHA : 0u;
     font.DrawText(bitmap, text, -1, &r, PIX_TEXT_NOCLIP | translucent);
