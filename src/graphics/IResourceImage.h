@@ -3,39 +3,43 @@
 // Bitmap handles, control rectangles and the bitmap cache need nothing but
 // the size, so an instance that never shows its editor decodes no image;
 // the first editor that draws one pays for decoding it, once per process.
+// An editor drawing at scale 2 reads the image's 2x file instead (kept
+// beside it as NAME@2x.png), decoded only then.
 //
 // Ownership: the bitmap cache holds it like any loaded bitmap; it owns its
 // decoded pixels. Threads: main thread, like all drawing.
 
 #include <memory>
 
+#include "graphics/IScaledImage.h"
 #include "kit/KIT_String.h"
-#include "pix/PIX_Bitmap.h"
 
-class IResourceImage : public PIX_IBitmap {
+class IResourceImage : public IScaledImage {
 public:
-  // Null when the file's PNG header cannot be read.
-  static std::unique_ptr<IResourceImage> FromFile(const char* path);
+  // Largest drawing scale with pixels of its own.
+  static constexpr int kMaxScale = 2;
 
-  // Decoded on the first call. A file that no longer decodes stops the
-  // program naming it, as a missing resource does.
-  PIX_IBitmap* Pixels();
-  bool Decoded() const { return mPixels != nullptr; }
+  // Null when the file's PNG header cannot be read. path2x, when not null,
+  // is the file drawn at scale 2.
+  static std::unique_ptr<IResourceImage> FromFile(const char* path, const char* path2x = nullptr);
 
-  // The size comes from the header; everything else decodes first.
-  unsigned* getBits() override { return Pixels()->getBits(); }
+  // Decoded on the first call for each scale. At 2: the 2x file, or, when
+  // there is none or it is not twice the size, the scale-1 pixels enlarged
+  // once. A scale-1 file that no longer decodes stops the program naming
+  // it, as a missing resource does. Null for other scales.
+  PIX_IBitmap* AtScale(int scale) override;
+  bool Decoded(int scale = 1) const;
+
   int getWidth() override { return mWidth; }
   int getHeight() override { return mHeight; }
-  int getRowSpan() override { return Pixels()->getRowSpan(); }
-  bool isFlipped() override { return Pixels()->isFlipped(); }
-  // A resource keeps its size: never resized.
-  bool resize(int w, int h) override { return false; }
 
 private:
-  IResourceImage(const char* path, int w, int h) : mPath(path), mWidth(w), mHeight(h) {}
+  IResourceImage(const char* path, const char* path2x, int w, int h);
+  PIX_IBitmap* Decode2x();
 
   KIT_String mPath;
+  KIT_String mPath2x;
   int mWidth;
   int mHeight;
-  std::unique_ptr<PIX_IBitmap> mPixels;
+  std::unique_ptr<PIX_IBitmap> mPixels[kMaxScale];
 };

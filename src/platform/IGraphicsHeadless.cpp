@@ -17,9 +17,15 @@ IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps) :
 IGraphicsHeadless::~IGraphicsHeadless() { CloseWindow(); }
 
 bool IGraphicsHeadless::DrawScreen(IRECT* r) {
-  if (!mView || !GetDrawBitmap()) return false;
-  mView->Present(GetDrawBitmap(), *r);
+  if (!mView) return false;
+  IRECT device;
+  PIX_IBitmap* pixels = ScreenPixels(*r, &device);
+  mView->Present(pixels, device);
   return true;
+}
+
+void IGraphicsHeadless::OnScreenScaleChanged() {
+  if (mView) mView->SetFrameSize(Width(), Height());
 }
 
 void IGraphicsHeadless::ForceEndUserEdit() {

@@ -10,6 +10,7 @@
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
 #include "graphics/IResourceImage.h"
+#include "platform/IGraphicsHeadless.h"
 #include "tonnik/Tonnik.h"
 #include "tonnik/TonnikEntry.h"
 
@@ -41,11 +42,28 @@ TEST(TonnikMakePlug, InstancesWithoutEditorDecodeNoImageAndHoldNoFrame) {
     ++images;
     IResourceImage* image = dynamic_cast<IResourceImage*>(cached);
     ASSERT_NE(image, nullptr) << "bitmap " << id << " was decoded when loaded";
-    EXPECT_FALSE(image->Decoded()) << "bitmap " << id;
+    EXPECT_FALSE(image->Decoded(1) || image->Decoded(2)) << "bitmap " << id;
   }
   EXPECT_GE(images, 10);
   EXPECT_EQ(FontStorage::Instance().Size(), 0);
   EXPECT_FALSE(DCX_FontLibraryStarted());
+}
+
+// Runs next: the first editor, opened at scale 2, decodes the 2x images it
+// draws and none of the 1x ones.
+TEST(TonnikMakePlug, FirstEditorAtScaleTwoDecodesOnlyTwiceSizeImages) {
+  TonnikRig rig;
+  IGraphicsHeadless* gui = dynamic_cast<IGraphicsHeadless*>(rig.Plug().GetGUI());
+  ASSERT_NE(gui, nullptr);
+  gui->OpenWindow(nullptr);
+  ASSERT_TRUE(gui->SetScreenScale(2.0));
+  ASSERT_TRUE(gui->Tick());
+  for (int id : {101, 102, 104, 109, 112}) {
+    IResourceImage* image = dynamic_cast<IResourceImage*>(BitmapStorage::Instance().Find(id));
+    ASSERT_NE(image, nullptr) << "bitmap " << id;
+    EXPECT_TRUE(image->Decoded(2)) << "bitmap " << id;
+    EXPECT_FALSE(image->Decoded(1)) << "bitmap " << id;
+  }
 }
 
 TEST(TonnikMakePlug, TwoThreadsAtOnce) {
