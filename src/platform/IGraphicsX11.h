@@ -6,7 +6,9 @@
 // editor's frame rate), or RunUntilClosed() in a program of its own.
 //
 // What the window system gives the editor here, as the editor expects it:
-// - window pixels are editor pixels (origin top left, y down);
+// - window pixels are device pixels: the editor's size times its screen
+//   scale (SetScreenScale); positions are divided back to editor pixels
+//   (origin top left, y down) before the editor sees them;
 // - each tick asks IsDirty and repaints that area, as a Mac view asks for
 //   its dirty area (one pixel wider and taller), together with the areas
 //   the server asked to be exposed; the screen copy sends only that area,
@@ -62,6 +64,8 @@ public:
   // Nothing when the size is unchanged; otherwise the base operation, then
   // the window and its screen image follow.
   void Resize(int w, int h) override;
+  // The window and its surface follow the editor's size in device pixels.
+  void OnScreenScaleChanged() override;
   bool WindowIsOpen() override;
   const char* GetGUIAPI() override { return "X11 gui"; }
   // Written to stderr; there are no buttons to press: answers 0.
@@ -140,6 +144,10 @@ public:
   void SetUseShm(bool use) { mAllowShm = use; }
 
 private:
+  // The window's size (and a top-level window's fixed size) follows the
+  // editor's size in device pixels.
+  void FitWindowToScreenSize();
+  void FixTopLevelSize();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);
