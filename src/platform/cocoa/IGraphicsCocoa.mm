@@ -275,11 +275,23 @@ NSString* ToNSString(const char* utf8) {
   return YES;
 }
 
+// The view keeps its size in points; its backing store has the window's
+// pixels per point, and the editor draws at that scale.
+- (void)followBackingScale {
+  if (!mGraphics || ![self window]) return;
+  if (mGraphics->SetScreenScale(BackingScaleOf([self window]))) [self setNeedsDisplay:YES];
+}
+
 - (void)viewDidMoveToWindow {
   NSWindow* window = [self window];
   if (!window) return;
   [window makeFirstResponder:self];
   [window setAcceptsMouseMovedEvents:YES];
+  [self followBackingScale];
+}
+
+- (void)viewDidChangeBackingProperties {
+  [self followBackingScale];
 }
 
 // The editor position of an event, remembered for key events.

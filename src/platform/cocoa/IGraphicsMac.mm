@@ -56,7 +56,11 @@ IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics
 
 IGraphicsMac::~IGraphicsMac() { CloseWindow(); }
 
-bool IGraphicsMac::DrawScreen(IRECT* r) { return DrawBitmapIntoCurrentContext(GetDrawBitmap()); }
+bool IGraphicsMac::DrawScreen(IRECT* r) {
+  IRECT device;
+  PIX_IBitmap* pixels = ScreenPixels(*r, &device);
+  return DrawBitmapIntoCurrentContext(pixels, GetScreenScale());
+}
 
 bool IGraphicsMac::MeasureIText(IText* text, const char* str, IRECT* r) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
