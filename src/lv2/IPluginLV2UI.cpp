@@ -79,6 +79,8 @@ IPluginLV2UI* IPluginLV2UI::Instantiate(LV2UI_Write_Function write, LV2UI_Contro
   IGraphicsX11* gui = dynamic_cast<IGraphicsX11*>(found.mPlug->GetGUI());
   if (!gui) return Decline(found, "the plug-in has no X11 editor; not shown");
   if (gui->WindowIsOpen()) return Decline(found, "the editor is already shown by another window; not shown twice");
+  // A scale an earlier UI's host set does not carry over to this one.
+  gui->SetScreenScale(IGraphics::kMinScreenScale);
   void* window = gui->OpenWindow(found.mParent);
   if (!window) {
     const std::string why = std::string("the editor's window could not be made: ") + gui->GetLastError();

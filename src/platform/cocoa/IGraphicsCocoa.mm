@@ -3,6 +3,7 @@
 
 #import "platform/cocoa/IGraphicsCocoa.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -279,7 +280,10 @@ NSString* ToNSString(const char* utf8) {
 // pixels per point, and the editor draws at that scale.
 - (void)followBackingScale {
   if (!mGraphics || ![self window]) return;
-  if (mGraphics->SetScreenScale(BackingScaleOf([self window]))) [self setNeedsDisplay:YES];
+  // A backing store beyond the editor's range gets the nearest scale it draws.
+  const double scale = std::min(std::max(BackingScaleOf([self window]), IGraphics::kMinScreenScale),
+                                IGraphics::kMaxScreenScale);
+  if (mGraphics->SetScreenScale(scale)) [self setNeedsDisplay:YES];
 }
 
 - (void)viewDidMoveToWindow {
