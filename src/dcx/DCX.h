@@ -95,6 +95,9 @@ struct TEXTMETRIC {
 // work; the first CreateFont waits for it to finish. Calls after the first
 // do nothing. Any thread.
 void DCX_StartFontLibrary();
+// True once the font library's set-up has been started, by the call above
+// or by a first font. Any thread.
+bool DCX_FontLibraryStarted();
 // A font whose face fontconfig picks as the best installed match for the
 // face name, weight and italic flag. A positive height is the cell height
 // (ascent + descent), a negative one the character (em) height, 0 a default.

@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <memory>
@@ -28,10 +29,12 @@ struct FontLibrary {
 FontLibrary gLibrary;
 std::once_flag gFontconfigSetUp;
 std::once_flag gFreeTypeSetUp;
+std::atomic<bool> gSetUpStarted{false};
 
 // Reading the system's font configuration, the slow part of the set-up.
 // Whichever thread comes first does it; the others wait for it.
 void SetUpFontconfig() {
+  gSetUpStarted.store(true);
   std::call_once(gFontconfigSetUp, [] { FcInit(); });
 }
 
@@ -152,12 +155,15 @@ void DCX_StartFontLibrary() {
   std::lock_guard<std::mutex> hold(gHelper.lock);
   if (gHelper.started) return;
   gHelper.started = true;
+  gSetUpStarted.store(true);
   try {
     gHelper.thread = std::thread(SetUpFontconfig);
   } catch (const std::system_error&) {
     // No thread to be had: the first font sets the library up itself.
   }
 }
+
+bool DCX_FontLibraryStarted() { return gSetUpStarted.load(); }
 
 const char* DCX_GetFontFaceName(HGDIOBJ font) { return font ? font->family.Get() : ""; }
 

@@ -1,5 +1,6 @@
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "graphics/IPopupMenu.h"
 #include "graphics/IUtilityControls.h"
 #include "pix/PIX_Bitmap.h"
+#include "pix/PIX_Reduce.h"
 #include "plugin/IParam.h"
 #include "plugin/IPluginBase.h"
 
@@ -20,12 +22,7 @@ static constexpr unsigned kScratchLineAlignment = 4;
 static constexpr int kPromptTextLen = 512;
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
-    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {
-  // The first text drawn needs the font library, whose set-up is the dearest
-  // part of a first editor after its images: started now, it runs on a
-  // second core while the editor's images are decoded.
-  DCX_StartFontLibrary();
-}
+    : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {}
 
 IGraphics::~IGraphics() {
   delete mKeyCatcher;
@@ -39,6 +36,7 @@ void IGraphics::DeleteBitmaps() {
   mDrawBitmap = nullptr;
   delete mTmpBitmap;
   mTmpBitmap = nullptr;
+  mScreenBitmap.reset();
 }
 
 // ---- Base bodies of the virtual operations. ----
@@ -52,7 +50,6 @@ void IGraphics::Resize(int w, int h) {
   mMouseOver = -1;
   mControls.Empty(true);
   DeleteBitmaps();
-  PrepDraw();
   if (mPlug) mPlug->ResizeGraphics(w, h);
 }
 
@@ -70,13 +67,28 @@ void IGraphics::RemoveSubWindow() {}
 
 void IGraphics::HideMouseCursor() {}
 
+void IGraphics::OnScreenScaleChanged() {}
+
 void IGraphics::ShowMouseCursor() {}
 
 // ---- Construction and attachment. ----
 
 void IGraphics::PrepDraw() {
-  if (!mDrawBitmap) mDrawBitmap = new PIX_SysBitmap(mWidth, mHeight);
+  if (!mDrawBitmap) mDrawBitmap = new PIX_SysBitmap(mWidth * mDrawScale, mHeight * mDrawScale);
   if (!mTmpBitmap) mTmpBitmap = new PIX_MemBitmap(0, 0, kScratchLineAlignment);
+}
+
+void IGraphics::OpenDrawing() {
+  // The first text drawn needs the font library, whose set-up is the dearest
+  // part of a first editor after its images: started now, it runs on a
+  // second core while the first frame's images are decoded.
+  DCX_StartFontLibrary();
+  PrepDraw();
+}
+
+PIX_SysBitmap* IGraphics::GetDrawBitmap() {
+  PrepDraw();
+  return mDrawBitmap;
 }
 
 void IGraphics::AttachBackground(int id, const char* name) {
@@ -96,6 +108,50 @@ int IGraphics::AttachControl(IControl* control) {
 }
 
 void IGraphics::AttachKeyCatcher(IControl* control) { mKeyCatcher = control; }
+
+// ---- Scale. ----
+
+bool IGraphics::SetScreenScale(double scale) {
+  if (!std::isfinite(scale) || scale < kMinScreenScale || scale > kMaxScreenScale) return false;
+  if (scale == mScreenScale) return true;
+  mScreenScale = scale;
+  mDrawScale = scale > kMinScreenScale ? 2 : 1;
+  // Remade at the new size by the next drawing.
+  DeleteBitmaps();
+  SetAllControlsDirty();
+  OnScreenScaleChanged();
+  return true;
+}
+
+int IGraphics::ScreenWidth() const { return static_cast<int>(std::lround(mWidth * mScreenScale)); }
+
+int IGraphics::ScreenHeight() const { return static_cast<int>(std::lround(mHeight * mScreenScale)); }
+
+IRECT IGraphics::ToScreen(const IRECT& r) const {
+  const double s = mScreenScale;
+  IRECT d(static_cast<int>(std::floor(r.L * s)), static_cast<int>(std::floor(r.T * s)),
+          static_cast<int>(std::ceil(r.R * s)), static_cast<int>(std::ceil(r.B * s)));
+  d.L = std::max(d.L, 0);
+  d.T = std::max(d.T, 0);
+  d.R = std::min(d.R, ScreenWidth());
+  d.B = std::min(d.B, ScreenHeight());
+  return d;
+}
+
+void IGraphics::ScreenToEditor(int deviceX, int deviceY, int* x, int* y) const {
+  *x = static_cast<int>(std::floor(deviceX / mScreenScale));
+  *y = static_cast<int>(std::floor(deviceY / mScreenScale));
+}
+
+PIX_IBitmap* IGraphics::ScreenPixels(const IRECT& r, IRECT* screenRect) {
+  *screenRect = ToScreen(r);
+  PIX_SysBitmap* drawn = GetDrawBitmap();
+  if (mScreenScale == mDrawScale) return drawn;
+  if (!mScreenBitmap) mScreenBitmap.reset(new PIX_MemBitmap(ScreenWidth(), ScreenHeight(), kScratchLineAlignment));
+  PIX_AreaReduce(mScreenBitmap.get(), screenRect->L, screenRect->T, screenRect->W(), screenRect->H(), drawn,
+                 mDrawScale / mScreenScale);
+  return mScreenBitmap.get();
+}
 
 // ---- Plug-in to editor. ----
 
@@ -173,6 +229,7 @@ bool IGraphics::IsDirty(IRECT* r) {
 
 bool IGraphics::Draw(IRECT* r) {
   if (mControls.GetSize() == 0) return true;
+  PrepDraw();
   if (mStrict)
     DrawStrict(*r);
   else

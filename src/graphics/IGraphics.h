@@ -15,6 +15,13 @@
 // IsDirty() with an empty rectangle; if dirty, repaint that area with Draw();
 // mouse and key events go to the On... operations.
 //
+// Scale: controls, rectangles, events and the layout are in editor pixels
+// at every scale. On a high-density screen the editor draws at 2 device
+// pixels per editor pixel (bitmaps from their 2x images, text at twice the
+// size); a window scale between 1 and 2 is drawn at 2 and reduced once,
+// by area averaging, to the window's size. SetScreenScale is the one entry
+// point for every source of a scale.
+//
 // Threads: everything runs on the main thread, except the relays from the
 // plug-in (SetParameterFromPlug, SetControlFromPlug), which the plug-in may
 // call on any thread, the audio thread included, with or without the
@@ -22,6 +29,8 @@
 // (IControl.h), never allocate and take no lock, and the control list they
 // walk is fixed once the plug-in's constructor has attached it. The editor
 // takes no lock while drawing; a control draws the value it holds then.
+
+#include <memory>
 
 #include "graphics/IGraphicsStructs.h"
 #include "kit/KIT_Mutex.h"
@@ -52,8 +61,8 @@ int PixBlendMode(const IChannelBlend* blend);
 class IGraphics {
 public:
   // A frame rate of 0 or less means the default of 25 frames per second.
-  // Creates no bitmaps; PrepDraw() does. The first editor in the process
-  // starts the font library's set-up on a helper thread.
+  // Creates no bitmaps and starts nothing: an editor costs next to nothing
+  // until its window opens (OpenDrawing) or it first draws.
   IGraphics(IPluginBase* plug, int width, int height, int fps);
 
   IGraphics(const IGraphics&) = delete;
@@ -104,11 +113,27 @@ public:
   virtual void ShowMouseCursor();
   // Loads an image resource by name; null when it cannot be found or decoded.
   virtual PIX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+  // The PNG file of an image resource, so that it can be decoded when first
+  // drawn instead of when loaded. False (the base answer) when the platform
+  // names no file: the image is then decoded at once by OSLoadBitmap.
+  virtual bool OSImageFile(int id, const char* name, KIT_String* path);
+  // The screen scale changed (SetScreenScale): the platform resizes its
+  // window or view to ScreenWidth() x ScreenHeight() device pixels. Every
+  // control is already marked for redrawing. The base does nothing.
+  virtual void OnScreenScaleChanged();
 
   // ---- Construction and attachment (main thread). ----
 
-  // Creates the draw bitmap at the editor's size and the empty scratch bitmap.
+  // Creates the draw bitmap at the editor's size times the drawing scale
+  // and the empty scratch bitmap, unless they exist. Drawing calls it;
+  // nothing else needs to.
   void PrepDraw();
+  // Called by a platform as its window opens: starts the font library's
+  // set-up on a helper thread, to run while the first frame's images
+  // decode, and makes the bitmaps.
+  void OpenDrawing();
+  // False until the editor first draws or opens a window.
+  bool HoldsDrawBitmap() const { return mDrawBitmap != nullptr; }
   // Loads a one-frame bitmap and puts it, drawn opaque, in front of the list.
   void AttachBackground(int id, const char* name);
   // A panel of that colour over the whole editor, in front of the list.
@@ -126,6 +151,39 @@ public:
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }
+
+  // ---- Scale (main thread). ----
+
+  // Smallest and largest screen scale, in device pixels per editor pixel.
+  static constexpr double kMinScreenScale = 1.0;
+  static constexpr double kMaxScreenScale = 2.0;
+
+  // Sets the device pixels per editor pixel of the window the editor is
+  // shown in: from a host's scale call, the window's backing scale or a
+  // command-line option. A change remakes the draw bitmap at the new
+  // drawing scale, marks every control dirty and tells the platform
+  // (OnScreenScaleChanged). False, changing nothing, for a scale outside
+  // [kMinScreenScale, kMaxScreenScale] or not finite.
+  bool SetScreenScale(double scale);
+  double GetScreenScale() const { return mScreenScale; }
+  // Device pixels per editor pixel in the draw bitmap: 1, or 2 for every
+  // screen scale above 1.
+  int DrawScale() const { return mDrawScale; }
+  // The window's size in device pixels (the editor's size times the screen
+  // scale, rounded).
+  int ScreenWidth() const;
+  int ScreenHeight() const;
+  // The device pixels that show the editor area r: every pixel any part of
+  // r reaches.
+  IRECT ToScreen(const IRECT& r) const;
+  // The editor pixel under a device pixel.
+  void ScreenToEditor(int deviceX, int deviceY, int* x, int* y) const;
+  // What the platform copies to the window after the area r was repainted:
+  // the draw bitmap itself when the screen scale is the drawing scale,
+  // otherwise its reduction to the window's size, brought up to date for r.
+  // screenRect receives the device pixels to copy (the same place in the
+  // returned bitmap and in the window).
+  PIX_IBitmap* ScreenPixels(const IRECT& r, IRECT* screenRect);
 
   // ---- Plug-in to editor. ----
 
@@ -204,7 +262,8 @@ public:
                        const IChannelBlend* blend = nullptr);
 
   // Primitives: clipped to the draw bitmap only. Angles in radians, 0 up,
-  // growing clockwise.
+  // growing clockwise. At drawing scale 2 lines, arcs and outlines are two
+  // device pixels wide.
   bool DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend = nullptr, bool antiAlias = false);
   // (x, y) must lie inside the draw bitmap.
   bool ForcePixel(const IColor* color, int x, int y);
@@ -231,12 +290,14 @@ public:
   bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
                       const IChannelBlend* blend = nullptr, bool antiAlias = false);
   IColor GetPoint(int x, int y);
-  // The draw bitmap's pixel memory.
+  // The draw bitmap's pixel memory (DrawScale() device pixels per editor
+  // pixel); both make the bitmap when it is missing.
   void* GetBits();
-  PIX_SysBitmap* GetDrawBitmap() { return mDrawBitmap; }
+  PIX_SysBitmap* GetDrawBitmap();
 
   // Text. With measure true nothing is drawn and r receives the text's
-  // bounds. False when no font could be made for the style.
+  // bounds, in editor pixels at every scale. At drawing scale 2 the text is
+  // rasterised at twice its size. False when no font could be made.
   bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
   // The style's cached font, created on first use; null when the platform
   // cannot make one.
@@ -271,8 +332,21 @@ protected:
   bool mHandleMouseOver = false;
   bool mStrict = true;
   IControl* mKeyCatcher = nullptr;
+  double mScreenScale = 1.0;
+  int mDrawScale = 1;
+  // The reduction shown at a screen scale between the drawing scales.
+  std::unique_ptr<PIX_MemBitmap> mScreenBitmap;
 
 private:
+  // The pixels to draw a bitmap with at the drawing scale: its own at that
+  // scale, or null when it has none there (it is then scaled while drawn).
+  PIX_IBitmap* PixelsAtDrawScale(IBitmap* bitmap);
+  // A derived bitmap of w x h editor pixels at the drawing scale.
+  PIX_IBitmap* NewDerivedBitmap(int w, int h);
+  // An editor pixel's block of device pixels, put pixel by pixel.
+  void FillBlock(unsigned pix, int x, int y, float weight, int mode);
+  // A line between two editor pixels, DrawScale() device pixels wide.
+  void ScaledLine(unsigned pix, int x1, int y1, int x2, int y2, float weight, int mode, bool antiAlias);
   void ClearMouseCapture();
   bool DrawStrict(const IRECT& r);
   void DrawNonStrict();

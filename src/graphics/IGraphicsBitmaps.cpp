@@ -5,6 +5,10 @@
 #include "graphics/GraphicsCheck.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
+#include "graphics/IResourceImage.h"
+#include "graphics/IScaledImage.h"
+#include "dcx/ResourceDir.h"
+#include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
 
@@ -20,6 +24,22 @@ constexpr unsigned kClearAlphaKeepMask = 0xFFFFFF00;
 // weighted by source alpha with bilinear filtering.
 constexpr int kMaskMode = PIX_MODE_SOURCE_ALPHA | PIX_MODE_FILTER_BILINEAR | PIX_MODE_ADD;
 constexpr int kTopMode = PIX_MODE_SOURCE_ALPHA | PIX_MODE_FILTER_BILINEAR | PIX_MODE_COPY;
+
+// The scratch bitmap seen as an image of editor size at the drawing scale,
+// for the moment it is drawn.
+class ScratchView : public IScaledImage {
+public:
+  ScratchView(PIX_IBitmap* pixels, int w, int h, int scale) : mPixels(pixels), mWidth(w), mHeight(h), mScale(scale) {}
+  PIX_IBitmap* AtScale(int scale) override { return scale == mScale ? mPixels : nullptr; }
+  int getWidth() override { return mWidth; }
+  int getHeight() override { return mHeight; }
+
+private:
+  PIX_IBitmap* mPixels;
+  int mWidth;
+  int mHeight;
+  int mScale;
+};
 }  // namespace
 
 int PixBlendMode(const IChannelBlend* blend) {
@@ -36,10 +56,17 @@ int PixBlendMode(const IChannelBlend* blend) {
   }
 }
 
+bool IGraphics::OSImageFile(int id, const char* name, KIT_String* path) { return false; }
+
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHoriztonal) {
   PIX_IBitmap* bitmap = BitmapStorage::Instance().Find(id);
   if (!bitmap) {
-    bitmap = OSLoadBitmap(id, name);
+    KIT_String file, name2x, file2x;
+    if (OSImageFile(id, name, &file)) {
+      const bool has2x = ScaledImageName(name, 2, &name2x) && OSImageFile(id, name2x.Get(), &file2x);
+      bitmap = IResourceImage::FromFile(file.Get(), has2x ? file2x.Get() : nullptr).release();
+    }
+    if (!bitmap) bitmap = OSLoadBitmap(id, name);
     if (!bitmap) {
       char resource[kResourceTextLen];
       std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
@@ -58,10 +85,26 @@ void IGraphics::ReleaseBitmap(IBitmap* bitmap) {
   if (bitmap) BitmapStorage::Instance().Remove(bitmap->mData);
 }
 
+PIX_IBitmap* IGraphics::PixelsAtDrawScale(IBitmap* bitmap) {
+  if (mDrawScale == 1) return bitmap->mData;
+  IScaledImage* scaled = dynamic_cast<IScaledImage*>(bitmap->mData);
+  return scaled ? scaled->AtScale(mDrawScale) : nullptr;
+}
+
+PIX_IBitmap* IGraphics::NewDerivedBitmap(int w, int h) {
+  if (mDrawScale == 1) return new PIX_MemBitmap(w, h, kLineAlignment);
+  return new IDrawnImage(w, h, mDrawScale);
+}
+
 IBitmap IGraphics::ScaleBitmap(IBitmap* srcBitmap, int destW, int destH) {
-  PIX_MemBitmap* dest = new PIX_MemBitmap(destW, destH, kLineAlignment);
-  PIX_ScaledBlit(dest, srcBitmap->mData, 0, 0, destW, destH, 0.0f, 0.0f, static_cast<float>(srcBitmap->W),
-                 static_cast<float>(srcBitmap->H), 1.0f, PIX_MODE_FILTER_BILINEAR | PIX_MODE_COPY);
+  PIX_IBitmap* dest = NewDerivedBitmap(destW, destH);
+  const int s = mDrawScale;
+  PIX_IBitmap* pixels = PixelsAtDrawScale(srcBitmap);
+  PIX_IBitmap* from = pixels ? pixels : srcBitmap->mData;
+  const float fromScale = pixels ? float(s) : 1.0f;
+  PIX_IBitmap* to = s == 1 ? dest : static_cast<IScaledImage*>(dest)->AtScale(s);
+  PIX_ScaledBlit(to, from, 0, 0, destW * s, destH * s, 0.0f, 0.0f, fromScale * srcBitmap->W,
+                 fromScale * srcBitmap->H, 1.0f, PIX_MODE_FILTER_BILINEAR | PIX_MODE_COPY);
   IBitmap scaled(dest, destW, destH, srcBitmap->N, false);
   RetainBitmap(&scaled);
   return scaled;
@@ -70,20 +113,33 @@ IBitmap IGraphics::ScaleBitmap(IBitmap* srcBitmap, int destW, int destH) {
 IBitmap IGraphics::CropBitmap(IBitmap* srcBitmap, IRECT* r) {
   const int w = r->W();
   const int h = r->H();
-  PIX_MemBitmap* dest = new PIX_MemBitmap(w, h, kLineAlignment);
-  PIX_Blit(dest, srcBitmap->mData, 0, 0, r->L, r->T, w, h, 1.0f, PIX_MODE_COPY);
+  PIX_IBitmap* dest = NewDerivedBitmap(w, h);
+  const int s = mDrawScale;
+  PIX_IBitmap* to = s == 1 ? dest : static_cast<IScaledImage*>(dest)->AtScale(s);
+  if (PIX_IBitmap* pixels = PixelsAtDrawScale(srcBitmap))
+    PIX_Blit(to, pixels, 0, 0, r->L * s, r->T * s, w * s, h * s, 1.0f, PIX_MODE_COPY);
+  else
+    PIX_ScaledBlit(to, srcBitmap->mData, 0, 0, w * s, h * s, float(r->L), float(r->T), float(w), float(h), 1.0f,
+                   PIX_MODE_FILTER_BILINEAR | PIX_MODE_COPY);
   IBitmap cropped(dest, w, h, srcBitmap->N, false);
   RetainBitmap(&cropped);
   return cropped;
 }
 
-void* IGraphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullptr; }
+void* IGraphics::GetBits() { return GetDrawBitmap()->getBits(); }
 
 bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend) {
   const IRECT r = dest->Intersect(mDrawRECT);
   srcX += r.L - dest->L;
   srcY += r.T - dest->T;
-  PIX_Blit(mDrawBitmap, bitmap->mData, r.L, r.T, srcX, srcY, r.W(), r.H(), PixWeight(blend), PixBlendMode(blend));
+  const int s = mDrawScale;
+  if (PIX_IBitmap* pixels = PixelsAtDrawScale(bitmap)) {
+    PIX_Blit(mDrawBitmap, pixels, r.L * s, r.T * s, srcX * s, srcY * s, r.W() * s, r.H() * s, PixWeight(blend),
+             PixBlendMode(blend));
+  } else {
+    PIX_ScaledBlit(mDrawBitmap, bitmap->mData, r.L * s, r.T * s, r.W() * s, r.H() * s, float(srcX), float(srcY),
+                   float(r.W()), float(r.H()), PixWeight(blend), PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR);
+  }
   return true;
 }
 
@@ -105,9 +161,14 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
                                   const IChannelBlend* blend) {
   const int w = bitmap->W;
   const int h = bitmap->H;
-  PIX_RotatedBlit(mDrawBitmap, bitmap->mData, destCtrX - w / 2, destCtrY - h / 2, w, h, 0.0f, 0.0f,
-                  static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle), false, PixWeight(blend),
-                  PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR, 0.0f, static_cast<float>(yOffsetZeroDeg));
+  const int s = mDrawScale;
+  PIX_IBitmap* pixels = PixelsAtDrawScale(bitmap);
+  // The source size and offset are in the source's own pixels.
+  const float sourceScale = pixels ? float(s) : 1.0f;
+  PIX_RotatedBlit(mDrawBitmap, pixels ? pixels : bitmap->mData, (destCtrX - w / 2) * s, (destCtrY - h / 2) * s, w * s,
+                  h * s, 0.0f, 0.0f, sourceScale * w, sourceScale * h, static_cast<float>(angle), false,
+                  PixWeight(blend), PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR, 0.0f,
+                  sourceScale * static_cast<float>(yOffsetZeroDeg));
   return true;
 }
 
@@ -116,17 +177,36 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   if (!mTmpBitmap) mTmpBitmap = new PIX_MemBitmap(0, 0, kLineAlignment);
   const int w = base->W;
   const int h = base->H;
+  const int s = mDrawScale;
   const float radians = static_cast<float>(angle * kPi / 180.0);
   const float xCentreOffset = (w & 1) ? -0.5f : 0.0f;
 
-  PIX_Copy(mTmpBitmap, base->mData);
-  PIX_ClearRect(mTmpBitmap, 0, 0, w, h, kClearAlphaKeepMask, 0);
-  PIX_RotatedBlit(mTmpBitmap, mask->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h),
-                  radians, true, 1.0f, kMaskMode, xCentreOffset, 0.0f);
-  PIX_RotatedBlit(mTmpBitmap, top->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h),
-                  radians, true, 1.0f, kTopMode, xCentreOffset, 0.0f);
+  // Composed at the drawing scale; sources without pixels there are scaled
+  // as they are composed.
+  auto pixelsOf = [this](IBitmap* b, float* scale) {
+    PIX_IBitmap* pixels = PixelsAtDrawScale(b);
+    *scale = pixels ? float(mDrawScale) : 1.0f;
+    return pixels ? pixels : b->mData;
+  };
+  float baseScale, maskScale, topScale;
+  PIX_IBitmap* basePixels = pixelsOf(base, &baseScale);
+  PIX_IBitmap* maskPixels = pixelsOf(mask, &maskScale);
+  PIX_IBitmap* topPixels = pixelsOf(top, &topScale);
+  if (baseScale == float(s)) {
+    PIX_Copy(mTmpBitmap, basePixels);
+  } else {
+    mTmpBitmap->resize(w * s, h * s);
+    PIX_ScaledBlit(mTmpBitmap, basePixels, 0, 0, w * s, h * s, 0.0f, 0.0f, float(w), float(h), 1.0f,
+                   PIX_MODE_COPY | PIX_MODE_FILTER_BILINEAR);
+  }
+  PIX_ClearRect(mTmpBitmap, 0, 0, w * s, h * s, kClearAlphaKeepMask, 0);
+  PIX_RotatedBlit(mTmpBitmap, maskPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, maskScale * w, maskScale * h, radians, true,
+                  1.0f, kMaskMode, xCentreOffset * maskScale, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap, topPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, topScale * w, topScale * h, radians, true,
+                  1.0f, kTopMode, xCentreOffset * topScale, 0.0f);
 
-  IBitmap composed(mTmpBitmap, w, h);
+  ScratchView composed(mTmpBitmap, w, h, s);
+  IBitmap handle(&composed, w, h);
   IRECT dest(x, y, x + w, y + h);
-  return DrawBitmap(&composed, &dest, 0, 0, blend);
+  return DrawBitmap(&handle, &dest, 0, 0, blend);
 }

@@ -52,7 +52,13 @@ PIX_CachedFont* IGraphics::CacheFont(IText* text) {
 
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
   if (!str || !*str) return true;
-  PIX_CachedFont* font = text->mCached ? text->mCached : CacheFont(text);
+  const int s = mDrawScale;
+  // At 2 the text is rasterised at twice its size, from the font cached for
+  // that size; the style's own cached font stays the scale-1 one.
+  IText scaled = *text;
+  scaled.mSize = text->mSize * s;
+  scaled.mCached = nullptr;
+  PIX_CachedFont* font = s == 1 ? (text->mCached ? text->mCached : CacheFont(text)) : CacheFont(&scaled);
   if (!font) return false;
   font->SetTextColor(PixColor(&text->mColor));
 
@@ -66,8 +72,9 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
   if (measure) {
     RECT bounds = {0, 0, 0, 0};
     font->DrawText(mDrawBitmap, str, -1, &bounds, flags | PIX_TEXT_MEASURE);
-    const int w = bounds.right - bounds.left;
-    const int h = bounds.bottom - bounds.top;
+    // Editor pixels: every one the text reaches.
+    const int w = (bounds.right - bounds.left + s - 1) / s;
+    const int h = (bounds.bottom - bounds.top + s - 1) / s;
     if (text->mAlign == IText::kAlignCenter)
       r->L = static_cast<int>(r->MW()) - w / 2;
     else if (text->mAlign == IText::kAlignFar)
@@ -77,7 +84,7 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
     return true;
   }
 
-  RECT dest = {r->L, r->T, r->R, r->B};
+  RECT dest = {r->L * s, r->T * s, r->R * s, r->B * s};
   font->DrawText(mDrawBitmap, str, -1, &dest, flags);
   return true;
 }

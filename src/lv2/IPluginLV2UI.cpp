@@ -1,5 +1,6 @@
 #include "lv2/IPluginLV2UI.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -7,12 +8,17 @@
 #include <string>
 
 #include "lv2/LV2Product.h"
+#include "lv2/atom/atom.h"
 #include "lv2/instance-access/instance-access.h"
 #include "platform/IGraphicsX11.h"
 
 namespace {
 
 const char* const kEditorSuffix = "#ui";
+// The option a host gives for a UI on a high-density screen (device pixels
+// per editor pixel, an atom:Float); newer LV2 headers name it
+// LV2_UI__scaleFactor.
+const char* const kScaleFactorURI = "http://lv2plug.in/ns/extensions/ui#scaleFactor";
 
 struct UIFeatures {
   void* mParent = nullptr;
@@ -21,6 +27,7 @@ struct UIFeatures {
   const LV2UI_Touch* mTouch = nullptr;
   LV2_Log_Log* mLog = nullptr;
   LV2_URID_Map* mMap = nullptr;
+  const LV2_Options_Option* mOptions = nullptr;
 };
 
 UIFeatures ReadFeatures(const LV2_Feature* const* features) {
@@ -40,7 +47,10 @@ UIFeatures ReadFeatures(const LV2_Feature* const* features) {
       found.mLog = static_cast<LV2_Log_Log*>(f->data);
     else if (std::strcmp(f->URI, LV2_URID__map) == 0)
       found.mMap = static_cast<LV2_URID_Map*>(f->data);
+    else if (std::strcmp(f->URI, LV2_OPTIONS__options) == 0)
+      found.mOptions = static_cast<const LV2_Options_Option*>(f->data);
   }
+  if (found.mMap && !found.mMap->map) found.mMap = nullptr;
   if (found.mTouch && !found.mTouch->touch) found.mTouch = nullptr;
   if (found.mResize && !found.mResize->ui_resize) found.mResize = nullptr;
   return found;
@@ -69,24 +79,50 @@ IPluginLV2UI* IPluginLV2UI::Instantiate(LV2UI_Write_Function write, LV2UI_Contro
   IGraphicsX11* gui = dynamic_cast<IGraphicsX11*>(found.mPlug->GetGUI());
   if (!gui) return Decline(found, "the plug-in has no X11 editor; not shown");
   if (gui->WindowIsOpen()) return Decline(found, "the editor is already shown by another window; not shown twice");
+  // A scale an earlier UI's host set does not carry over to this one.
+  gui->SetScreenScale(IGraphics::kMinScreenScale);
   void* window = gui->OpenWindow(found.mParent);
   if (!window) {
     const std::string why = std::string("the editor's window could not be made: ") + gui->GetLastError();
     return Decline(found, why.c_str());
   }
-  IPluginLV2UI* ui = new (std::nothrow) IPluginLV2UI(found.mPlug, gui, write, controller, found.mTouch);
+  IPluginLV2UI* ui =
+      new (std::nothrow) IPluginLV2UI(found.mPlug, gui, write, controller, found.mTouch, found.mResize, found.mMap);
   if (!ui) {
     gui->CloseWindow();
     return Decline(found, "out of memory");
   }
   *widget = window;
-  if (found.mResize) found.mResize->ui_resize(found.mResize->handle, gui->Width(), gui->Height());
+  // The window is made at scale 1 and follows the host's scale at once.
+  if (ui->SetOptions(found.mOptions) != LV2_OPTIONS_SUCCESS) ui->TellSize();
   return ui;
 }
 
+uint32_t IPluginLV2UI::SetOptions(const LV2_Options_Option* options) {
+  if (!mMap) return LV2_OPTIONS_ERR_UNKNOWN;
+  const LV2_URID key = mMap->map(mMap->handle, kScaleFactorURI);
+  const LV2_URID floatType = mMap->map(mMap->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* o = options; o && o->key; ++o) {
+    if (o->key != key || o->type != floatType || o->size != sizeof(float) || !o->value) continue;
+    // The editor shows 1 to 2; a host's 2.5 or 0.75 gets the nearest.
+    const float asked = *static_cast<const float*>(o->value);
+    if (!std::isfinite(asked) || asked <= 0) return LV2_OPTIONS_ERR_BAD_VALUE;
+    const double scale = std::min(std::max(double(asked), IGraphics::kMinScreenScale), IGraphics::kMaxScreenScale);
+    mGUI->SetScreenScale(scale);
+    TellSize();
+    return LV2_OPTIONS_SUCCESS;
+  }
+  return LV2_OPTIONS_ERR_UNKNOWN;
+}
+
+void IPluginLV2UI::TellSize() {
+  if (mResize) mResize->ui_resize(mResize->handle, mGUI->ScreenWidth(), mGUI->ScreenHeight());
+}
+
 IPluginLV2UI::IPluginLV2UI(IPluginLV2* plug, IGraphicsX11* gui, LV2UI_Write_Function write,
-                           LV2UI_Controller controller, const LV2UI_Touch* touch)
-    : mPlug(plug), mGUI(gui), mWrite(write), mController(controller), mTouch(touch) {
+                           LV2UI_Controller controller, const LV2UI_Touch* touch, const LV2UI_Resize* resize,
+                           LV2_URID_Map* map)
+    : mPlug(plug), mGUI(gui), mWrite(write), mController(controller), mTouch(touch), mResize(resize), mMap(map) {
   const int n = plug->NControlPorts();
   mSeen.Resize(n);
   mHostValue.Resize(n);
@@ -162,9 +198,18 @@ void PortEventUI(LV2UI_Handle handle, uint32_t port, uint32_t bufferSize, uint32
 
 int IdleUI(LV2UI_Handle handle) { return AsUI(handle)->Idle(); }
 
+// The UI reports no options of its own.
+uint32_t GetOptionsUI(LV2_Handle handle, LV2_Options_Option* options) { return LV2_OPTIONS_ERR_UNKNOWN; }
+
+uint32_t SetOptionsUI(LV2_Handle handle, const LV2_Options_Option* options) {
+  return static_cast<IPluginLV2UI*>(handle)->SetOptions(options);
+}
+
 const void* ExtensionDataUI(const char* uri) {
   static const LV2UI_Idle_Interface kIdle = {IdleUI};
+  static const LV2_Options_Interface kOptions = {GetOptionsUI, SetOptionsUI};
   if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdle;
+  if (uri && std::strcmp(uri, LV2_OPTIONS__interface) == 0) return &kOptions;
   return nullptr;
 }
 

@@ -3,7 +3,9 @@
 // shows the plug-in's own editor, reached through instance access, inside
 // the parent window the host gives (ui:parent). The host's idle calls
 // (ui:idleInterface) run the editor's events and refresh; ui:resize tells
-// the host the editor's size.
+// the host the editor's size in device pixels. A host on a high-density
+// screen gives ui:scaleFactor among its options (at instantiate, or later
+// through opts:interface): the editor is drawn at that scale.
 //
 // Values: a parameter changed on the plug-in side (the editor, a learned
 // controller, a preset) is written to its control port through the host's
@@ -30,6 +32,7 @@
 #include "kit/KIT_TypedBuf.h"
 #include "lv2/IPluginLV2.h"
 #include "lv2/log/logger.h"
+#include "lv2/options/options.h"
 #include "lv2/ui/ui.h"
 
 class IGraphicsX11;
@@ -49,13 +52,19 @@ public:
   // 0 while the editor's window is open, 1 once it has gone (the host
   // then closes the UI).
   int Idle();
+  // Takes ui:scaleFactor from the options (held to the editor's 1 to 2),
+  // redraws the editor at that scale and tells the host the new size. An
+  // LV2 options status: unknown when the options hold no scale.
+  uint32_t SetOptions(const LV2_Options_Option* options);
+  // Tells the host (ui:resize) the editor's size in device pixels.
+  void TellSize();
 
   void GestureBegins(int paramIdx) override;
   void GestureEnds(int paramIdx) override;
 
 private:
   IPluginLV2UI(IPluginLV2* plug, IGraphicsX11* gui, LV2UI_Write_Function write, LV2UI_Controller controller,
-               const LV2UI_Touch* touch);
+               const LV2UI_Touch* touch, const LV2UI_Resize* resize, LV2_URID_Map* map);
   // Writes every parameter whose value moved since it was last seen and
   // that the host does not already hold.
   void SendChangedValues();
@@ -65,6 +74,8 @@ private:
   LV2UI_Write_Function mWrite;
   LV2UI_Controller mController;
   const LV2UI_Touch* mTouch;
+  const LV2UI_Resize* mResize;
+  LV2_URID_Map* mMap;
   KIT_TypedBuf<float> mSeen;       // each parameter's value at the last look
   KIT_TypedBuf<float> mHostValue;  // the last value each port had from the host, or what was written
 };

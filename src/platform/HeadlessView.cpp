@@ -40,8 +40,8 @@ HeadlessView::HeadlessView(IGraphicsHeadless* graphics)
       mTimerInterval(1.0 / graphics->FPS()),
       mWidth(graphics->Width()),
       mHeight(graphics->Height()),
-      mScreen(new PIX_MemBitmap(graphics->Width(), graphics->Height(), kLineAlignment)) {
-  PIX_FillRect(mScreen, 0, 0, mWidth, mHeight, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
+      mScreen(new PIX_MemBitmap(graphics->ScreenWidth(), graphics->ScreenHeight(), kLineAlignment)) {
+  PIX_FillRect(mScreen, 0, 0, mScreen->getWidth(), mScreen->getHeight(), kOpaqueBlack, 1.0f, PIX_MODE_COPY);
 }
 
 HeadlessView::~HeadlessView() {
@@ -86,20 +86,22 @@ void HeadlessView::DrawRect(const ViewRect& r) {
 
 PIX_IBitmap* HeadlessView::GetScreen() { return mScreen; }
 
-void HeadlessView::Present(PIX_IBitmap* drawBitmap, const IRECT& r) {
-  const int right = std::min({r.R, drawBitmap->getWidth(), mScreen->getWidth()});
-  const int bottom = std::min({r.B, drawBitmap->getHeight(), mScreen->getHeight()});
+void HeadlessView::Present(PIX_IBitmap* pixels, const IRECT& r) {
+  const int right = std::min({r.R, pixels->getWidth(), mScreen->getWidth()});
+  const int bottom = std::min({r.B, pixels->getHeight(), mScreen->getHeight()});
   const int left = std::max(r.L, 0);
   const int top = std::max(r.T, 0);
   if (right <= left || bottom <= top) return;
-  PIX_Blit(mScreen, drawBitmap, left, top, left, top, right - left, bottom - top, 1.0f, PIX_MODE_COPY);
+  PIX_Blit(mScreen, pixels, left, top, left, top, right - left, bottom - top, 1.0f, PIX_MODE_COPY);
 }
 
 void HeadlessView::SetFrameSize(int w, int h) {
   mWidth = w;
   mHeight = h;
-  mScreen->resize(w, h);
-  PIX_FillRect(mScreen, 0, 0, w, h, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
+  const int screenW = mGraphics ? mGraphics->ScreenWidth() : w;
+  const int screenH = mGraphics ? mGraphics->ScreenHeight() : h;
+  mScreen->resize(screenW, screenH);
+  PIX_FillRect(mScreen, 0, 0, screenW, screenH, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
 }
 
 void HeadlessView::ToEditor(const ViewPoint& p, int* x, int* y) {

@@ -69,11 +69,14 @@ public:
 
   // ---- Screen ----
 
-  // The presented image, the editor's size.
+  // The presented image, in device pixels: the editor's size times its
+  // screen scale. The view's own coordinates stay in editor pixels (points),
+  // as a window system's do on a high-density screen.
   PIX_IBitmap* GetScreen();
-  // Copies the part r of the draw bitmap (clipped to both) to the screen.
-  void Present(PIX_IBitmap* drawBitmap, const IRECT& r);
-  // Follows the editor's size.
+  // Copies the device rectangle r of pixels (clipped to both) to the same
+  // place on the screen.
+  void Present(PIX_IBitmap* pixels, const IRECT& r);
+  // Follows the editor's size; the screen follows its size in device pixels.
   void SetFrameSize(int w, int h);
   int GetWidth() const { return mWidth; }
 

@@ -17,9 +17,15 @@ IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps) :
 IGraphicsHeadless::~IGraphicsHeadless() { CloseWindow(); }
 
 bool IGraphicsHeadless::DrawScreen(IRECT* r) {
-  if (!mView || !GetDrawBitmap()) return false;
-  mView->Present(GetDrawBitmap(), *r);
+  if (!mView) return false;
+  IRECT device;
+  PIX_IBitmap* pixels = ScreenPixels(*r, &device);
+  mView->Present(pixels, device);
   return true;
+}
+
+void IGraphicsHeadless::OnScreenScaleChanged() {
+  if (mView) mView->SetFrameSize(Width(), Height());
 }
 
 void IGraphicsHeadless::ForceEndUserEdit() {
@@ -65,6 +71,7 @@ void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, 
 
 void* IGraphicsHeadless::OpenWindow(void* parentView) {
   CloseWindow();
+  OpenDrawing();
   mView = new HeadlessView(this);
   return mView;
 }
@@ -90,6 +97,10 @@ void IGraphicsHeadless::HideMouseCursor() {
 }
 
 void IGraphicsHeadless::ShowMouseCursor() { mCursorHidden = false; }
+
+bool IGraphicsHeadless::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFile(name, path);
+}
 
 PIX_IBitmap* IGraphicsHeadless::OSLoadBitmap(int id, const char* name) {
   KIT_String error;

@@ -34,6 +34,8 @@ public:
   bool DrawScreen(IRECT* r) override;
   // Closes an open text field without committing it.
   void ForceEndUserEdit() override;
+  // The view's screen follows the new size in device pixels.
+  void OnScreenScaleChanged() override;
   // Nothing when the size is unchanged; otherwise the base operation, then
   // the view follows.
   void Resize(int w, int h) override;
@@ -68,6 +70,8 @@ public:
   // the resource folder); the id is not used. On failure says on stderr
   // what was missing and where it was looked for, and returns null.
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // The resource's file in the resource folder, when it is there.
+  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- Headless platform ----
 

@@ -66,6 +66,7 @@ IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
 void* IGraphicsX11::OpenWindow(void* parentView) {
   CloseWindow();
+  OpenDrawing();
   mError.Set("");
   mWindowFailed = false;
   mConnection = std::make_unique<X11Connection>();
@@ -86,8 +87,8 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
                           StructureNotifyMask | FocusChangeMask;
   auto create = [&](Window under) {
     mConnection->BeginTrap();
-    const Window made = XCreateWindow(display, under, 0, 0, static_cast<unsigned>(Width()),
-                                      static_cast<unsigned>(Height()), 0, DefaultDepth(display, screen), InputOutput,
+    const Window made = XCreateWindow(display, under, 0, 0, static_cast<unsigned>(ScreenWidth()),
+                                      static_cast<unsigned>(ScreenHeight()), 0, DefaultDepth(display, screen), InputOutput,
                                       DefaultVisual(display, screen), CWBackPixel | CWBorderPixel | CWEventMask,
                                       &attributes);
     return mConnection->EndTrap() == Success ? made : static_cast<Window>(0);
@@ -112,14 +113,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   // A name to find the window by (a top-level one gets its title later).
   XStoreName(display, window, kWindowName);
   if (mTopLevel) {
-    XSizeHints* hints = XAllocSizeHints();
-    if (hints) {
-      hints->flags = PMinSize | PMaxSize;
-      hints->min_width = hints->max_width = Width();
-      hints->min_height = hints->max_height = Height();
-      XSetWMNormalHints(display, window, hints);
-      XFree(hints);
-    }
+    FixTopLevelSize();
     mDeleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     Atom protocols[] = {static_cast<Atom>(mDeleteAtom)};
     XSetWMProtocols(display, window, protocols, 1);
@@ -128,7 +122,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
 
   mSurface = std::make_unique<X11Surface>();
   if (!mSurface->Create(mConnection.get(), window, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        Width(), Height(), mAllowShm, &mError)) {
+                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
     CloseWindow();
     return nullptr;
   }
@@ -222,16 +216,33 @@ void IGraphicsX11::SetDesktopProperties() {
 void IGraphicsX11::Resize(int w, int h) {
   if (w == Width() && h == Height()) return;
   IGraphics::Resize(w, h);
+  FitWindowToScreenSize();
+}
+
+void IGraphicsX11::OnScreenScaleChanged() { FitWindowToScreenSize(); }
+
+void IGraphicsX11::FixTopLevelSize() {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  hints->flags = PMinSize | PMaxSize;
+  hints->min_width = hints->max_width = ScreenWidth();
+  hints->min_height = hints->max_height = ScreenHeight();
+  XSetWMNormalHints(mConnection->Get(), mWindow, hints);
+  XFree(hints);
+}
+
+void IGraphicsX11::FitWindowToScreenSize() {
   if (!WindowIsOpen()) return;
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);
-  XResizeWindow(display, mWindow, static_cast<unsigned>(w), static_cast<unsigned>(h));
+  if (mTopLevel) FixTopLevelSize();
+  XResizeWindow(display, mWindow, static_cast<unsigned>(ScreenWidth()), static_cast<unsigned>(ScreenHeight()));
   if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        w, h, mAllowShm, &mError)) {
+                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
     EndWindow(mError.Get());
     return;
   }
-  AddPending(IRECT(0, 0, w, h));
+  AddPending(IRECT(0, 0, Width(), Height()));
 }
 
 // ---- Refresh ----
@@ -272,7 +283,9 @@ bool IGraphicsX11::Tick(IRECT* repainted) {
 
 bool IGraphicsX11::DrawScreen(IRECT* r) {
   if (!WindowIsOpen() || !r) return false;
-  mSurface->Put(GetDrawBitmap(), r->L, r->T, r->W(), r->H(), r->L, r->T);
+  IRECT device;
+  PIX_IBitmap* pixels = ScreenPixels(*r, &device);
+  mSurface->Put(pixels, device.L, device.T, device.W(), device.H(), device.L, device.T);
   if (mTextField && mTextField->GetRECT().Intersects(*r)) DrawField();
   return true;
 }
@@ -335,9 +348,13 @@ void IGraphicsX11::HandleEvent(_XEvent* e) {
   XEvent* event = reinterpret_cast<XEvent*>(e);
   if (event->xany.window != mWindow) return;
   switch (event->type) {
-    case Expose:
-      AddPending(IRECT(event->xexpose.x, event->xexpose.y, event->xexpose.x + event->xexpose.width,
-                       event->xexpose.y + event->xexpose.height));
+    case Expose: {
+      // The editor pixels that cover the exposed device pixels.
+      IRECT exposed;
+      ScreenToEditor(event->xexpose.x, event->xexpose.y, &exposed.L, &exposed.T);
+      ScreenToEditor(event->xexpose.x + event->xexpose.width - 1, event->xexpose.y + event->xexpose.height - 1,
+                     &exposed.R, &exposed.B);
+      AddPending(IRECT(exposed.L, exposed.T, exposed.R + 1, exposed.B + 1));
       if (event->xexpose.count == 0) {
         // Repaint what was uncovered now, not at the next tick.
         const long long lastTick = mLastTickMs;
@@ -345,6 +362,7 @@ void IGraphicsX11::HandleEvent(_XEvent* e) {
         mLastTickMs = lastTick;
       }
       break;
+    }
     case ButtonPress:
       OnButtonPress(e);
       break;
@@ -370,19 +388,21 @@ void IGraphicsX11::HandleEvent(_XEvent* e) {
 
 void IGraphicsX11::OnButtonPress(_XEvent* e) {
   const XButtonEvent& b = reinterpret_cast<XEvent*>(e)->xbutton;
-  mPrevX = b.x;
-  mPrevY = b.y;
+  int x, y;
+  ScreenToEditor(b.x, b.y, &x, &y);
+  mPrevX = x;
+  mPrevY = y;
   const ViewModifiers mods = X11StateToModifiers(b.state);
   const int wheel = X11WheelDelta(b.button);
   if (wheel != 0) {
     CloseField(false);
     IMouseMod mod = GetMouseMod(mods);
-    OnMouseWheel(b.x, b.y, &mod, wheel);
+    OnMouseWheel(x, y, &mod, wheel);
     return;
   }
   if (mTextField) {
     // A click elsewhere ends the typing as leaving a Mac text field does.
-    if (!mTextField->GetRECT().Contains(b.x, b.y)) CloseField(true);
+    if (!mTextField->GetRECT().Contains(x, y)) CloseField(true);
     return;
   }
   if (b.button != kX11ButtonLeft && b.button != kX11ButtonRight) return;
@@ -390,19 +410,18 @@ void IGraphicsX11::OnButtonPress(_XEvent* e) {
   const int clicks = mClicks.Press(b.button, b.x, b.y, b.time);
   IMouseMod mod = right ? GetRightMouseMod(mods) : GetMouseMod(mods);
   if (clicks < 2)
-    OnMouseDown(b.x, b.y, &mod);
+    OnMouseDown(x, y, &mod);
   else
-    OnMouseDblClick(b.x, b.y, &mod);
+    OnMouseDblClick(x, y, &mod);
 }
 
 void IGraphicsX11::OnButtonRelease(_XEvent* e) {
   const XButtonEvent& b = reinterpret_cast<XEvent*>(e)->xbutton;
   if (b.button != kX11ButtonLeft && b.button != kX11ButtonRight) return;
-  mPrevX = b.x;
-  mPrevY = b.y;
+  ScreenToEditor(b.x, b.y, &mPrevX, &mPrevY);
   const ViewModifiers mods = X11StateToModifiers(b.state);
   IMouseMod mod = b.button == kX11ButtonRight ? GetRightMouseMod(mods) : GetMouseMod(mods);
-  OnMouseUp(b.x, b.y, &mod);
+  OnMouseUp(mPrevX, mPrevY, &mod);
 }
 
 void IGraphicsX11::OnMotion(_XEvent* e) {
@@ -418,20 +437,19 @@ void IGraphicsX11::OnMotion(_XEvent* e) {
     XNextEvent(display, event);
   }
   const XMotionEvent& m = event->xmotion;
-  mPrevX = m.x;
-  mPrevY = m.y;
+  ScreenToEditor(m.x, m.y, &mPrevX, &mPrevY);
   const ViewModifiers mods = X11StateToModifiers(m.state);
   if (m.state & Button1Mask) {
     if (mTextField) return;
     IMouseMod mod = GetMouseMod(mods);
-    OnMouseDrag(m.x, m.y, &mod);
+    OnMouseDrag(mPrevX, mPrevY, &mod);
   } else if (m.state & Button3Mask) {
     if (mTextField) return;
     IMouseMod mod = GetRightMouseMod(mods);
-    OnMouseDrag(m.x, m.y, &mod);
+    OnMouseDrag(mPrevX, mPrevY, &mod);
   } else {
     IMouseMod mod = GetMouseMod(mods);
-    OnMouseOver(m.x, m.y, &mod);
+    OnMouseOver(mPrevX, mPrevY, &mod);
   }
 }
 
@@ -549,7 +567,8 @@ void IGraphicsX11::DrawField() {
   caretX = std::min(caretX, w - 1);
   PIX_FillRect(mFieldBitmap.get(), caretX, kCaretInset, 1, std::max(h - 2 * kCaretInset, 1), PixColor(&foreground),
                1.0f, PIX_MODE_COPY);
-  mSurface->Put(mFieldBitmap.get(), 0, 0, w, h, r.L, r.T);
+  const IRECT device = ToScreen(r);
+  mSurface->Put(mFieldBitmap.get(), 0, 0, w, h, device.L, device.T);
 }
 
 // ---- Menus ----
@@ -617,6 +636,10 @@ void IGraphicsX11::DesktopPath(KIT_String* path) { DesktopFolder(path); }
 
 void IGraphicsX11::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) {
   fileName->Set("");
+}
+
+bool IGraphicsX11::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFile(name, path);
 }
 
 PIX_IBitmap* IGraphicsX11::OSLoadBitmap(int id, const char* name) {

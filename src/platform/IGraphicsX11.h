@@ -6,7 +6,9 @@
 // editor's frame rate), or RunUntilClosed() in a program of its own.
 //
 // What the window system gives the editor here, as the editor expects it:
-// - window pixels are editor pixels (origin top left, y down);
+// - window pixels are device pixels: the editor's size times its screen
+//   scale (SetScreenScale); positions are divided back to editor pixels
+//   (origin top left, y down) before the editor sees them;
 // - each tick asks IsDirty and repaints that area, as a Mac view asks for
 //   its dirty area (one pixel wider and taller), together with the areas
 //   the server asked to be exposed; the screen copy sends only that area,
@@ -63,6 +65,8 @@ public:
   // Nothing when the size is unchanged; otherwise the base operation, then
   // the window and its screen image follow.
   void Resize(int w, int h) override;
+  // The window and its surface follow the editor's size in device pixels.
+  void OnScreenScaleChanged() override;
   bool WindowIsOpen() override;
   const char* GetGUIAPI() override { return "X11 gui"; }
   // Written to stderr; there are no buttons to press: answers 0.
@@ -97,6 +101,8 @@ public:
   // The image of resource name ("resources/img/knob.png" is "knob.png" in
   // the resource folder); the id is not used.
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // The resource's file in the resource folder, when it is there.
+  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- X11 platform ----
 
@@ -142,6 +148,10 @@ public:
   void SetUseShm(bool use) { mAllowShm = use; }
 
 private:
+  // The window's size (and a top-level window's fixed size) follows the
+  // editor's size in device pixels.
+  void FitWindowToScreenSize();
+  void FixTopLevelSize();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);

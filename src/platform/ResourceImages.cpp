@@ -30,6 +30,20 @@ bool ResourceImagePath(const char* name, const char* folder, KIT_String* path) {
   return true;
 }
 
+namespace {
+bool IsFile(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+}  // namespace
+
+bool ResourceImageFile(const char* name, KIT_String* path) {
+  KIT_String file;
+  if (!ResourceImagePath(name, TonnikResourceDir(), &file) || !IsFile(file.Get())) return false;
+  path->Set(file.Get());
+  return true;
+}
+
 PIX_IBitmap* LoadImgFromResource(const char* name, KIT_String* error) {
   const char* folder = TonnikResourceDir();
   KIT_String path;
@@ -40,8 +54,7 @@ PIX_IBitmap* LoadImgFromResource(const char* name, KIT_String* error) {
     }
     return nullptr;
   }
-  struct stat info;
-  if (stat(path.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (!IsFile(path.Get())) {
     if (error) {
       error->Set("image ");
       error->Append(name);

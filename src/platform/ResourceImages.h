@@ -16,6 +16,11 @@ bool ResourceImageBaseName(const char* name, KIT_String* base);
 // name or one whose extension is not "png" in any letter case.
 bool ResourceImagePath(const char* name, const char* folder, KIT_String* path);
 
+// The resource's file in the resource folder (TonnikResourceDir()); false
+// (path untouched) when the name is not a PNG resource name or no such file
+// is there.
+bool ResourceImageFile(const char* name, KIT_String* path);
+
 // Decodes the resource into a new bitmap the caller owns; null when the
 // name is not a PNG resource name, the file is missing or it does not
 // decode. On failure, error (when given) says what was missing and where it

@@ -98,7 +98,6 @@ void IPluginBase::AttachGraphics(IGraphics* graphics) {
   IEditorLock lock(this);
   for (int i = 0; i < NParams(); ++i)
     graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
-  graphics->PrepDraw();
   if (mGraphics.get() != graphics) mGraphics.reset(graphics);
 }
 

@@ -188,8 +188,8 @@ public:
   virtual EAPI GetAPI() { return mAPI; }
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
-  // Takes ownership of the editor, pushes every parameter's value into it
-  // and prepares it for drawing. A null editor is ignored.
+  // Takes ownership of the editor and pushes every parameter's value into
+  // it; its bitmaps wait until it first draws. A null editor is ignored.
   virtual void AttachGraphics(IGraphics* graphics);
   virtual void SetLatency(int samples);
   virtual bool SendMidiMsg(IMidiMsg* msg) = 0;

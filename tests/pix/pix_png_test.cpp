@@ -11,6 +11,7 @@
 #include "dcx/ResourceDir.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_PNG.h"
+#include "pix/PIX_PNGInfo.h"
 #include "pix/PngWriter.h"
 
 namespace {
@@ -196,4 +197,29 @@ TEST(PixPng, FilesNamedResourcesAndTheLoader) {
   EXPECT_STREQ(list + std::strlen(list) + 1, "*.PNG");
   std::remove(path.c_str());
   std::remove(pngx.c_str());
+}
+
+TEST(PixPng, SizeFromTheHeaderAlone) {
+  const std::string path = TempPath("size_header.png");
+  WriteFile(path, HeaderOnly(70000, 3));  // far too big to decode, yet its size is known
+  int w = -1, h = -1;
+  ASSERT_TRUE(PIX_ReadPNGSize(path.c_str(), &w, &h));
+  EXPECT_EQ(w, 70000);
+  EXPECT_EQ(h, 3);
+
+  std::vector<unsigned char> wrongChunk = HeaderOnly(4, 4);
+  wrongChunk[12] = 'X';
+  const std::vector<unsigned char> zeroWide = HeaderOnly(0, 4);
+  std::vector<unsigned char> shortFile = HeaderOnly(4, 4);
+  shortFile.resize(20);
+  const std::vector<unsigned char> notPng(30, 'a');
+  const std::vector<unsigned char>* bads[] = {&wrongChunk, &zeroWide, &shortFile, &notPng};
+  for (const std::vector<unsigned char>* bad : bads) {
+    WriteFile(path, *bad);
+    w = h = -1;
+    EXPECT_FALSE(PIX_ReadPNGSize(path.c_str(), &w, &h));
+    EXPECT_EQ(w, -1);
+  }
+  EXPECT_FALSE(PIX_ReadPNGSize(TempPath("no_such_file.png").c_str(), &w, &h));
+  EXPECT_FALSE(PIX_ReadPNGSize(nullptr, &w, &h));
 }

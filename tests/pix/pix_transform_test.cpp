@@ -6,6 +6,7 @@
 #include "pix/PIX_Bilinear.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
+#include "pix/PIX_Reduce.h"
 #include "pix/PixReference.h"
 
 namespace {
@@ -212,4 +213,44 @@ TEST(PixBilinear, FastSampleEqualsTheFormula) {
     ASSERT_EQ(PIX_BilinearFast(a, b, c, d, fx, fy), PIX_BilinearPlain(a, b, c, d, fx, fy))
         << std::hex << a << " " << b << " " << c << " " << d << " " << fx << " " << fy;
   }
+}
+
+TEST(PixAreaReduce, AveragesTheCoveredAreaAndPiecesAgreeWithTheWhole) {
+  PIX_MemBitmap src(12, 9, 4);
+  FillRandom(&src, 7);
+  // By 2: each pixel is its 2 x 2 block's mean in every channel.
+  PIX_MemBitmap half(6, 4, 4);
+  PIX_AreaReduce(&half, 0, 0, 6, 4, &src, 2.0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x)
+      for (int c = 0; c < 32; c += 8) {
+        int sum = 0;
+        for (int k = 0; k < 4; ++k) sum += (PIX_GetPixel(&src, 2 * x + k % 2, 2 * y + k / 2) >> c) & 255;
+        EXPECT_NEAR(int((PIX_GetPixel(&half, x, y) >> c) & 255), sum / 4.0, 0.51);
+      }
+  // By 4/3 a flat colour stays exactly that colour, and a rectangle drawn
+  // on its own equals the same area of the whole reduction.
+  PIX_MemBitmap flat(12, 9, 4), out(9, 7, 4), whole(9, 7, 4);
+  PIX_Clear(&flat, 0x80C0A0FFu);
+  PIX_AreaReduce(&out, 0, 0, 9, 7, &flat, 4.0 / 3.0);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 9; ++x) ASSERT_EQ(PIX_GetPixel(&out, x, y), 0x80C0A0FFu) << x << "," << y;
+  PIX_AreaReduce(&whole, 0, 0, 9, 7, &src, 4.0 / 3.0);
+  PIX_Clear(&out, 0);
+  PIX_AreaReduce(&out, 3, 2, 4, 3, &src, 4.0 / 3.0);
+  for (int y = 2; y < 5; ++y)
+    for (int x = 3; x < 7; ++x) EXPECT_EQ(PIX_GetPixel(&out, x, y), PIX_GetPixel(&whole, x, y));
+  EXPECT_EQ(PIX_GetPixel(&out, 2, 2), 0u);
+}
+
+TEST(PixAreaReduce, RatiosOutsideOneToFourDoNothing) {
+  PIX_MemBitmap src(8, 8, 4), out(4, 4, 4);
+  FillRandom(&src, 3);
+  PIX_Clear(&out, 0x12345678u);
+  for (double bad : {0.5, 0.0, -2.0, 4.5, double(NAN), double(INFINITY)}) {
+    PIX_AreaReduce(&out, 0, 0, 4, 4, &src, bad);
+    EXPECT_EQ(PIX_GetPixel(&out, 1, 1), 0x12345678u) << bad;
+  }
+  PIX_AreaReduce(&out, 0, 0, 4, 4, &src, 1.0);  // 1: a copy
+  EXPECT_EQ(PIX_GetPixel(&out, 1, 1), PIX_GetPixel(&src, 1, 1));
 }

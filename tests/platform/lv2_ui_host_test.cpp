@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "lv2/core/lv2.h"
+#include "lv2/atom/atom.h"
 #include "lv2/instance-access/instance-access.h"
+#include "lv2/options/options.h"
 #include "lv2/ui/ui.h"
 #include "lv2/urid/urid.h"
 #include "platform/XvfbTestEnvironment.h"
@@ -108,13 +110,15 @@ protected:
   }
   // features: which of parent, instance access, touch and resize to give.
   LV2UI_Handle MakeUI(Host* host, LV2_Handle plugin, Window parent, bool withParent, bool withInstance,
-                      LV2UI_Widget* widget) {
+                      LV2UI_Widget* widget, const LV2_Options_Option* options = nullptr) {
     const LV2_Feature map = {LV2_URID__map, &host->map};
     const LV2_Feature parentF = {LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
     const LV2_Feature instance = {LV2_INSTANCE_ACCESS_URI, plugin};
     const LV2_Feature touch = {LV2_UI__touch, &host->touch};
     const LV2_Feature resize = {LV2_UI__resize, &host->resize};
+    const LV2_Feature optionsF = {LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
     std::vector<const LV2_Feature*> features = {&map, &touch, &resize};
+    if (options) features.push_back(&optionsF);
     if (withParent) features.push_back(&parentF);
     if (withInstance) features.push_back(&instance);
     features.push_back(nullptr);
@@ -203,6 +207,53 @@ TEST_F(LV2UIHost, ADragWritesThePortBetweenTouchesAndPortEventsMoveTheKnob) {
   EXPECT_EQ(Idle(ui, 100), 0);
   EXPECT_EQ(KnobPixels(widget), before);
 
+  mUI->cleanup(ui);
+  mPlugin->cleanup(plugin);
+}
+
+TEST_F(LV2UIHost, AHostsScaleFactorDrawsTheEditorAtThatScaleAndFollowsItsChanges) {
+  Host host;
+  LV2_Handle plugin = MakePlugin(&host);
+  ASSERT_NE(plugin, nullptr);
+  float scale = 2.0f;
+  LV2_Options_Option options[] = {
+      {LV2_OPTIONS_INSTANCE, 0, host.map.map(&host, "http://lv2plug.in/ns/extensions/ui#scaleFactor"), sizeof(float),
+       host.map.map(&host, LV2_ATOM__Float), &scale},
+      {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+  LV2UI_Widget widget = nullptr;
+  LV2UI_Handle ui = MakeUI(&host, plugin, MakeParent(), true, true, &widget, options);
+  ASSERT_NE(ui, nullptr);
+  EXPECT_EQ(host.log, std::vector<std::string>{"resize 672x1196"});
+  auto size = [&] {
+    Window root;
+    int x, y;
+    unsigned w = 0, h = 0, border, depth;
+    XGetGeometry(mDisplay, static_cast<Window>(reinterpret_cast<uintptr_t>(widget)), &root, &x, &y, &w, &h, &border,
+                 &depth);
+    return std::to_string(w) + "x" + std::to_string(h);
+  };
+  EXPECT_EQ(size(), "672x1196");
+  EXPECT_EQ(Idle(ui, 300), 0);
+  // The Decay knob at twice its editor position, dragged up.
+  const std::string window = std::to_string(reinterpret_cast<uintptr_t>(widget));
+  Xdotool("mousemove --window " + window + " 141 581 mousedown 1 mousemove --window " + window +
+          " 141 541 mousemove --window " + window + " 141 501 mouseup 1");
+  EXPECT_EQ(Idle(ui, 300), 0);
+  ASSERT_FALSE(host.writes.empty());
+  EXPECT_EQ(host.writes.back().port, kDecayPort);
+  EXPECT_GT(host.writes.back().value, 0.5f);
+
+  auto interface = static_cast<const LV2_Options_Interface*>(mUI->extension_data(LV2_OPTIONS__interface));
+  ASSERT_NE(interface, nullptr);
+  scale = 1.5f;
+  EXPECT_EQ(interface->set(ui, options), uint32_t(LV2_OPTIONS_SUCCESS));
+  EXPECT_EQ(host.log.back(), "resize 504x897");
+  XSync(mDisplay, False);
+  EXPECT_EQ(size(), "504x897");
+  scale = -1.0f;
+  EXPECT_EQ(interface->set(ui, options), uint32_t(LV2_OPTIONS_ERR_BAD_VALUE));
+  EXPECT_EQ(interface->set(ui, options + 1), uint32_t(LV2_OPTIONS_ERR_UNKNOWN));
+  EXPECT_EQ(host.log.back(), "resize 504x897");
   mUI->cleanup(ui);
   mPlugin->cleanup(plugin);
 }

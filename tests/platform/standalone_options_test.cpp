@@ -31,7 +31,10 @@ TEST(StandaloneOptions, StateGoesUnderTheConfigFolder) {
 TEST(StandaloneOptions, EveryOptionAndTheBadOnes) {
   StandaloneOptions options;
   std::string error;
-  ASSERT_TRUE(Parse({"--state", "/tmp/s.aupreset", "--connect", "--name", "kick", "--no-audio"}, &options, &error));
+  EXPECT_EQ(options.scale, 0.0);  // the desktop's, unless given
+  ASSERT_TRUE(Parse({"--state", "/tmp/s.aupreset", "--connect", "--name", "kick", "--no-audio", "--scale", "1.5"},
+                    &options, &error));
+  EXPECT_EQ(options.scale, 1.5);
   EXPECT_EQ(options.statePath, "/tmp/s.aupreset");
   EXPECT_TRUE(options.connect);
   EXPECT_TRUE(options.noAudio);
@@ -42,6 +45,11 @@ TEST(StandaloneOptions, EveryOptionAndTheBadOnes) {
   EXPECT_FALSE(Parse({"--name", ""}, &other, &error));
   EXPECT_FALSE(Parse({"--loud"}, &other, &error));
   EXPECT_EQ(error, "unknown option --loud");
+  for (const char* bad : {"0.9", "2.5", "two", "1.5x", ""}) {
+    EXPECT_FALSE(Parse({"--scale", bad}, &other, &error)) << bad;
+    EXPECT_EQ(error, "--scale wants a number from 1 to 2");
+  }
+  EXPECT_FALSE(Parse({"--scale"}, &other, &error));
 }
 
 TEST(StandaloneOptions, TheTitleNamesAStateFileOtherThanTheDefault) {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "graphics/IGraphicsStructs.h"
+#include "platform/DesktopScale.h"
 #include "platform/IGraphicsX11Input.h"
 #include "platform/IGraphicsX11Pixels.h"
 #include "platform/KeyMapping.h"
@@ -106,6 +107,20 @@ TEST(X11Pixels, OtherLayoutsPlaceEveryChannelByItsMask) {
   EXPECT_EQ(out, 0x563412u);
   X11ConvertRow(&pixel, &out, 1, msb);
   EXPECT_EQ(out, 0x123456u);
+}
+
+TEST(DesktopScale, GdkScaleThenXftDpiHeldToTheEditorsRange) {
+  EXPECT_EQ(DesktopScaleFrom(nullptr, nullptr), 1.0);
+  EXPECT_EQ(DesktopScaleFrom("2", "Xft.dpi:\t144\n"), 2.0);  // GDK_SCALE first
+  EXPECT_EQ(DesktopScaleFrom(nullptr, "Xcursor.size:\t24\nXft.dpi:\t144\nXft.hinting:\t1\n"), 1.5);
+  EXPECT_EQ(DesktopScaleFrom("", "Xft.dpi:\t192"), 2.0);
+  EXPECT_EQ(DesktopScaleFrom("3", nullptr), 2.0);          // beyond the editor's range
+  EXPECT_EQ(DesktopScaleFrom(nullptr, "Xft.dpi: 72"), 1.0);  // below it
+  // Malformed settings count as absent.
+  EXPECT_EQ(DesktopScaleFrom("1.5", "Xft.dpi:\t120"), 1.25);
+  EXPECT_EQ(DesktopScaleFrom("0", nullptr), 1.0);
+  EXPECT_EQ(DesktopScaleFrom("x", "Xft.dpi:\tnan\n"), 1.0);
+  EXPECT_EQ(DesktopScaleFrom(nullptr, "XXft.dpi:\t192"), 1.0);
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ wait_for() {
   return 1
 }
 
-start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 640x700x24 -nolisten tcp -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
+start_xvfb() {  # start_xvfb [WxH]: the screen's size, 640x700 unless given
+  Xvfb -displayfd 3 -screen 0 "${1:-640x700}x24" -nolisten tcp -noreset 3>"$TMP/display" >"$TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
   PIDS+=("$XVFB_PID")
   wait_for 10 test -s "$TMP/display" || fail "Xvfb did not start: $(cat "$TMP/xvfb.log")"

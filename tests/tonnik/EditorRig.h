@@ -16,9 +16,11 @@
 
 class EditorRig : public TonnikRig {
 public:
-  EditorRig() : mGui(dynamic_cast<IGraphicsHeadless*>(Plug().GetGUI())) {
+  // Opened at a screen scale, device pixels per editor pixel.
+  explicit EditorRig(double scale = 1.0) : mGui(dynamic_cast<IGraphicsHeadless*>(Plug().GetGUI())) {
     if (mGui) {
       mGui->OpenWindow(nullptr);
+      mGui->SetScreenScale(scale);
       mGui->Tick();
     }
   }

@@ -304,13 +304,16 @@ bool Print(Panel& panel, const TextStyle& style, const char* text, int x, int to
   TextStyle shadow = style;
   shadow.colour = {0.0f, 0.0f, 0.0f};
   shadow.opacity = 0.55f;
+  // The box as printed (on the supersampled panel), in the editor's pixels.
+  TextStyle printed = style;
+  printed.size *= Style::kSuper;
   TextBox box;
-  if (!MeasureTextBox(style, text, x, top, align, &box)) return false;
-  box.right += kShadowOffset;
-  box.bottom += kShadowOffset;
+  if (!MeasureTextBox(printed, text, x * Style::kSuper, top * Style::kSuper, align, &box)) return false;
+  box = {box.left / Style::kSuper, box.top / Style::kSuper, (box.right + Style::kSuper - 1) / Style::kSuper + kShadowOffset,
+         (box.bottom + Style::kSuper - 1) / Style::kSuper + kShadowOffset};
   panel.labels->push_back({text, box});
-  return DrawTextLine(panel.out, shadow, text, x + kShadowOffset, top + kShadowOffset, align) &&
-         DrawTextLine(panel.out, style, text, x, top, align);
+  return DrawTextLine(panel.out, shadow, text, x + kShadowOffset, top + kShadowOffset, align, Style::kSuper) &&
+         DrawTextLine(panel.out, style, text, x, top, align, Style::kSuper);
 }
 
 bool PrintUnder(Panel& out, const char* control, const char* text, int gap, int size) {
@@ -366,10 +369,13 @@ bool PrintSwitchLabels(Panel& out) {
 bool PrintHeader(Panel& out) {
   const TextStyle name = {Style::kTitleFace, 26, true, true, Style::kTitle};
   const TextStyle pro = {Style::kTitleFace, 26, true, true, Style::kAccent};
+  // Measured as printed, on the supersampled panel.
+  TextStyle printed = name;
+  printed.size *= Style::kSuper;
   int w = 0, h = 0;
-  if (!MeasureTextLine(name, "TONNIK", &w, &h)) return false;
+  if (!MeasureTextLine(printed, "TONNIK", &w, &h)) return false;
   bool ok = Print(out, name, "TONNIK", 22, 14, Align::kLeft);
-  ok = ok && Print(out, pro, "-PRO", 22 + w, 14, Align::kLeft);
+  ok = ok && Print(out, pro, "-PRO", 22 + (w + Style::kSuper / 2) / Style::kSuper, 14, Align::kLeft);
   const TextStyle maker = {Style::kLabelFace, 10, false, true, Style::kLabelDim};
   ok = ok && Print(out, maker, "Velmora Rirevovizod", kEditorWidth - 22, 26, Align::kRight);
   return ok;
@@ -417,12 +423,19 @@ bool DrawBackground(PIX_IBitmap* out, std::vector<PrintedLabel>* labels) {
   PaintKeySeats(layer);
   PaintDisplayWindow(layer);
   PaintScrews(layer);
-  layer.Resolve(out);
-  if (out->getWidth() != kEditorWidth || out->getHeight() != kEditorHeight) return false;
-  Panel panel = {out, labels};
+  // The printing goes onto the supersampled panel and is reduced with it, so
+  // the 1x and 2x images are one drawing, text included.
+  PIX_SysBitmap full;
+  layer.FullResolution(&full);
+  Panel panel = {&full, labels};
   const bool printed =
       PrintHeader(panel) && PrintSections(panel) && PrintKnobLabels(panel) && PrintSwitchLabels(panel);
+  const int w = kEditorWidth * OutputScale(), h = kEditorHeight * OutputScale();
+  out->resize(w, h);
+  if (out->getWidth() != w || out->getHeight() != h) return false;
+  PIX_ScaledBlit(out, &full, 0, 0, w, h, 0.0f, 0.0f, float(full.getWidth()), float(full.getHeight()), 1.0f,
+                 PIX_MODE_FILTER_BILINEAR);
   // Translucent printing mixes into the alpha byte too; the panel stays opaque.
-  PIX_ClearRect(out, 0, 0, kEditorWidth, kEditorHeight, 0xFFFFFF00u, 0xFFu);
+  PIX_ClearRect(out, 0, 0, w, h, 0xFFFFFF00u, 0xFFu);
   return printed;
 }

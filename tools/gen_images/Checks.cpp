@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Layer.h"
 #include "pix/PIX_PNG.h"
 #include "pix/PIX_Raster.h"
 
@@ -42,9 +43,10 @@ const Placement* Find(const Placement* p, int count, const char* name, ImageId i
 bool CheckImageSize(ImageId id, PIX_IBitmap* bitmap) {
   const ImageSpec& imageSize = SpecOf(id);
   const int w = bitmap->getWidth(), h = bitmap->getHeight();
-  if (imageSize.frames < 1 || h % imageSize.frames != 0 || w != imageSize.frameWidth || h / imageSize.frames != imageSize.frameHeight) {
-    std::fprintf(stderr, "%s: %d x %d is not %d frames of %d x %d\n", imageSize.file, w, h, imageSize.frames,
-                 imageSize.frameWidth, imageSize.frameHeight);
+  const int frameW = imageSize.frameWidth * OutputScale(), frameH = imageSize.frameHeight * OutputScale();
+  if (imageSize.frames < 1 || h % imageSize.frames != 0 || w != frameW || h / imageSize.frames != frameH) {
+    std::fprintf(stderr, "%s: %d x %d is not %d frames of %d x %d\n", imageSize.file, w, h, imageSize.frames, frameW,
+                 frameH);
     return false;
   }
   return true;

@@ -8,7 +8,8 @@
 #include "Layout.h"
 #include "pix/PIX_Bitmap.h"
 
-// The bitmap has the image's width, height and frame count.
+// The bitmap has the image's width, height and frame count at the output
+// scale (Layer.h).
 bool CheckImageSize(ImageId id, PIX_IBitmap* bitmap);
 // The PNG at `path` loads back with the same size and pixels as `bitmap`.
 bool CheckWrittenFile(ImageId id, PIX_IBitmap* bitmap, const char* path);

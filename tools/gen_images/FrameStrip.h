@@ -8,9 +8,8 @@
 template <class DrawFrame>
 bool DrawFrames(PIX_IBitmap* out, ImageId id, DrawFrame drawFrame) {
   const ImageSpec& imageSize = SpecOf(id);
-  if (!out->resize(imageSize.frameWidth, imageSize.frameHeight * imageSize.frames) &&
-      (out->getWidth() != imageSize.frameWidth || out->getHeight() != imageSize.frameHeight * imageSize.frames))
-    return false;
+  const int w = imageSize.frameWidth * OutputScale(), h = imageSize.frameHeight * imageSize.frames * OutputScale();
+  if (!out->resize(w, h) && (out->getWidth() != w || out->getHeight() != h)) return false;
   for (int frame = 0; frame < imageSize.frames; ++frame) {
     Layer layer(imageSize.frameWidth, imageSize.frameHeight);
     if (!drawFrame(layer, frame)) return false;

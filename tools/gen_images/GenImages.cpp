@@ -1,6 +1,8 @@
 // Draws every image of the editor into a folder (normally resources/img),
-// checks each against the layout and that it loads back unchanged, and
-// optionally writes a preview of the assembled editor.
+// once at the layout's size and once at twice it (NAME@2x.png, for editors
+// on high-density screens), checks each against the layout and that it
+// loads back unchanged, and optionally writes a preview of the assembled
+// editor.
 //
 //   gen_images <folder> [--preview <file.png>] [--icons <folder>]
 //
@@ -15,8 +17,11 @@
 
 #include "Checks.h"
 #include "Images.h"
+#include "Layer.h"
 #include "PngFile.h"
 #include "Preview.h"
+#include "dcx/ResourceDir.h"
+#include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 
 namespace {
@@ -46,16 +51,21 @@ bool MakeIcons(const std::string& dir) {
   return true;
 }
 
+// Output scales written: the layout's size and the high-density one.
+constexpr int kScales[] = {1, 2};
+
 bool MakeImage(ImageId id, const std::string& dir) {
   const ImageSpec& imageSize = SpecOf(id);
-  const std::string path = dir + "/" + imageSize.file;
+  KIT_String file;
+  if (!ScaledImageName(imageSize.file, OutputScale(), &file)) return false;
+  const std::string path = dir + "/" + file.Get();
   PIX_SysBitmap bitmap;
   if (!DrawFunctionOf(id)(&bitmap)) {
     std::fprintf(stderr, "%s: drawing failed\n", imageSize.file);
     return false;
   }
   if (!CheckImageSize(id, &bitmap)) return false;
-  if (!WritePng(&bitmap, path.c_str())) {
+  if (!WritePng(&bitmap, path.c_str(), OutputScale() == 1 ? PngPacking::kForStartUp : PngPacking::kSmall)) {
     std::fprintf(stderr, "%s: cannot write\n", path.c_str());
     return false;
   }
@@ -82,7 +92,11 @@ int main(int argc, char** argv) {
   }
   bool ok = CheckPlacements();
   ok = CheckPanelLabels() && ok;
-  for (int i = 0; i < kImageCount; ++i) ok = MakeImage(ImageId(i), argv[1]) && ok;
+  for (int scale : kScales) {
+    SetOutputScale(scale);
+    for (int i = 0; i < kImageCount; ++i) ok = MakeImage(ImageId(i), argv[1]) && ok;
+  }
+  SetOutputScale(1);
   if (ok && preview && !WritePreview(argv[1], preview)) {
     std::fprintf(stderr, "cannot write the preview %s\n", preview);
     ok = false;

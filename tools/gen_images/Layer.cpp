@@ -11,7 +11,13 @@ namespace {
 // Channel copy: the coverage's red byte (memory byte 1) into the alpha byte (0).
 const int kRedIntoAlpha = PIX_MODE_CHANNEL_COPY | 1 | (0 << 2);
 
+int gOutputScale = 1;
+
 }  // namespace
+
+void SetOutputScale(int scale) { gOutputScale = Style::kSuper % scale == 0 ? scale : 1; }
+
+int OutputScale() { return gOutputScale; }
 
 Layer::Layer(int width, int height)
     : mWidth(width),
@@ -79,22 +85,23 @@ void Layer::DrawRotated(PIX_IBitmap* sprite, float radians) {
 }
 
 void Layer::Resolve(PIX_IBitmap* dest) {
-  dest->resize(mWidth, mHeight);
-  PIX_MemBitmap cover(mWidth, mHeight, 4);
+  const int w = mWidth * gOutputScale, h = mHeight * gOutputScale;
+  dest->resize(w, h);
+  PIX_MemBitmap cover(w, h, 4);
   const float sw = float(mWidth * mScale), sh = float(mHeight * mScale);
-  PIX_ScaledBlit(dest, &mColour, 0, 0, mWidth, mHeight, 0, 0, sw, sh, 1.0f, PIX_MODE_FILTER_BILINEAR);
-  PIX_ScaledBlit(&cover, &mCover, 0, 0, mWidth, mHeight, 0, 0, sw, sh, 1.0f, PIX_MODE_FILTER_BILINEAR);
+  PIX_ScaledBlit(dest, &mColour, 0, 0, w, h, 0, 0, sw, sh, 1.0f, PIX_MODE_FILTER_BILINEAR);
+  PIX_ScaledBlit(&cover, &mCover, 0, 0, w, h, 0, 0, sw, sh, 1.0f, PIX_MODE_FILTER_BILINEAR);
   PIX_Blit(dest, &cover, 0, 0, nullptr, 1.0f, kRedIntoAlpha);
 }
 
 void Layer::CompositeOnto(PIX_IBitmap* dest, int x, int y) {
   PIX_MemBitmap out(0, 0, 4);
   Resolve(&out);
-  PIX_Blit(dest, &out, x, y, nullptr, 1.0f, PIX_MODE_COPY | PIX_MODE_SOURCE_ALPHA);
+  PIX_Blit(dest, &out, x * gOutputScale, y * gOutputScale, nullptr, 1.0f, PIX_MODE_COPY | PIX_MODE_SOURCE_ALPHA);
 }
 
 void Layer::CopyInto(PIX_IBitmap* dest, int x, int y) {
   PIX_MemBitmap out(0, 0, 4);
   Resolve(&out);
-  PIX_Blit(dest, &out, x, y, nullptr, 1.0f, PIX_MODE_COPY);
+  PIX_Blit(dest, &out, x * gOutputScale, y * gOutputScale, nullptr, 1.0f, PIX_MODE_COPY);
 }

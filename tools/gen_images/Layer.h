@@ -2,11 +2,18 @@
 // A drawing surface for one image or frame: a colour image and a coverage
 // mask (grey, 0 transparent to 1 opaque), both held Style::kSuper times
 // larger than the output and box-filtered down when resolved, so every edge
-// is anti-aliased alike. Coordinates are output pixels (pixel (x, y) covers
-// x..x+1, y..y+1). Owns its bitmaps. Single-threaded.
+// is anti-aliased alike. Coordinates are layout pixels (pixel (x, y) covers
+// x..x+1, y..y+1); a resolved layer has OutputScale() output pixels for
+// each. Owns its bitmaps. Single-threaded.
 
 #include "Colour.h"
 #include "pix/PIX_Bitmap.h"
+
+// Output pixels per layout pixel of everything resolved or printed from now
+// on: 1 for NAME.png, 2 for NAME@2x.png. The supersampled drawing is the
+// same at both; only its reduction differs, so it must divide kSuper.
+void SetOutputScale(int scale);
+int OutputScale();
 
 class Layer {
 public:
@@ -48,9 +55,10 @@ public:
   void DrawRotated(PIX_IBitmap* sprite, float radians);
 
   // The output-sized image: colour with the coverage as alpha. `dest` is
-  // resized to the layer's size.
+  // resized to the layer's size times the output scale.
   void Resolve(PIX_IBitmap* dest);
-  // Resolves and lays the result over `dest` at (x, y) by its alpha.
+  // Resolves and lays the result over `dest` at layout position (x, y) by
+  // its alpha.
   void CompositeOnto(PIX_IBitmap* dest, int x, int y);
   // Resolves and copies the result, alpha included, into `dest` at (x, y).
   void CopyInto(PIX_IBitmap* dest, int x, int y);

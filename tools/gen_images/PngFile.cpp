@@ -36,7 +36,7 @@ int CompressionLevelFor(const unsigned char* bytes, size_t size) {
 
 }  // namespace
 
-bool WritePng(PIX_IBitmap* bitmap, const char* path) {
+bool WritePng(PIX_IBitmap* bitmap, const char* path, PngPacking packing) {
   PIX_Rows rows;
   if (!PIX_GetRows(bitmap, &rows)) return false;
   // An opaque image needs no alpha channel: the loader puts alpha 255 in
@@ -49,6 +49,8 @@ bool WritePng(PIX_IBitmap* bitmap, const char* path) {
   // does, and zlib packs these images' unfiltered rows tighter than filtered
   // ones anyway (all deflated, the editor's images decode in 35 M
   // instructions instead of 80 M, and take 255 KB instead of 332 KB).
-  const PIX_PNGEncoding encoding = {alpha, CompressionLevelFor(bytes.Get(), size_t(bytes.GetSize())), false};
+  const int level =
+      packing == PngPacking::kSmall ? kDeflateLevel : CompressionLevelFor(bytes.Get(), size_t(bytes.GetSize()));
+  const PIX_PNGEncoding encoding = {alpha, level, false};
   return PIX_WritePNGBytes(bytes.Get(), rows.width, rows.height, encoding, path) == PIX_PNGWriteResult::kWritten;
 }

@@ -15,5 +15,11 @@
 // ring strips (60 to 1) in 8.3 M against 6.7 M.
 const double kMinDeflateRatio = 20.0;
 
+// How a file is packed: for the editor's start-up (deflated only past
+// kMinDeflateRatio), or always deflated for images read only on
+// high-density screens, which are four times the size: stored, they would
+// add some 12 MB to the repository, deflated under 1.5 MB.
+enum class PngPacking { kForStartUp, kSmall };
+
 // False (and no file left behind) when the file cannot be written.
-bool WritePng(PIX_IBitmap* bitmap, const char* path);
+bool WritePng(PIX_IBitmap* bitmap, const char* path, PngPacking packing = PngPacking::kForStartUp);

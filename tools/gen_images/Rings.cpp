@@ -66,7 +66,8 @@ bool DrawRing(PIX_IBitmap* out, ImageId id, Colour colour) {
   layer.Clear(colour, 0.0f);
   for (int cell = 0; cell < kRingCells; ++cell) DrawCell(layer, cell, colour);
   layer.Resolve(out);
-  return out->getWidth() == imageSize.frameWidth && out->getHeight() == imageSize.frameHeight;
+  return out->getWidth() == imageSize.frameWidth * OutputScale() &&
+         out->getHeight() == imageSize.frameHeight * OutputScale();
 }
 
 }  // namespace

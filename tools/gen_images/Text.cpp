@@ -38,11 +38,14 @@ bool MeasureTextBox(const TextStyle& style, const char* text, int x, int top, Al
   return true;
 }
 
-bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align) {
+bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align,
+                  int scale) {
+  TextStyle scaled = style;
+  scaled.size = style.size * scale;
   TextBox box;
-  if (!MeasureTextBox(style, text, x, top, align, &box)) return false;
+  if (!MeasureTextBox(scaled, text, x * scale, top * scale, align, &box)) return false;
   RECT r = {box.left, box.top, box.right, box.bottom};
-  return WithFont(style, [&](PIX_CachedFont& font) {
+  return WithFont(scaled, [&](PIX_CachedFont& font) {
     font.SetTextColor(Pixel(style.colour, style.opacity));
     const unsigned translucent = style.opacity < 1.0f ? PIX_TEXT_USE_ALPHA : 0u;
     font.DrawText(bitmap, text, -1, &r, PIX_TEXT_NOCLIP | translucent);

@@ -23,8 +23,10 @@ struct TextBox {
 };
 
 // x is the left edge, the centre or the right edge by `align`; top is the
-// top of the line. False when the font cannot be made.
-bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align);
+// top of the line; both in layout pixels, of which the bitmap has `scale`
+// to one (the size is multiplied too). False when the font cannot be made.
+bool DrawTextLine(PIX_IBitmap* bitmap, const TextStyle& style, const char* text, int x, int top, Align align,
+                  int scale = 1);
 // The width and height the line takes; false when the font cannot be made.
 bool MeasureTextLine(const TextStyle& style, const char* text, int* width, int* height);
 // The box DrawTextLine fills for the same arguments; false when the font

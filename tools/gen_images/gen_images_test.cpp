@@ -20,6 +20,8 @@
 #include "PngFile.h"
 #include "Shapes.h"
 #include "Text.h"
+#include "dcx/ResourceDir.h"
+#include "kit/KIT_String.h"
 #include "pix/PIX_Blit.h"
 #include "pix/PIX_PNG.h"
 
@@ -35,8 +37,10 @@ unsigned Blue(unsigned p) { return p >> 24; }
 // An amber or red-orange lit pixel: the pointer, a lit window or a ring.
 bool IsAccent(unsigned p) { return Alpha(p) > 128 && Red(p) > 170 && Blue(p) < 90 && Red(p) > Green(p) + 40; }
 
-std::unique_ptr<PIX_IBitmap> LoadCommitted(ImageId id) {
-  const std::string path = std::string(TONNIK_SOURCE_DIR) + "/resources/img/" + SpecOf(id).file;
+std::unique_ptr<PIX_IBitmap> LoadCommitted(ImageId id, int scale = 1) {
+  KIT_String file;
+  if (!ScaledImageName(SpecOf(id).file, scale, &file)) return nullptr;
+  const std::string path = std::string(TONNIK_SOURCE_DIR) + "/resources/img/" + file.Get();
   return std::unique_ptr<PIX_IBitmap>(PIX_LoadPNG(path.c_str(), nullptr));
 }
 
@@ -49,6 +53,33 @@ TEST(CommittedImages, EachLoadsWithItsFrameSizeAndCount) {
     std::unique_ptr<PIX_IBitmap> image = LoadCommitted(ImageId(i));
     ASSERT_TRUE(image);
     EXPECT_TRUE(CheckImageSize(ImageId(i), image.get()));
+  }
+}
+
+// The 2x images are the same drawing at twice the resolution: each 2 x 2
+// block averages to the 1x pixel, but for the printing, which is made at
+// its own size for each.
+TEST(CommittedImages, TwiceSizeImagesReduceToTheLayoutSizeOnes) {
+  for (int i = 0; i < kImageCount; ++i) {
+    SCOPED_TRACE(SpecOf(ImageId(i)).file);
+    std::unique_ptr<PIX_IBitmap> one = LoadCommitted(ImageId(i));
+    std::unique_ptr<PIX_IBitmap> two = LoadCommitted(ImageId(i), 2);
+    ASSERT_TRUE(one && two);
+    ASSERT_EQ(two->getWidth(), 2 * one->getWidth());
+    ASSERT_EQ(two->getHeight(), 2 * one->getHeight());
+    long close = 0;
+    for (int y = 0; y < one->getHeight(); ++y)
+      for (int x = 0; x < one->getWidth(); ++x) {
+        const unsigned p = PIX_GetPixel(one.get(), x, y);
+        bool near = true;
+        for (int shift = 0; shift < 32; shift += 8) {
+          int sum = 0;
+          for (int k = 0; k < 4; ++k) sum += (PIX_GetPixel(two.get(), 2 * x + k % 2, 2 * y + k / 2) >> shift) & 255;
+          near = near && std::abs((sum + 2) / 4 - int((p >> shift) & 255)) <= 12;
+        }
+        close += near;
+      }
+    EXPECT_GE(double(close), 0.99 * one->getWidth() * one->getHeight());
   }
 }
 

@@ -159,7 +159,8 @@ std::string ManifestTurtle(IPluginLV2* plug, const IPluginLV2Product& product, c
     t += "\n" + Uri((std::string(product.mURI) + kEditorSuffix).c_str()) + "\n    a ui:X11UI ;\n    ui:binary <" +
          files.uiBinary +
          "> ;\n    lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;"
-         "\n    lv2:optionalFeature ui:resize , ui:touch ;\n    lv2:extensionData ui:idleInterface ;"
+         "\n    lv2:optionalFeature ui:resize , ui:touch , opts:options ;"
+         "\n    lv2:extensionData ui:idleInterface , opts:interface ;\n    opts:supportedOption ui:scaleFactor ;"
          "\n    rdfs:seeAlso <" + files.turtle + "> .\n";
   return t;
 }

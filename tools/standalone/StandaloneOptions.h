@@ -13,6 +13,9 @@ struct StandaloneOptions {
   bool connect = false;
   // Show the editor without a JACK server (nothing sounds).
   bool noAudio = false;
+  // Screen pixels per editor pixel: --scale S (1 to 2); 0 for the
+  // desktop's (GDK_SCALE or Xft.dpi).
+  double scale = 0;
   // The JACK client's name.
   std::string clientName = "tonnik";
   bool help = false;

@@ -18,6 +18,7 @@
 #include "au/IPluginAU.h"
 #include "au/IPluginAU_ViewFactory.h"
 #include "host/AUHost.h"
+#include "platform/DesktopScale.h"
 #include "platform/IGraphicsX11.h"
 
 namespace {
@@ -112,7 +113,10 @@ int main(int argc, char** argv) {
   IPluginAU_ViewFactory factory("TONNIK-PRO View");
   factory.init();
   IGraphicsX11* gui = dynamic_cast<IGraphicsX11*>(plug->GetGUI());
-  if (gui) gui->SetWindowClass(kWindowInstance, kWindowClass);
+  if (gui) {
+    gui->SetWindowClass(kWindowInstance, kWindowClass);
+    gui->SetScreenScale(options.scale > 0 ? options.scale : DesktopScale());
+  }
   if (!gui || !factory.uiViewForAudioUnit(host.Unit(), NSSize{336, 598}))
     return Fail(std::string("cannot show the editor: ") + (gui ? gui->GetLastError() : "the instrument has none"));
   gui->SetTitle(WindowTitle(options.statePath).c_str());

@@ -117,7 +117,7 @@ EditorSession::~EditorSession() {
   mHost.Close();
 }
 
-bool EditorSession::Open(std::string* error) {
+bool EditorSession::Open(std::string* error, double scale) {
   if (mHost.Open() != noErr) {
     *error = "the instrument did not open";
     return false;
@@ -133,6 +133,10 @@ bool EditorSession::Open(std::string* error) {
   mGraphics = mPlug ? dynamic_cast<IGraphicsHeadless*>(mPlug->GetGUI()) : nullptr;
   if (!view || !mGraphics) {
     *error = "the instrument has no editor view";
+    return false;
+  }
+  if (!mGraphics->SetScreenScale(scale)) {
+    *error = "the editor cannot be shown at scale " + std::to_string(scale);
     return false;
   }
   Refresh();

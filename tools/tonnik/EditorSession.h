@@ -32,8 +32,9 @@ public:
   EditorSession(const EditorSession&) = delete;
   EditorSession& operator=(const EditorSession&) = delete;
 
-  // Loads, prepares and opens the view; false with a reason.
-  bool Open(std::string* error);
+  // Loads, prepares and opens the view at a screen scale (device pixels per
+  // editor pixel, 1 to 2); false with a reason.
+  bool Open(std::string* error, double scale = 1.0);
   // A raw state chunk, or an .aupreset file (by extension).
   bool LoadState(const std::string& path, std::string* error);
   // A program file, through the editor's file dialog.

@@ -100,7 +100,16 @@ NSRect IRECTToNSRect(const IRECT& r, int editorHeight);
 NSString* ToNSString(const char* utf8);
 
 // The screen copy: draws the bitmap's rows 0..height-1, row span wide, into
-// the view's rectangle (0, 0, row span, height) of the current graphics
-// context, top row at the top. The one place where the Mac and the GNUstep
-// builds differ in drawing. False without a current graphics context.
-bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap);
+// the view's rectangle (0, 0, row span / scale, height / scale) points of
+// the current graphics context, top row at the top; on a backing store of
+// `scale` pixels per point that is pixel for pixel. The one place where the
+// Mac and the GNUstep builds differ in drawing. False without a current
+// graphics context.
+bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap, double scale = 1.0);
+
+// Device pixels per point of the window's backing store: its
+// backingScaleFactor on a Mac; on GNUstep, which has none, 1 unless a test
+// forced another (ForceBackingScale).
+double BackingScaleOf(NSWindow* window);
+// GNUstep only: the factor BackingScaleOf answers from now on (0: none).
+void ForceBackingScale(double scale);

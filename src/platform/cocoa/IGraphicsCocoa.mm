@@ -3,6 +3,7 @@
 
 #import "platform/cocoa/IGraphicsCocoa.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -275,11 +276,26 @@ NSString* ToNSString(const char* utf8) {
   return YES;
 }
 
+// The view keeps its size in points; its backing store has the window's
+// pixels per point, and the editor draws at that scale.
+- (void)followBackingScale {
+  if (!mGraphics || ![self window]) return;
+  // A backing store beyond the editor's range gets the nearest scale it draws.
+  const double scale = std::min(std::max(BackingScaleOf([self window]), IGraphics::kMinScreenScale),
+                                IGraphics::kMaxScreenScale);
+  if (mGraphics->SetScreenScale(scale)) [self setNeedsDisplay:YES];
+}
+
 - (void)viewDidMoveToWindow {
   NSWindow* window = [self window];
   if (!window) return;
   [window makeFirstResponder:self];
   [window setAcceptsMouseMovedEvents:YES];
+  [self followBackingScale];
+}
+
+- (void)viewDidChangeBackingProperties {
+  [self followBackingScale];
 }
 
 // The editor position of an event, remembered for key events.

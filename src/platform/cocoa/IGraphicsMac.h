@@ -82,6 +82,8 @@ public:
   void ShowMouseCursor() override;
   // LoadImgFromResourceOSX(bundle identifier, name); the id is not used.
   PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // ResourceImageFileOSX(bundle identifier, name).
+  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- Mac platform ----
 
@@ -105,3 +107,5 @@ IGraphics* MakeGraphicsMac(IPluginBase* plug, int w, int h, int fps);
 // the caller owns. Null for a null name, a name not ending in ".png" (any
 // letter case), or a missing bundle, resource or file.
 PIX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name);
+// The file the bundle holds for an image resource name; false when none.
+bool ResourceImageFileOSX(const char* bundleID, const char* name, KIT_String* path);

@@ -56,7 +56,11 @@ IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics
 
 IGraphicsMac::~IGraphicsMac() { CloseWindow(); }
 
-bool IGraphicsMac::DrawScreen(IRECT* r) { return DrawBitmapIntoCurrentContext(GetDrawBitmap()); }
+bool IGraphicsMac::DrawScreen(IRECT* r) {
+  IRECT device;
+  PIX_IBitmap* pixels = ScreenPixels(*r, &device);
+  return DrawBitmapIntoCurrentContext(pixels, GetScreenScale());
+}
 
 bool IGraphicsMac::MeasureIText(IText* text, const char* str, IRECT* r) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
@@ -133,6 +137,7 @@ bool IGraphicsMac::OpenURL(const char* url, const char* msgWindowTitle, const ch
 void* IGraphicsMac::OpenWindow(void* parentView) {
   CloseWindow();
   if (!mHasWindowSystem) return nullptr;
+  OpenDrawing();
   mView = [[IGraphicsCocoa_vTonnik_au alloc] initWithIGraphics:this];
   if (parentView) [static_cast<NSView*>(parentView) addSubview:mView];
   return mView;
@@ -169,6 +174,10 @@ void IGraphicsMac::ShowMouseCursor() {
 #endif
   [NSCursor unhide];
   mCursorHidden = false;
+}
+
+bool IGraphicsMac::OSImageFile(int id, const char* name, KIT_String* path) {
+  return ResourceImageFileOSX(mBundleID.Get(), name, path);
 }
 
 PIX_IBitmap* IGraphicsMac::OSLoadBitmap(int id, const char* name) {

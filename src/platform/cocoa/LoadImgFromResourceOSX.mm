@@ -32,13 +32,18 @@ bool ResourceFile(const char* bundleID, const char* base, char* path, CFIndex pa
 
 }  // namespace
 
-PIX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
+bool ResourceImageFileOSX(const char* bundleID, const char* name, KIT_String* path) {
   KIT_String base;
-  if (!bundleID || !ResourceImageBaseName(name, &base)) return nullptr;
+  if (!bundleID || !ResourceImageBaseName(name, &base)) return false;
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
-  char path[kMaxPathBytes];
-  PIX_IBitmap* bitmap = nullptr;
-  if (ResourceFile(bundleID, base.Get(), path, sizeof(path))) bitmap = PIX_LoadPNG(path, nullptr);
+  char file[kMaxPathBytes];
+  const bool found = ResourceFile(bundleID, base.Get(), file, sizeof(file));
+  if (found) path->Set(file);
   [pool release];
-  return bitmap;
+  return found;
+}
+
+PIX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
+  KIT_String path;
+  return ResourceImageFileOSX(bundleID, name, &path) ? PIX_LoadPNG(path.Get(), nullptr) : nullptr;
 }

@@ -8,7 +8,21 @@
 #import <CoreGraphics/CoreGraphics.h>
 #endif
 
-bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap) {
+namespace {
+double gForcedBackingScale = 0;
+}  // namespace
+
+double BackingScaleOf(NSWindow* window) {
+#ifdef GNUSTEP
+  return gForcedBackingScale > 0 ? gForcedBackingScale : 1.0;
+#else
+  return window ? [window backingScaleFactor] : 1.0;
+#endif
+}
+
+void ForceBackingScale(double scale) { gForcedBackingScale = scale; }
+
+bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap, double scale) {
   NSGraphicsContext* context = [NSGraphicsContext currentContext];
   if (!context || !bitmap || !bitmap->getBits()) return false;
   const int span = bitmap->getRowSpan();
@@ -37,7 +51,7 @@ bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap) {
   unsigned* to = reinterpret_cast<unsigned*>([rep bitmapData]);
   const size_t n = static_cast<size_t>(span) * height;
   for (size_t i = 0; i < n; ++i) to[i] = from[i] | kOpaque;
-  [rep drawInRect:NSMakeRect(0, 0, span, height)
+  [rep drawInRect:NSMakeRect(0, 0, span / scale, height / scale)
          fromRect:NSZeroRect
         operation:NSCompositeCopy
          fraction:1.0
@@ -53,7 +67,7 @@ bool DrawBitmapIntoCurrentContext(PIX_IBitmap* bitmap) {
   CGImageRef image = CGImageCreate(span, height, 8, 32, bytesPerRow, space,
                                    kCGImageAlphaNoneSkipFirst | kCGBitmapByteOrder32Big, data, nullptr, false,
                                    kCGRenderingIntentDefault);
-  if (image) CGContextDrawImage(cg, CGRectMake(0, 0, span, height), image);
+  if (image) CGContextDrawImage(cg, CGRectMake(0, 0, span / scale, height / scale), image);
   CGImageRelease(image);
   CGDataProviderRelease(data);
   CGColorSpaceRelease(space);

@@ -168,6 +168,23 @@ TEST_F(CocoaEditor, OnlyTheDirtyAreaIsRepainted) {
   EXPECT_EQ(away->mDraws, awayDraws);
 }
 
+// GNUstep has no backing scale of its own: a forced one stands for a Mac's
+// high-density window. The view stays 336 x 598 points; the editor draws
+// at 2 and the view shows it.
+TEST_F(CocoaEditor, TheWindowsBackingScaleIsTheEditorsScale) {
+  ForceBackingScale(2.0);
+  Instrument instrument;
+  ASSERT_TRUE(instrument.IsOpen());
+  HostWindow window(OpenView(&instrument), kEditorW, kEditorH);
+  IGraphicsMac* editor = instrument.Editor();
+  ASSERT_TRUE(PumpUntil([&] { return !Views().drawn.empty(); }, kEventSeconds));
+  ForceBackingScale(0);
+  EXPECT_EQ(editor->DrawScale(), 2);
+  EXPECT_EQ(editor->ScreenWidth(), 2 * kEditorW);
+  EXPECT_EQ(editor->GetDrawBitmap()->getHeight(), 2 * kEditorH);
+  EXPECT_EQ(NSWidth([editor->GetView() frame]), kEditorW);
+}
+
 TEST_F(CocoaEditor, ScreenMatchesTheHeadlessEditorAfterTheSameEvents) {
   Instrument instrument;
   ASSERT_TRUE(instrument.IsOpen());
