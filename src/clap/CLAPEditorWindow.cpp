@@ -36,8 +36,9 @@ CLAPEditorWindow::~CLAPEditorWindow() {
   mGUI->CloseWindow();
 }
 
-uint32_t CLAPEditorWindow::Width() const { return (uint32_t)mGUI->Width(); }
-uint32_t CLAPEditorWindow::Height() const { return (uint32_t)mGUI->Height(); }
+uint32_t CLAPEditorWindow::Width() const { return (uint32_t)mGUI->ScreenWidth(); }
+uint32_t CLAPEditorWindow::Height() const { return (uint32_t)mGUI->ScreenHeight(); }
+bool CLAPEditorWindow::SetScale(double scale) { return mGUI->SetScreenScale(scale); }
 
 bool CLAPEditorWindow::SetParent(unsigned long parentWindow) {
   const CLAPHost& host = mPlug->Host();

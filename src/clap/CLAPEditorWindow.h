@@ -31,8 +31,12 @@ public:
   CLAPEditorWindow(const CLAPEditorWindow&) = delete;
   CLAPEditorWindow& operator=(const CLAPEditorWindow&) = delete;
 
+  // The window's size in device pixels, at the screen scale.
   uint32_t Width() const;
   uint32_t Height() const;
+  // The host's screen scale (1 to 2); an open window takes the new size.
+  // False, changing nothing, for any other.
+  bool SetScale(double scale);
   // Opens the editor's window inside the host's X window; false (the
   // reason logged) when it cannot be made or it is open already.
   bool SetParent(unsigned long parentWindow);

@@ -109,8 +109,12 @@ bool GuiCreate(const clap_plugin_t* p, const char* api, bool floating) {
 
 void GuiDestroy(const clap_plugin_t* p) { Plug(p)->SetEditorWindow(nullptr); }
 
-// The editor is drawn at one size; scaling it is not offered.
-bool GuiSetScale(const clap_plugin_t*, double) { return false; }
+// The host's screen scale: the editor draws at 1 or 2 (in between, at 2
+// reduced to the size); other scales are refused.
+bool GuiSetScale(const clap_plugin_t* p, double scale) {
+  CLAPEditorWindow* window = Plug(p)->EditorWindow();
+  return window && window->SetScale(scale);
+}
 
 bool GuiGetSize(const clap_plugin_t* p, uint32_t* w, uint32_t* h) {
   CLAPEditorWindow* window = Plug(p)->EditorWindow();

@@ -93,6 +93,7 @@ constexpr UID kIPlugFrame = MakeUID(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882
 constexpr UID kIRunLoop = MakeUID(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
 constexpr UID kIEventHandler = MakeUID(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
 constexpr UID kITimerHandler = MakeUID(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
+constexpr UID kIPlugViewContentScaleSupport = MakeUID(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
 }  // namespace iid
 
 // ---- Constants ----
@@ -442,6 +443,11 @@ public:
 class ITimerHandler : public FUnknown {
 public:
   virtual void onTimer() = 0;
+};
+
+class IPlugViewContentScaleSupport : public FUnknown {
+public:
+  virtual tresult setContentScaleFactor(float factor) = 0;
 };
 
 class IRunLoop : public FUnknown {

@@ -27,6 +27,8 @@ vst3::tresult VST3PlugView::queryInterface(const vst3::TUID iid, void** obj) {
     found = static_cast<vst3::ITimerHandler*>(this);
   else if (vst3::SameUID(iid, vst3::iid::kIEventHandler))
     found = static_cast<vst3::IEventHandler*>(this);
+  else if (vst3::SameUID(iid, vst3::iid::kIPlugViewContentScaleSupport))
+    found = static_cast<vst3::IPlugViewContentScaleSupport*>(this);
   *obj = found;
   if (!found) return vst3::kNoInterface;
   addRef();
@@ -86,20 +88,28 @@ vst3::tresult VST3PlugView::removed() {
 
 vst3::tresult VST3PlugView::getSize(vst3::ViewRect* size) {
   if (!size) return vst3::kInvalidArgument;
-  *size = vst3::ViewRect{0, 0, mGUI->Width(), mGUI->Height()};
+  *size = vst3::ViewRect{0, 0, mGUI->ScreenWidth(), mGUI->ScreenHeight()};
   return vst3::kResultOk;
+}
+
+vst3::tresult VST3PlugView::setContentScaleFactor(float factor) {
+  if (!mGUI->SetScreenScale(factor)) return vst3::kResultFalse;
+  vst3::ViewRect size{0, 0, mGUI->ScreenWidth(), mGUI->ScreenHeight()};
+  if (mFrame && mAttached) mFrame->resizeView(this, &size);
+  return vst3::kResultTrue;
 }
 
 vst3::tresult VST3PlugView::onSize(vst3::ViewRect* newSize) {
   if (!newSize) return vst3::kInvalidArgument;
-  const bool same = newSize->right - newSize->left == mGUI->Width() && newSize->bottom - newSize->top == mGUI->Height();
+  const bool same =
+      newSize->right - newSize->left == mGUI->ScreenWidth() && newSize->bottom - newSize->top == mGUI->ScreenHeight();
   return same ? vst3::kResultOk : vst3::kResultFalse;
 }
 
 vst3::tresult VST3PlugView::checkSizeConstraint(vst3::ViewRect* rect) {
   if (!rect) return vst3::kInvalidArgument;
-  rect->right = rect->left + mGUI->Width();
-  rect->bottom = rect->top + mGUI->Height();
+  rect->right = rect->left + mGUI->ScreenWidth();
+  rect->bottom = rect->top + mGUI->ScreenHeight();
   return vst3::kResultOk;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The plug-in's editor as a VST 3 view: its X11 window embedded in the
-// host's window ("X11EmbedWindowID"), a fixed size, not resizable. It has
+// host's window ("X11EmbedWindowID"), a fixed size at the host's content
+// scale (1 to 2; the size in device pixels), not resizable. It has
 // no thread of its own: the host's run loop (Linux IRunLoop, from the plug
 // frame) calls its timer at the editor's frame rate and its event handler
 // when the X connection has something to read.
@@ -19,7 +20,10 @@
 class IGraphicsX11;
 class IPluginVST3;
 
-class VST3PlugView final : public vst3::IPlugView, public vst3::ITimerHandler, public vst3::IEventHandler {
+class VST3PlugView final : public vst3::IPlugView,
+                           public vst3::ITimerHandler,
+                           public vst3::IEventHandler,
+                           public vst3::IPlugViewContentScaleSupport {
 public:
   VST3PlugView(IPluginVST3* plug, IGraphicsX11* gui);
   VST3PlugView(const VST3PlugView&) = delete;
@@ -42,12 +46,17 @@ public:
     return vst3::kResultFalse;
   }
   vst3::tresult getSize(vst3::ViewRect* size) override;
-  // Any size but the editor's own is refused.
+  // Any size but the editor's own (at its scale) is refused.
   vst3::tresult onSize(vst3::ViewRect* newSize) override;
   vst3::tresult onFocus(vst3::TBool state) override { return vst3::kResultOk; }
   vst3::tresult setFrame(vst3::IPlugFrame* frame) override;
   vst3::tresult canResize() override { return vst3::kResultFalse; }
   vst3::tresult checkSizeConstraint(vst3::ViewRect* rect) override;
+
+  // The host's screen scale: the editor draws at 1 or 2 (in between, at 2
+  // reduced to the size) and asks the frame for its new size; any other
+  // scale is refused (kResultFalse).
+  vst3::tresult setContentScaleFactor(float factor) override;
 
   // The run loop's calls: a refresh tick, and the X connection readable.
   void onTimer() override;

@@ -89,9 +89,19 @@ TEST(CLAPEditor, RunsOnTheHostsTimerAndFdAndHearsAClick) {
   EXPECT_TRUE(host.mFds.empty());
   XSync(display, False);
   EXPECT_TRUE(Children(display, parent).empty());
-  // And again, as a host that closes and reopens the editor.
+  // And again, as a host that closes and reopens the editor, here on a
+  // screen at twice the density: the window is the editor at twice the size.
   ASSERT_TRUE(gui->create(p, CLAP_WINDOW_API_X11, false));
+  EXPECT_FALSE(gui->set_scale(p, 3.0));
+  ASSERT_TRUE(gui->set_scale(p, 2.0));
+  ASSERT_TRUE(gui->get_size(p, &w, &h));
+  EXPECT_EQ(w, 2 * kWidth);
+  EXPECT_EQ(h, 2 * kHeight);
   ASSERT_TRUE(gui->set_parent(p, &window));
+  XSync(display, False);
+  XWindowAttributes scaled = {};
+  XGetWindowAttributes(display, Children(display, parent).at(0), &scaled);
+  EXPECT_EQ(scaled.width, (int)(2 * kWidth));
   gui->destroy(p);
   XDestroyWindow(display, parent);
   XCloseDisplay(display);

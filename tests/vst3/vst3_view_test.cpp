@@ -33,7 +33,10 @@ public:
   }
   vst3::uint32 addRef() override { return 1; }
   vst3::uint32 release() override { return 1; }
-  vst3::tresult resizeView(vst3::IPlugView*, vst3::ViewRect*) override { return vst3::kResultFalse; }
+  vst3::tresult resizeView(vst3::IPlugView*, vst3::ViewRect* size) override {
+    mAskedSize = *size;
+    return vst3::kResultOk;
+  }
   vst3::tresult registerEventHandler(vst3::IEventHandler* h, int fd) override {
     mHandler = h;
     mFd = fd;
@@ -66,6 +69,7 @@ public:
   vst3::ITimerHandler* mTimer = nullptr;
   int mFd = -1;
   vst3::uint64 mTimerMs = 0;
+  vst3::ViewRect mAskedSize = {};
 };
 
 class VST3View : public ::testing::Test {
@@ -160,6 +164,35 @@ TEST_F(VST3View, OneViewPerInstanceReopenedAndTwoInstancesSideBySide) {
   }
   view2->removed();
   view2->release();
+}
+
+// The host's content scale: the view asks for the size at the new scale and
+// its window takes it; scales it does not draw at are refused.
+TEST_F(VST3View, ContentScaleResizesTheOpenEditor) {
+  HostedInstance vst(VST3Factory(), 48000.0, 512);
+  ASSERT_TRUE(vst.Ok());
+  RunLoopFrame frame;
+  const Window parent = MakeParent();
+  vst3::IPlugView* view = Attach(vst, &frame, parent);
+  ASSERT_NE(view, nullptr);
+  void* found = nullptr;
+  ASSERT_EQ(view->queryInterface(vst3::iid::kIPlugViewContentScaleSupport.bytes, &found), vst3::kResultOk);
+  auto* scaling = static_cast<vst3::IPlugViewContentScaleSupport*>(found);
+  EXPECT_EQ(scaling->setContentScaleFactor(3.0f), vst3::kResultFalse);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), vst3::kResultTrue);
+  EXPECT_EQ(frame.mAskedSize.right - frame.mAskedSize.left, 2 * kEditorWidth);
+  EXPECT_EQ(frame.mAskedSize.bottom - frame.mAskedSize.top, 2 * kEditorHeight);
+  vst3::ViewRect size = {};
+  ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+  EXPECT_EQ(size.right, 2 * kEditorWidth);
+  frame.Run(100);
+  XWindowAttributes child = {};
+  XGetWindowAttributes(mDisplay, ChildOf(parent), &child);
+  EXPECT_EQ(child.width, 2 * kEditorWidth);
+  EXPECT_EQ(child.height, 2 * kEditorHeight);
+  scaling->release();
+  view->removed();
+  view->release();
 }
 
 }  // namespace
