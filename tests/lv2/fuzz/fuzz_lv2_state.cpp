@@ -1,8 +1,9 @@
 // An instance made through the LV2 descriptor is offered bytes as its saved
 // state property, as a host restoring a session would. A refused state must leave the instance's state
-// exactly as it was; a taken one must save back as the bytes offered (the
-// controller entries the instrument clears itself while MIDI Clear is on
-// excepted); either way the instance then renders finite samples.
+// exactly as it was; a taken one must save back with the controller map offered (the entries the
+// instrument clears itself while MIDI Clear is on excepted) and, until the next run, the values of
+// the host's control ports, which stay the parameters' truth; either way the instance then renders
+// finite samples.
 
 #include <cmath>
 #include <cstdint>
@@ -108,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (after.saved != before.saved) std::abort();
   } else {
     if (after.saved.size() != offered.size()) std::abort();
-    if (std::memcmp(after.saved.data() + kMapBytes, offered.data() + kMapBytes, offered.size() - kMapBytes) != 0)
+    if (std::memcmp(after.saved.data() + kMapBytes, before.saved.data() + kMapBytes, offered.size() - kMapBytes) != 0)
       std::abort();
     for (int i = 0; i < kPorts; ++i) {
       int32_t was = 0, now = 0;
