@@ -104,25 +104,6 @@ render_same() {
 
 session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
 
-# Ardour 7.3 without its GUI now and then dies of a signal of its own making on a loaded machine
-# (a segfault or abort while it sets up ports or tears the session down). Such a death gets up to
-# two more tries from the same start; a script that fails or a check that fails never does.
-# ardour_run NAME SCRIPT [DIR_TO_CLEAR]
-ardour_run() {
-  local name=$1 script=$2 clear=${3:-} rc=0 try
-  host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
-  for try in 2 3; do
-    [ "$rc" -gt 128 ] && [ "$rc" -ne 124 ] || break
-    host_log "$name: ardour7-lua died of signal $((rc - 128)); try $try"
-    tail -n 5 "$HOST_SCRATCH/$name.log" >&2
-    cp "$HOST_SCRATCH/$name.log" "$HOST_SCRATCH/$name-try-$((try - 1)).log"
-    [ -n "$clear" ] && rm -rf "$clear"
-    rc=0
-    host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
-  done
-  return "$rc"
-}
-
 host_log "create: new session, track, parameters, live note, MIDI learn, export, save"
 ardour_run ardour-create "$here/ardour/create.lua" "$TONNIK_SESSION_DIR" || host_fail "create.lua failed"
 grep -E '^(live note|exported|saved)' "$HOST_SCRATCH/ardour-create.log" >&2

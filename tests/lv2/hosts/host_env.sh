@@ -131,3 +131,25 @@ host_run() {
   host_forget "$pid"
   return "$rc"
 }
+
+# Ardour 7.3 without its GUI now and then dies of a signal of its own making on a loaded machine
+# (a segfault or abort while it sets up ports or tears the session down). Such a death gets up to
+# two more tries from the same start; a script that fails or a check that fails never does.
+# ardour_run NAME SCRIPT [DIR_TO_CLEAR]  (ARDOUR_TIMEOUT_S bounds each try)
+ardour_run() {
+  local name=$1 script=$2 clear=${3:-} rc=0 try
+  host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
+  for try in 2 3; do
+    [ "$rc" -gt 128 ] && [ "$rc" -ne 124 ] || break
+    host_log "$name: ardour7-lua died of signal $((rc - 128)); try $try"
+    tail -n 5 "$HOST_SCRATCH/$name.log" >&2
+    cp "$HOST_SCRATCH/$name.log" "$HOST_SCRATCH/$name-try-$((try - 1)).log"
+    if [ -n "$clear" ]; then
+      rm -rf "$clear"
+      [ -n "${TONNIK_EXPORT_DIR:-}" ] && mkdir -p "$TONNIK_EXPORT_DIR"
+    fi
+    rc=0
+    host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
+  done
+  return "$rc"
+}

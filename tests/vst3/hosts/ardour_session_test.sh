@@ -68,21 +68,6 @@ readonly TUNE=1 DECAY=3 COMP=9 GLIDE_MODE=12 DYNDECAY=13 LEARN_CC=74
 settings=(--value "$TUNE=5" --value "$DECAY=0.25" --value "$GLIDE_MODE=2" --value "$DYNDECAY=-0.5")
 session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
 
-# Ardour 7.3 without its GUI now and then dies of a signal of its own making (in its export
-# set-up, on a loaded machine); such a death gets one more try from the same start.
-ardour_run() {
-  local name=$1 script=$2 clear=${3:-} rc=0
-  host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
-  if [ "$rc" -gt 128 ] && [ "$rc" -ne 124 ]; then
-    host_log "$name: ardour7-lua died of signal $((rc - 128)); trying once more"
-    cp "$HOST_SCRATCH/$name.log" "$HOST_SCRATCH/$name-first-try.log"
-    [ -n "$clear" ] && rm -rf "$clear" && mkdir -p "$TONNIK_EXPORT_DIR"
-    rc=0
-    host_run "$name" "$ARDOUR_TIMEOUT_S" ardour7-lua "$script" || rc=$?
-  fi
-  return "$rc"
-}
-
 host_log "create: session, parameters, live note, MIDI learn, export, Decay automation, export, save"
 ardour_run ardour-create "$here/ardour/create.lua" "$TONNIK_SESSION_DIR" || host_fail "create.lua failed"
 grep -E '^(live note|exported|saved)' "$HOST_SCRATCH/ardour-create.log" >&2
