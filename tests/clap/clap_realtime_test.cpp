@@ -51,14 +51,26 @@ TEST(CLAPRealtime, ProcessAllocatesNothing) {
   host.mSent.reserve(host.mSent.size() + 100000);
 
   ASSERT_TRUE(CountingAllocatorSeesAllocations());
-  AllocationCounter counter;
-  for (int b = 0; b < 1200; ++b) {
-    // News from the editor on the way, every few blocks.
-    if (b % 10 == 0) plug->InformHostOfParamChange(Tonnik::kDecay, 0.5);
-    host.Process(p, kLengths[b % kKinds], busy[b % kKinds]);
+  {
+    AllocationCounter counter;
+    for (int b = 0; b < 1200; ++b) {
+      // News from the editor on the way, every few blocks.
+      if (b % 10 == 0) plug->InformHostOfParamChange(Tonnik::kDecay, 0.5);
+      host.Process(p, kLengths[b % kKinds], busy[b % kKinds]);
+    }
+    host.Process(p, kMaxBlock, none);
+    EXPECT_EQ(counter.Count(), 0);
+    EXPECT_EQ(counter.Frees(), 0);
   }
-  host.Process(p, kMaxBlock, none);
-  EXPECT_EQ(counter.Count(), 0);
+  // The first blocks after the host's reset, at a new rate.
+  p->stop_processing(p);
+  p->deactivate(p);
+  ASSERT_TRUE(p->activate(p, 96000.0, 1, kMaxBlock));
+  p->start_processing(p);
+  AllocationCounter afterReset;
+  for (int b = 0; b < 60; ++b) host.Process(p, kLengths[b % kKinds], busy[b % kKinds]);
+  EXPECT_EQ(afterReset.Count(), 0);
+  EXPECT_EQ(afterReset.Frees(), 0);
 }
 
 }  // namespace

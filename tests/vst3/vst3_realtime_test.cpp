@@ -61,17 +61,34 @@ TEST(VST3Realtime, ProcessAllocatesNothing) {
   bus.numChannels = 2;
   bus.channelBuffers32 = channels;
   ASSERT_TRUE(CountingAllocatorSeesAllocations());
-  AllocationCounter counter;
-  for (int round = 0; round < 100; ++round) {
-    for (BusyBlock& b : blocks) {
-      out.ClearPoints();
-      vst3::ProcessData data = {vst3::kRealtime, vst3::kSample32, b.mFrames, 0, 1, nullptr, &bus,
-                                &b.mIn, &out, &b.mEvents, nullptr, nullptr};
-      vst.mProcessor->process(data);
+  auto processRounds = [&](int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+      for (BusyBlock& b : blocks) {
+        out.ClearPoints();
+        vst3::ProcessData data = {vst3::kRealtime, vst3::kSample32, b.mFrames, 0, 1, nullptr, &bus,
+                                  &b.mIn, &out, &b.mEvents, nullptr, nullptr};
+        vst.mProcessor->process(data);
+      }
     }
+  };
+  {
+    AllocationCounter counter;
+    processRounds(100);
+    EXPECT_EQ(counter.Count(), 0);
+    EXPECT_EQ(counter.Frees(), 0);
   }
-  EXPECT_EQ(counter.Count(), 0);
   EXPECT_FALSE(out.Find(Tonnik::kDrive)->mPoints.empty());
+  // The first blocks after the host's reset, at a new rate.
+  vst.mProcessor->setProcessing(false);
+  vst.mComponent->setActive(false);
+  vst3::ProcessSetup setup = {vst3::kRealtime, vst3::kSample32, kBlock, 96000.0};
+  ASSERT_EQ(vst.mProcessor->setupProcessing(setup), vst3::kResultOk);
+  vst.mComponent->setActive(true);
+  vst.mProcessor->setProcessing(true);
+  AllocationCounter afterReset;
+  processRounds(5);
+  EXPECT_EQ(afterReset.Count(), 0);
+  EXPECT_EQ(afterReset.Frees(), 0);
 }
 
 TEST(VST3Realtime, ProcessNeverWaitsForThePluginMutexAndCatchesUpAfterwards) {
