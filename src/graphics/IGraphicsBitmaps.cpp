@@ -11,11 +11,11 @@
 #include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Blit.h"
+#include "pix/PIX_Draw.h"
 
 namespace {
 // Derived bitmaps keep rows aligned to this many pixels.
 constexpr unsigned kLineAlignment = 4;
-constexpr double kPi = 3.141592653589793;
 // Room for the resource named in a failed load.
 constexpr int kResourceTextLen = 512;
 // Keeps all colour channels and clears alpha.
@@ -178,7 +178,7 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   const int w = base->W;
   const int h = base->H;
   const int s = mDrawScale;
-  const float radians = static_cast<float>(angle * kPi / 180.0);
+  const float radians = static_cast<float>(angle * PIX_kPi / 180.0);
   const float xCentreOffset = (w & 1) ? -0.5f : 0.0f;
 
   // Composed at the drawing scale; sources without pixels there are scaled

@@ -6,9 +6,10 @@
 // Threads: as IControl (main thread, plus the plug-in relays).
 
 #include "graphics/IControl.h"
+#include "pix/PIX_Draw.h"
 
 inline constexpr double DEFAULT_GEARING = 4.0;
-inline constexpr double PI = 3.141592653589793;
+inline constexpr double PI = PIX_kPi;
 
 class IKnobControl : public IControl {
 public:

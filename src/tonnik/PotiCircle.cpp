@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "graphics/IGraphics.h"
+#include "pix/PIX_Draw.h"
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 // The arc's ends never pass the knob's travel.
 constexpr float kTravelEnd = 135.0f;
 constexpr double kFullArc = 270.0;
@@ -43,7 +43,7 @@ PotiCircle::Arc PotiCircle::ArcFor(double centreAngle, double span, int lastCell
   if (k > lastCell) k = lastCell;
   if (k < 0) k = 0;
   arc.mCell = static_cast<int>(k);
-  arc.mRotation = kPi * (high - kTravelEnd) / 180.0;
+  arc.mRotation = PIX_kPi * (high - kTravelEnd) / 180.0;
   return arc;
 }
 
