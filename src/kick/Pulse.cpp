@@ -44,19 +44,19 @@ void Pulse::reset() {
   lastSampleValue = 0;
 }
 
-double Pulse::tableAt(const double* table, int i) const {
-  const double p = tablePosition(i, rateKHz);
-  const int whole = static_cast<int>(p);
+double Pulse::tableAt(const double* table, int whole, double fraction) {
   if (whole >= kLastTableIndex) return table[kLastTableIndex];
-  const double f = p - whole;
-  return table[whole] + f * (table[whole + 1] - table[whole]);
+  return table[whole] + fraction * (table[whole + 1] - table[whole]);
 }
 
 double Pulse::nextSample() {
   double sample = 0;
   if (index >= 0 && index <= lastIndex) {
-    const double a = tableAt(tableA, index);
-    const double b = tableAt(tableB, index);
+    // One position for both tables.
+    const double p = tablePosition(index, rateKHz);
+    const int whole = static_cast<int>(p);
+    const double a = tableAt(tableA, whole, p - whole);
+    const double b = tableAt(tableB, whole, p - whole);
     sample = accent >= 4 ? a + (b - a) * (accent - 4) / 10 : a * accent / 4;
     if (index == lastIndex) {
       lastSampleFlag = 1;

@@ -40,8 +40,8 @@ public:
   double accent = 0;
 
 private:
-  // The table value at output sample i of a table read at the current rate.
-  double tableAt(const double* table, int i) const;
+  // A table's value at a position split into its whole index and fraction.
+  static double tableAt(const double* table, int whole, double fraction);
 
   // How the tables are read at samplingRate: the rate truncated to whole hertz, in kHz (the
   // table position of sample i is i × kTableRateKHz / rateKHz), and the last sample played;
