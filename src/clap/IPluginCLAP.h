@@ -154,8 +154,6 @@ private:
   void RenderPiece(const clap_process_t* process, uint32_t from, uint32_t n);
   // The frame an input event plays at: in order, inside the block.
   uint32_t EventFrame(const clap_event_header_t* ev, uint32_t nFrames);
-  // True when bytes hold a whole state this plug-in wrote.
-  bool IsWholeState(const unsigned char* bytes, size_t size);
   // The part of the state before the parameter block, as last told.
   void RememberOwnState();
   bool OwnStateChanged();

@@ -9,7 +9,6 @@
 
 namespace {
 
-const int kParamValueBytes = (int)sizeof(double);
 
 void CopyText(char* out, size_t capacity, const char* text) {
   if (capacity > 0) std::snprintf(out, capacity, "%s", text ? text : "");
@@ -95,20 +94,6 @@ bool IPluginCLAP::SaveState(const clap_ostream_t* stream) {
   return true;
 }
 
-// The chunk ends with the base's parameter block (one double per
-// parameter); whatever the plug-in writes before it is its own.
-bool IPluginCLAP::IsWholeState(const unsigned char* bytes, size_t size) {
-  const int blockStart = mStateSize - NParams() * kParamValueBytes;
-  if (mStateSize <= 0 || size != (size_t)mStateSize || blockStart < 0) return false;
-  for (int i = 0; i < NParams(); ++i) {
-    double value = 0.0, lo = 0.0, hi = 0.0;
-    std::memcpy(&value, bytes + blockStart + (size_t)i * kParamValueBytes, sizeof value);
-    GetParam(i)->GetBounds(&lo, &hi);
-    if (!(value >= lo && value <= hi)) return false;
-  }
-  return true;
-}
-
 bool IPluginCLAP::LoadState(const clap_istream_t* stream) {
   if (!stream || !stream->read || mStateSize <= 0) return false;
   // One byte more than a state: a longer stream is not one of ours.
@@ -124,7 +109,7 @@ bool IPluginCLAP::LoadState(const clap_istream_t* stream) {
     }
     size += (size_t)n;
   }
-  if (!IsWholeState(bytes.Get(), size)) {
+  if (!EndsWithValidParamBlock(bytes.Get(), size, mStateSize)) {
     mHost.Log(CLAP_LOG_ERROR, GetEffectName(),
               "the saved state is damaged (%zu bytes, %d expected, or a value out of range); nothing changed", size,
               mStateSize);

@@ -175,9 +175,6 @@ private:
   // The next MIDI message of the piece from the sequence cursor; false at
   // the piece's end.
   bool NextMidiMsg(uint32_t from, uint32_t n, uint32_t nFrames, IMidiMsg* msg);
-  // True when bytes hold a state this plug-in wrote: the right size and a
-  // finite in-range value for every parameter.
-  bool IsWholeState(const void* bytes, size_t size);
   // Where the base's parameter block starts in a whole state.
   int ParamBlockStart() const;
 

@@ -10,7 +10,6 @@ namespace {
 // The state property holds only plain bytes; their layout is the same on
 // every machine the plug-in is built for (little-endian).
 const uint32_t kStateFlags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
-const int kParamValueBytes = (int)sizeof(double);
 }  // namespace
 
 LV2_State_Status IPluginLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) {
@@ -47,22 +46,6 @@ void IPluginLV2::OverlayPendingPorts(ByteChunk* chunk) {
   }
 }
 
-bool IPluginLV2::IsWholeState(const void* bytes, size_t size) {
-  if (mStateSize <= 0 || size != (size_t)mStateSize) return false;
-  const int nParams = NParams();
-  const int blockStart = ParamBlockStart();
-  if (blockStart < 0) return false;
-  const unsigned char* block = static_cast<const unsigned char*>(bytes) + blockStart;
-  for (int i = 0; i < nParams; ++i) {
-    double value = 0.0;
-    std::memcpy(&value, block + (size_t)i * kParamValueBytes, sizeof value);
-    double lo = 0.0, hi = 0.0;
-    GetParam(i)->GetBounds(&lo, &hi);
-    if (!std::isfinite(value) || value < lo || value > hi) return false;
-  }
-  return true;
-}
-
 LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
   if (!retrieve) return LV2_STATE_ERR_UNKNOWN;
   size_t size = 0;
@@ -75,7 +58,7 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, 
     lv2_log_error(&mLogger, "%s: the saved state is not a chunk of bytes; nothing changed\n", GetEffectName());
     return LV2_STATE_ERR_BAD_TYPE;
   }
-  if (!IsWholeState(value, size)) {
+  if (!EndsWithValidParamBlock(value, size, mStateSize)) {
     lv2_log_error(&mLogger,
                   "%s: the saved state is damaged (%zu bytes, %d expected, or a value out of range); "
                   "nothing changed\n",

@@ -317,6 +317,13 @@ public:
   // Returns the position after the block, or -1 when the chunk is short or
   // holds a non-finite value (that parameter falls back to 0.0 clamped).
   int UnserializeParams(ByteChunk* chunk, int startPos);
+  // Bytes of one value in the parameter block.
+  static constexpr int kParamValueBytes = (int)sizeof(double);
+  // True when bytes are exactly stateSize long and end with a parameter
+  // block holding a finite, in-range value for every parameter (what comes
+  // before the block is the plug-in's own): how the host adapters check a
+  // saved state whole before anything changes. Any thread.
+  bool EndsWithValidParamBlock(const void* bytes, size_t size, int stateSize);
 
   // Fill the next uninitialised slot (nothing happens when there is none).
   // MakePreset takes one value per parameter: int for bool, int and enum

@@ -35,6 +35,19 @@ bool IPluginBase::SerializeParams(ByteChunk* chunk) {
   return ok;
 }
 
+bool IPluginBase::EndsWithValidParamBlock(const void* bytes, size_t size, int stateSize) {
+  const int blockStart = stateSize - NParams() * kParamValueBytes;
+  if (stateSize <= 0 || blockStart < 0 || size != (size_t)stateSize) return false;
+  const unsigned char* block = static_cast<const unsigned char*>(bytes) + blockStart;
+  for (int i = 0; i < NParams(); ++i) {
+    double value = 0.0, lo = 0.0, hi = 0.0;
+    std::memcpy(&value, block + (size_t)i * kParamValueBytes, sizeof value);
+    GetParam(i)->GetBounds(&lo, &hi);
+    if (!std::isfinite(value) || value < lo || value > hi) return false;
+  }
+  return true;
+}
+
 int IPluginBase::UnserializeParams(ByteChunk* chunk, int startPos) {
   IMutexLock lock(this);
   int pos = startPos;

@@ -211,9 +211,6 @@ private:
   void DeliverControlChange(const IMidiMsg& msg, int offset);
   void RenderPiece(vst3::AudioBusBuffers& out, bool doubles, int from, int n);
 
-  // setState's check: bytes hold a state this plug-in wrote.
-  bool IsWholeState(const unsigned char* bytes, int size);
-
   std::atomic<vst3::uint32> mRefCount{1};
   KIT_String mBundleID;
   vst3::IComponentHandler* mHandler = nullptr;

@@ -8,7 +8,6 @@
 #include "vst3/IPluginVST3.h"
 
 namespace {
-const int kParamValueBytes = (int)sizeof(double);
 // restartComponent flag: parameter values changed, the host reads them again.
 const vst3::int32 kParamValuesChanged = 1 << 2;
 }  // namespace
@@ -23,22 +22,6 @@ vst3::tresult IPluginVST3::getState(vst3::IBStream* state) {
   return vst3::kResultOk;
 }
 
-// The chunk ends with the base's parameter block (one double per
-// parameter); whatever the plug-in writes before it is its own.
-bool IPluginVST3::IsWholeState(const unsigned char* bytes, int size) {
-  if (mStateSize <= 0 || size != mStateSize) return false;
-  const int blockStart = mStateSize - NParams() * kParamValueBytes;
-  if (blockStart < 0) return false;
-  for (int i = 0; i < NParams(); ++i) {
-    double value = 0.0;
-    std::memcpy(&value, bytes + blockStart + i * kParamValueBytes, sizeof value);
-    double lo = 0.0, hi = 0.0;
-    GetParam(i)->GetBounds(&lo, &hi);
-    if (!(value >= lo && value <= hi)) return false;
-  }
-  return true;
-}
-
 vst3::tresult IPluginVST3::setState(vst3::IBStream* state) {
   if (!state || mStateSize <= 0) return vst3::kInvalidArgument;
   // One byte more than a state holds tells a longer stream from a whole one.
@@ -50,7 +33,7 @@ vst3::tresult IPluginVST3::setState(vst3::IBStream* state) {
       break;
     size += got;
   }
-  if (!IsWholeState(bytes.data(), size)) {
+  if (!EndsWithValidParamBlock(bytes.data(), (size_t)size, mStateSize)) {
     std::fprintf(stderr, "%s: the saved state is damaged (%d bytes, %d expected, or a value out of range); "
                  "nothing changed\n", GetEffectName(), size, mStateSize);
     return vst3::kResultFalse;
