@@ -23,7 +23,7 @@ constexpr int kFrameCacheBlocks = 2;
 constexpr size_t kFrameCacheMinBytes = size_t(256) << 10;
 
 // A block of `bytes` (> 0), from the cache when one of that size is held,
-// else from the heap. `zeroed`: every byte 0, as std::calloc; otherwise the
+// else from the heap with its pages mapped at once. `zeroed`: every byte 0, as std::calloc; otherwise the
 // contents are indeterminate, as std::malloc. Null when out of memory.
 void* DCX_TakeFrameBlock(size_t bytes, bool zeroed);
 

@@ -8,6 +8,7 @@
 #include "dcx/DCX.h"
 #include "graphics/IBitmapControls.h"
 #include "graphics/IControl.h"
+#include "graphics/IDecodeTogether.h"
 #include "graphics/IPopupMenu.h"
 #include "graphics/IUtilityControls.h"
 #include "pix/PIX_Bitmap.h"
@@ -83,7 +84,6 @@ void IGraphics::OpenDrawing() {
   // part of a first editor after its images: started now, it runs on a
   // second core while the first frame's images are decoded.
   DCX_StartFontLibrary();
-  PrepDraw();
 }
 
 PIX_SysBitmap* IGraphics::GetDrawBitmap() {
@@ -230,6 +230,10 @@ bool IGraphics::IsDirty(IRECT* r) {
 bool IGraphics::Draw(IRECT* r) {
   if (mControls.GetSize() == 0) return true;
   PrepDraw();
+  if (mImagesDecodedAt != mDrawScale) {
+    DecodeTogether(mImages.GetList(), mImages.GetSize(), mDrawScale);
+    mImagesDecodedAt = mDrawScale;
+  }
   if (mStrict)
     DrawStrict(*r);
   else

@@ -41,6 +41,7 @@ class IControl;
 class IParam;
 class IPluginBase;
 class IPopupMenu;
+class IScaledImage;
 class PIX_IBitmap;
 class PIX_MemBitmap;
 class PIX_SysBitmap;
@@ -130,7 +131,8 @@ public:
   void PrepDraw();
   // Called by a platform as its window opens: starts the font library's
   // set-up on a helper thread, to run while the first frame's images
-  // decode, and makes the bitmaps.
+  // decode. The bitmaps come with the first frame, at the scale the host
+  // has set by then.
   void OpenDrawing();
   // False until the editor first draws or opens a window.
   bool HoldsDrawBitmap() const { return mDrawBitmap != nullptr; }
@@ -351,4 +353,9 @@ private:
   bool DrawStrict(const IRECT& r);
   void DrawNonStrict();
   void DeleteBitmaps();
+
+  // The images this editor loaded (the bitmap cache owns them), decoded
+  // side by side at a drawing scale before its first frame there.
+  KIT_PtrList<IScaledImage> mImages;
+  int mImagesDecodedAt = 0;
 };

@@ -74,6 +74,8 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
     }
     BitmapStorage::Instance().Add(bitmap, id);
   }
+  IScaledImage* image = dynamic_cast<IScaledImage*>(bitmap);
+  if (image && mImages.Find(image) < 0) mImages.Add(image);
   return IBitmap(bitmap, bitmap->getWidth(), bitmap->getHeight(), nStates, framesAreHoriztonal);
 }
 

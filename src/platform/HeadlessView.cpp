@@ -33,6 +33,16 @@ ViewRect UnionOf(const ViewRect& a, const ViewRect& b) {
   u.height = y1 - y0;
   return u;
 }
+
+// A black screen of the size. Made when first shown or read, and anew at
+// each size rather than resized: an editor whose host sets its scale after
+// opening it makes no screen at the first size, and a larger one takes a
+// fresh block with its pages mapped at once.
+std::unique_ptr<PIX_MemBitmap> NewScreen(int w, int h) {
+  std::unique_ptr<PIX_MemBitmap> screen(new PIX_MemBitmap(w, h, kLineAlignment));
+  PIX_FillRect(screen.get(), 0, 0, w, h, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
+  return screen;
+}
 }  // namespace
 
 HeadlessView::HeadlessView(IGraphicsHeadless* graphics)
@@ -40,14 +50,10 @@ HeadlessView::HeadlessView(IGraphicsHeadless* graphics)
       mTimerInterval(1.0 / graphics->FPS()),
       mWidth(graphics->Width()),
       mHeight(graphics->Height()),
-      mScreen(new PIX_MemBitmap(graphics->ScreenWidth(), graphics->ScreenHeight(), kLineAlignment)) {
-  PIX_FillRect(mScreen, 0, 0, mScreen->getWidth(), mScreen->getHeight(), kOpaqueBlack, 1.0f, PIX_MODE_COPY);
-}
+      mScreenWidth(graphics->ScreenWidth()),
+      mScreenHeight(graphics->ScreenHeight()) {}
 
-HeadlessView::~HeadlessView() {
-  delete mTextField;
-  delete mScreen;
-}
+HeadlessView::~HeadlessView() = default;
 
 bool HeadlessView::OnTimer(IRECT* repainted) {
   if (!mTimerRunning || !mGraphics) return false;
@@ -84,24 +90,27 @@ void HeadlessView::DrawRect(const ViewRect& r) {
   mGraphics->Draw(&area);
 }
 
-PIX_IBitmap* HeadlessView::GetScreen() { return mScreen; }
+PIX_IBitmap* HeadlessView::GetScreen() {
+  if (!mScreen) mScreen = NewScreen(mScreenWidth, mScreenHeight);
+  return mScreen.get();
+}
 
 void HeadlessView::Present(PIX_IBitmap* pixels, const IRECT& r) {
-  const int right = std::min({r.R, pixels->getWidth(), mScreen->getWidth()});
-  const int bottom = std::min({r.B, pixels->getHeight(), mScreen->getHeight()});
+  PIX_IBitmap* screen = GetScreen();
+  const int right = std::min({r.R, pixels->getWidth(), screen->getWidth()});
+  const int bottom = std::min({r.B, pixels->getHeight(), screen->getHeight()});
   const int left = std::max(r.L, 0);
   const int top = std::max(r.T, 0);
   if (right <= left || bottom <= top) return;
-  PIX_Blit(mScreen, pixels, left, top, left, top, right - left, bottom - top, 1.0f, PIX_MODE_COPY);
+  PIX_Blit(screen, pixels, left, top, left, top, right - left, bottom - top, 1.0f, PIX_MODE_COPY);
 }
 
 void HeadlessView::SetFrameSize(int w, int h) {
   mWidth = w;
   mHeight = h;
-  const int screenW = mGraphics ? mGraphics->ScreenWidth() : w;
-  const int screenH = mGraphics ? mGraphics->ScreenHeight() : h;
-  mScreen->resize(screenW, screenH);
-  PIX_FillRect(mScreen, 0, 0, screenW, screenH, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
+  mScreenWidth = mGraphics ? mGraphics->ScreenWidth() : w;
+  mScreenHeight = mGraphics ? mGraphics->ScreenHeight() : h;
+  mScreen.reset();
 }
 
 void HeadlessView::ToEditor(const ViewPoint& p, int* x, int* y) {
@@ -199,10 +208,10 @@ void HeadlessView::RemoveFromSuperview() {
 void HeadlessView::CreateTextEntry(IControl* control, IParam* param, const IText* text, const char* str,
                                    const ViewRect& frame) {
   if (!control || mTextField || !mGraphics) return;
-  mTextField = new HeadlessTextField(control, param, text, str, frame, mHeight);
+  mTextField.reset(new HeadlessTextField(control, param, text, str, frame, mHeight));
   IPlatformPrompts* prompts = mGraphics->GetPrompts();
   const IPlatformPrompts::ETextEntryEnd end =
-      prompts ? prompts->TextEntry(mTextField) : IPlatformPrompts::kEntryCancel;
+      prompts ? prompts->TextEntry(mTextField.get()) : IPlatformPrompts::kEntryCancel;
   if (end == IPlatformPrompts::kEntryCommit)
     EndTextEntry(true);
   else if (end == IPlatformPrompts::kEntryCancel)
@@ -230,10 +239,7 @@ void HeadlessView::EndTextEntry(bool commit) {
   SetNeedsDisplay();
 }
 
-void HeadlessView::EndUserInput() {
-  delete mTextField;
-  mTextField = nullptr;
-}
+void HeadlessView::EndUserInput() { mTextField.reset(); }
 
 IPopupMenu* HeadlessView::CreateIPopupMenu(IPopupMenu* menu, const ViewRect& frame) {
   if (!menu || !mGraphics) return nullptr;

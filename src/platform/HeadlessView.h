@@ -13,6 +13,8 @@
 //
 // Threads: main thread only, like the window system it stands in for.
 
+#include <memory>
+
 #include "graphics/IGraphicsStructs.h"
 #include "platform/ViewGeometry.h"
 
@@ -114,7 +116,7 @@ public:
   void CreateTextEntry(IControl* control, IParam* param, const IText* text, const char* str,
                        const ViewRect& frame);
   // Null while no field is open.
-  HeadlessTextField* GetTextField() const { return mTextField; }
+  HeadlessTextField* GetTextField() const { return mTextField.get(); }
   // The field's editing ends: with commit, its text goes to the parameter
   // (SetFromStringAfterPrompt) or, without one, to the control
   // (TextFromTextEntry). The field closes and the view is marked for
@@ -135,11 +137,15 @@ private:
   double mTimerInterval;
   int mWidth;
   int mHeight;
-  PIX_MemBitmap* mScreen;
+  // The screen's size in device pixels; the screen itself is made when
+  // first shown or read.
+  int mScreenWidth;
+  int mScreenHeight;
+  std::unique_ptr<PIX_MemBitmap> mScreen;
   bool mNeedsDisplay = false;
   ViewRect mInvalid;
   ViewRect mLastRequest;
-  HeadlessTextField* mTextField = nullptr;
+  std::unique_ptr<HeadlessTextField> mTextField;
   int mPrevX = 0;
   int mPrevY = 0;
 };

@@ -70,6 +70,11 @@ TonnikLayout BuildTonnikLayout(IGraphics* graphics, Tonnik* plug, Krummel* voice
   TonnikLayout layout = {};
   graphics->AttachBackground(102, "resources/img/background.png");
 
+  // PotiCircle::Draw loads its strips as it first needs them; the one for
+  // rings without a positive span, which is what every ring of a fresh
+  // instance shows, is loaded here too, so that a first editor decodes it
+  // side by side with the other images.
+  graphics->LoadIBitmap(PotiCircle::kNegativeRingID, PotiCircle::kNegativeRingName, 1);
   for (int i = 0; i < Tonnik::kNumRings; ++i) {
     layout.mRings[i] = new PotiCircle(plug, kRingRects[i]);
     graphics->AttachControl(layout.mRings[i]);

@@ -65,7 +65,7 @@ bool MakeImage(ImageId id, const std::string& dir) {
     return false;
   }
   if (!CheckImageSize(id, &bitmap)) return false;
-  if (!WritePng(&bitmap, path.c_str(), OutputScale() == 1 ? PngPacking::kForStartUp : PngPacking::kSmall)) {
+  if (!WritePng(&bitmap, path.c_str(), OutputScale() == 1 ? PngPacking::kForStartUp : PngPacking::kForHighDensity)) {
     std::fprintf(stderr, "%s: cannot write\n", path.c_str());
     return false;
   }

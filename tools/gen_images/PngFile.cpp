@@ -23,15 +23,15 @@ bool IsOpaque(const PIX_Rows& rows) {
   return true;
 }
 
-// Deflate where it packs the image well enough to pay for inflating it,
-// stored blocks elsewhere.
-int CompressionLevelFor(const unsigned char* bytes, size_t size) {
+// Deflate where it packs the image at least minRatio times smaller, stored
+// blocks elsewhere.
+int CompressionLevelFor(const unsigned char* bytes, size_t size, double minRatio) {
   KIT_TypedBuf<unsigned char> packed;
   uLongf packedSize = compressBound(uLong(size));
   if (!packed.Resize(int(packedSize)) ||
       compress2(packed.Get(), &packedSize, bytes, uLong(size), kDeflateLevel) != Z_OK)
     return kDeflateLevel;
-  return double(size) >= kMinDeflateRatio * double(packedSize) ? kDeflateLevel : kStoredLevel;
+  return double(size) >= minRatio * double(packedSize) ? kDeflateLevel : kStoredLevel;
 }
 
 }  // namespace
@@ -49,8 +49,8 @@ bool WritePng(PIX_IBitmap* bitmap, const char* path, PngPacking packing) {
   // does, and zlib packs these images' unfiltered rows tighter than filtered
   // ones anyway (all deflated, the editor's images decode in 35 M
   // instructions instead of 80 M, and take 255 KB instead of 332 KB).
-  const int level =
-      packing == PngPacking::kSmall ? kDeflateLevel : CompressionLevelFor(bytes.Get(), size_t(bytes.GetSize()));
+  const double minRatio = packing == PngPacking::kForStartUp ? kMinDeflateRatio : kMinDeflateRatio2x;
+  const int level = CompressionLevelFor(bytes.Get(), size_t(bytes.GetSize()), minRatio);
   const PIX_PNGEncoding encoding = {alpha, level, false};
   return PIX_WritePNGBytes(bytes.Get(), rows.width, rows.height, encoding, path) == PIX_PNGWriteResult::kWritten;
 }
