@@ -27,9 +27,11 @@ constexpr uintptr_t kHugePageBytes = uintptr_t(2) << 20;
 // pages fault in as they are first written and zeros are written by hand.
 void* NewLargeBlock(size_t bytes, bool zeroed) {
   const bool huge = bytes >= kHugePageBytes;
-  void* block = huge ? std::aligned_alloc(kHugePageBytes, (bytes + kPageBytes - 1) & ~(kPageBytes - 1))
-                     : std::malloc(bytes);
-  if (!block) return nullptr;
+  // posix_memalign, not aligned_alloc: the size need not be a multiple of
+  // the alignment, and std::free and std::realloc take the block.
+  void* block = nullptr;
+  if (huge ? posix_memalign(&block, kHugePageBytes, bytes) != 0 : (block = std::malloc(bytes)) == nullptr)
+    return nullptr;
   char* const begin = static_cast<char*>(block);
   char* const first = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(begin) + kPageBytes - 1) & ~(kPageBytes - 1));
   char* const last = reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(begin + bytes) & ~(kPageBytes - 1));
