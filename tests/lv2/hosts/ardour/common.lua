@@ -40,6 +40,17 @@ function T.fail (msg) error ("FAIL: " .. msg, 0) end
 
 function T.check (cond, msg) if not cond then T.fail (msg) end end
 
+-- Runs a script's body, then closes the session once the garbage collector has let go of every
+-- Ardour object the body held. A track or insert still referenced from Lua when the session
+-- closes is released only as the Lua state is torn down, after the engine's objects are gone:
+-- Ardour then reads freed memory in the route's destructor and now and then dies of it at exit.
+function T.run (body)
+	body ()
+	collectgarbage ()
+	collectgarbage ()
+	close_session ()
+end
+
 function T.use_dummy_engine ()
 	local be = AudioEngine:set_backend ("None (Dummy)", "tonnik", "")
 	T.check (be and not be:isnil (), "no \"None (Dummy)\" backend")

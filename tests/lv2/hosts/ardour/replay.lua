@@ -2,7 +2,8 @@
 -- play what the ports show.
 dofile (os.getenv ("TONNIK_LUA_DIR") .. "/common.lua")
 
-local _, ins = T.reopen ()
-T.check_values (ins, T.CHANGES)
-T.export ("after-change")
-close_session ()
+T.run (function ()
+	local _, ins = T.reopen ()
+	T.check_values (ins, T.CHANGES)
+	T.export ("after-change")
+end)
