@@ -5,7 +5,7 @@
 #
 # Usage: source after host_env.sh; after host_env_init, call ardour_gui_display, then
 # ardour_gui_config, ardour_gui_open_on_load and ardour_gui_start; ardour_gui_start sets
-# ardour_pid and editor (the editor's X window).
+# ardour_pid and editor (the editor's X window). The comparison runs the test's $tonnik.
 
 # Seconds for Ardour's GUI to load the session and show the plug-in's window, and for a save.
 readonly ARDOUR_GUI_WAIT_S=40 ARDOUR_SAVE_WAIT_S=20
