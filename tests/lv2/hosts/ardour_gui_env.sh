@@ -23,11 +23,15 @@ wait_until() {
   until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.2; done
 }
 
-# ardour_gui_display WIDTHxHEIGHT: a private Xvfb of that size; exports DISPLAY.
+# ardour_gui_display WIDTHxHEIGHT: a private Xvfb of that size; exports DISPLAY. Xvfb writes the
+# display it found to a file of its own: its log also has the complaints about displays in use.
 ardour_gui_display() {
-  host_start xvfb Xvfb -displayfd 1 -screen 0 "$1x24" -nolisten tcp -noreset
-  wait_until 10 test -s "$HOST_SCRATCH/xvfb.log" || host_fail "Xvfb did not start"
-  export DISPLAY=":$(head -n 1 "$HOST_SCRATCH/xvfb.log")"
+  local display_file="$HOST_SCRATCH/display" fd
+  exec {fd}>"$display_file"
+  host_start xvfb Xvfb -displayfd "$fd" -screen 0 "$1x24" -nolisten tcp -noreset
+  exec {fd}>&-
+  wait_until 10 test -s "$display_file" || host_fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$display_file")"
 }
 
 # ardour_gui_xml FILE: one of Ardour's config files, its sections read from stdin.
@@ -137,4 +141,34 @@ ardour_gui_save() {
   xdotool key --window "$main" ctrl+s
   wait_until "$ARDOUR_SAVE_WAIT_S" ardour_gui_changed_since "$session_file" "$before" \
     || host_fail "Ardour did not save"
+}
+
+# ardour_gui_host_value SESSION_FILE UNIQUE_ID INDEX: the value Ardour itself keeps for the
+# plug-in's parameter INDEX in the saved session (what the editor's writes reached).
+ardour_gui_host_value() {
+  python3 - "$@" <<'PY'
+import sys, xml.etree.ElementTree as ET
+path, unique_id, index = sys.argv[1:]
+proc = next(p for p in ET.parse(path).getroot().iter("Processor") if p.get("unique-id") == unique_id)
+print(next(c.get("value") for c in proc.iter("Controllable") if c.get("parameter") == index))
+PY
+}
+
+# ardour_gui_save_holds SESSION_FILE UNIQUE_ID INDEX VALUE STATE_CHECK...: Ardour, saving, holds
+# VALUE for parameter INDEX, and so does the plug-in's own state (STATE_CHECK succeeds). The
+# plug-in takes a value from its port in its next cycle, which a loaded machine may hold back
+# past one save: a save whose state is behind gets more, up to ARDOUR_SAVE_WAIT_S in all.
+ardour_gui_save_holds() {
+  local session_file=$1 unique_id=$2 index=$3 value=$4 deadline=$((SECONDS + ARDOUR_SAVE_WAIT_S)) saves=0 held
+  shift 4
+  while :; do
+    ardour_gui_save "$session_file"
+    saves=$((saves + 1))
+    held=$(ardour_gui_host_value "$session_file" "$unique_id" "$index")
+    [ "$held" = "$value" ] || { host_log "Ardour holds $held for parameter $index"; return 1; }
+    "$@" >/dev/null && break
+    [ "$SECONDS" -lt "$deadline" ] || { "$@"; return 1; }
+    sleep 1
+  done
+  host_log "the plug-in's state held parameter $index at $value after $saves save(s)"
 }

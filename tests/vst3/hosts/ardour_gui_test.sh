@@ -53,8 +53,8 @@ host_log "click MIDI Tune, save from Ardour"
 ardour_gui_click "$MIDI_TUNE_X" "$MIDI_TUNE_Y"
 ardour_gui_same_as_headless "$EDITOR_W" "$EDITOR_H" clicked --state "$HOST_SCRATCH/state.bin" \
   --click "$MIDI_TUNE_X,$MIDI_TUNE_Y" || host_fail "after the click Ardour shows other pixels than the headless editor"
-ardour_gui_save "$session_file"
-python3 "$here/vst3state.py" "$session_file" "$class_id" --value "$MIDI_TUNE=1" \
+ardour_gui_save_holds "$session_file" "$class_id" "$MIDI_TUNE" 1 \
+  python3 "$here/vst3state.py" "$session_file" "$class_id" --value "$MIDI_TUNE=1" \
   || host_fail "the click did not turn MIDI Tune on in Ardour"
 host_alive "$ardour_pid" || host_fail "Ardour died"
 host_log "done in $((SECONDS - started)) s"
