@@ -32,17 +32,7 @@ readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
 # How far apart two exports of the same session may start (see 2. above): under one block.
 readonly EXPORT_START_SPREAD=1024
 
-uri= lv2_path= tonnik=
-while [ $# -gt 0 ]; do
-  case $1 in
-    --uri) uri=$2; shift ;;
-    --lv2-path) lv2_path=$2; shift ;;
-    --tonnik) tonnik=$2; shift ;;
-    *) echo "unknown argument $1" >&2; exit 2 ;;
-  esac
-  shift
-done
-[ -n "$uri" ] && [ -n "$lv2_path" ] && [ -n "$tonnik" ] || { echo "missing arguments" >&2; exit 2; }
+host_parse_args "uri lv2_path tonnik" "$@"
 
 host_env_init ardour
 started=$SECONDS

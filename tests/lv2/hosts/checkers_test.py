@@ -147,6 +147,10 @@ class StateCheckTest(unittest.TestCase):
         self.assertNotEqual(run("lv2state.py", path, URI, "--cc", "9=75").returncode, 0)
         self.assertNotEqual(run("lv2state.py", path, URI, "--cc", "3=74").returncode, 0)
         self.assertNotEqual(run("lv2state.py", path, URI, "--value", "1=4").returncode, 0)
+        out = os.path.join(self.dir.name, "chunk.bin")
+        self.assertEqual(run("lv2state.py", path, URI, "--chunk-out", out).returncode, 0)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), self.chunk(ccs, values))
 
     def test_refuses_missing_or_foreign_state(self):
         good = self.chunk([-1] * 19, [0.0] * 19)

@@ -153,3 +153,24 @@ ardour_run() {
   done
   return "$rc"
 }
+
+# host_parse_args "NAME..." ARGS...: each --NAME VALUE in ARGS (a dash in the option for an
+# underscore in NAME) sets the variable NAME; every NAME is needed, and nothing else is taken.
+host_parse_args() {
+  local names=" $1 " name
+  shift
+  for name in $names; do printf -v "$name" ''; done
+  while [ $# -gt 0 ]; do
+    name=${1#--}
+    name=${name//-/_}
+    if ! [[ $1 == --* && $names == *" $name "* && $# -ge 2 ]]; then
+      echo "unknown argument, or one without its value: $1" >&2
+      exit 2
+    fi
+    printf -v "$name" '%s' "$2"
+    shift 2
+  done
+  for name in $names; do
+    [ -n "${!name}" ] || { echo "missing argument --${name//_/-}" >&2; exit 2; }
+  done
+}

@@ -11,6 +11,8 @@ The chunk: 19 controller numbers (int32, -1 for none) then 19 parameter values (
 little-endian, parameter 0 first.
 
 Usage: lv2state.py SESSION_FILE URI [--cc INDEX=CC]... [--value INDEX=VALUE]...
+       lv2state.py SESSION_FILE URI --chunk-out FILE
+           writes the chunk as it is (`tonnik editor --state` reads it)
 """
 
 import argparse
@@ -69,10 +71,15 @@ def main():
     ap.add_argument("uri")
     ap.add_argument("--cc", type=pair, action="append", default=[], help="INDEX=CC: controller learned for a parameter")
     ap.add_argument("--value", type=pair, action="append", default=[], help="INDEX=VALUE: a parameter's value")
+    ap.add_argument("--chunk-out", help="FILE: write the chunk there instead of checking it")
     a = ap.parse_args()
 
     ttl = state_file(a.session_file, a.uri)
     chunk = chunk_from(ttl)
+    if a.chunk_out:
+        with open(a.chunk_out, "wb") as f:
+            f.write(chunk)
+        return
     ccs = struct.unpack_from(f"<{N_PARAMS}i", chunk, 0)
     values = struct.unpack_from(f"<{N_PARAMS}d", chunk, N_PARAMS * 4)
     print(f"{ttl}:")

@@ -4,19 +4,7 @@
 # vst3_install_bundle.
 
 # vst3_parse_args --bundle DIR --class-id HEX --tonnik PROGRAM: sets bundle, class_id, tonnik.
-vst3_parse_args() {
-  bundle= class_id= tonnik=
-  while [ $# -gt 0 ]; do
-    case $1 in
-      --bundle) bundle=$2; shift ;;
-      --class-id) class_id=$2; shift ;;
-      --tonnik) tonnik=$2; shift ;;
-      *) echo "unknown argument $1" >&2; exit 2 ;;
-    esac
-    shift
-  done
-  [ -n "$bundle" ] && [ -n "$class_id" ] && [ -n "$tonnik" ] || { echo "missing arguments" >&2; exit 2; }
-}
+vst3_parse_args() { host_parse_args "bundle class_id tonnik" "$@"; }
 
 # Ardour takes a scanned bundle from its cache only while the cache is no older than the module;
 # the scanner stamps the cache with the module's time in whole seconds, so the copy gets one.

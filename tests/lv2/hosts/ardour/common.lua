@@ -65,6 +65,21 @@ function T.reopen ()
 	return track, T.find_insert (track)
 end
 
+-- A new MIDI track named T.TRACK with the plug-in (T.URI, of Ardour's plugin_type) as its
+-- instrument; the track and the insert.
+function T.new_track (plugin_type)
+	local info = ARDOUR.LuaAPI.new_plugin_info (T.URI, plugin_type)
+	T.check (not info:isnil (), "Ardour does not know " .. T.URI)
+	-- Strict I/O off: with it, Ardour 7.3 run headless now and then registers the new track's
+	-- outputs twice ("Port already exists") and aborts.
+	local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
+		ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), false, info, nil, nil, 1, T.TRACK,
+		ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
+	T.check (tracks:size () == 1, "no MIDI track")
+	local track = tracks:front ()
+	return track, T.find_insert (track)
+end
+
 -- The track's instrument insert, whichever slot it sits in.
 function T.find_insert (track)
 	local i = 0

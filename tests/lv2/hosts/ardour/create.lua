@@ -6,16 +6,7 @@ T.run (function ()
 	T.use_dummy_engine ()
 	T.check (create_session (T.SESSION_DIR, T.SESSION_NAME, T.RATE), "cannot create the session")
 
-	local info = ARDOUR.LuaAPI.new_plugin_info (T.URI, ARDOUR.PluginType.LV2)
-	T.check (not info:isnil (), "Ardour does not know " .. T.URI)
-	-- Strict I/O off: with it, Ardour 7.3 run headless now and then registers the new track's
-	-- outputs twice ("Port already exists") and aborts.
-	local tracks = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
-		ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2), false, info, nil, nil, 1, T.TRACK,
-		ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
-	T.check (tracks:size () == 1, "no MIDI track")
-	local track = tracks:front ()
-	local ins = T.find_insert (track)
+	local track, ins = T.new_track (ARDOUR.PluginType.LV2)
 	T.check (ins:is_instrument (), "Ardour does not see an instrument")
 
 	local hits = ARDOUR.LuaAPI.new_luaproc (Session, "Tonnik Test Hits")
