@@ -112,8 +112,8 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
 
   // A name to find the window by (a top-level one gets its title later).
   XStoreName(display, window, kWindowName);
+  FixSizeHints();
   if (mTopLevel) {
-    FixTopLevelSize();
     mDeleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     Atom protocols[] = {static_cast<Atom>(mDeleteAtom)};
     XSetWMProtocols(display, window, protocols, 1);
@@ -221,7 +221,7 @@ void IGraphicsX11::Resize(int w, int h) {
 
 void IGraphicsX11::OnScreenScaleChanged() { FitWindowToScreenSize(); }
 
-void IGraphicsX11::FixTopLevelSize() {
+void IGraphicsX11::FixSizeHints() {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
   hints->flags = PMinSize | PMaxSize;
@@ -235,7 +235,7 @@ void IGraphicsX11::FitWindowToScreenSize() {
   if (!WindowIsOpen()) return;
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);
-  if (mTopLevel) FixTopLevelSize();
+  FixSizeHints();
   XResizeWindow(display, mWindow, static_cast<unsigned>(ScreenWidth()), static_cast<unsigned>(ScreenHeight()));
   if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
                         ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {

@@ -148,10 +148,14 @@ public:
   void SetUseShm(bool use) { mAllowShm = use; }
 
 private:
-  // The window's size (and a top-level window's fixed size) follows the
-  // editor's size in device pixels.
+  // The window's size, and its fixed size, follow the editor's size in
+  // device pixels.
   void FitWindowToScreenSize();
-  void FixTopLevelSize();
+  // Declares the editor's size as the window's only size. A window manager
+  // then keeps a top-level window at it; an embedding host reads it too
+  // (suil, in Ardour, then centres the editor in a plug-in window wider
+  // than it, where it would otherwise stretch the window to that width).
+  void FixSizeHints();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);

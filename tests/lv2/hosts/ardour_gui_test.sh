@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Ardour 7 with its interface scaled to 200 %, its GUI under a private Xvfb on a private JACK
-# server, shows the instrument's LV2 editor sharp: Ardour hands its scale to the UI as
-# ui:scaleFactor, and the editor draws itself at twice its size.
+# Ardour 7 with its interface scaled to 100 % or 200 %, its GUI under a private Xvfb on a private
+# JACK server, shows the instrument's LV2 editor at its size and sharp: Ardour hands its scale to
+# the UI as ui:scaleFactor, and the editor draws itself at that scale, in a window of exactly its
+# size (at 100 % Ardour's plug-in window is wider than the editor, and must not stretch it).
 #   1. ardour/gui_session.lua makes a session with the plug-in at its defaults; the session is
 #      told to open the plug-in's window when it loads, and Ardour's config holds the 200 %;
-#   2. the editor embedded in Ardour's plug-in window is 672 x 1196 device pixels, and shows
-#      exactly what `tonnik editor --scale 2` draws for the state the session saved;
+#   2. the editor embedded in Ardour's plug-in window is 336 x 598 device pixels times the scale,
+#      and shows exactly what `tonnik editor --scale S` draws for the state the session saved;
 #   3. an xdotool click on the "MIDI Tune" switch, at its editor-unit point doubled, turns the
 #      parameter on in Ardour (the session Ardour then saves holds it on), and the editor
 #      again equals the headless one after the same click.
 #
-# Usage: ardour_gui_test.sh --uri URI --lv2-path DIR --tonnik PROGRAM
+# Usage: ardour_gui_test.sh --uri URI --lv2-path DIR --tonnik PROGRAM --scale 1|2
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../support/private_shm.sh"
@@ -18,14 +19,16 @@ source "$here/host_env.sh"
 source "$here/ardour_gui_env.sh"
 
 readonly ARDOUR_TIMEOUT_S=90 RATE=48000 PERIOD=1024
-readonly SCALE=2 SCALE_PERCENT=200
-readonly EDITOR_W=672 EDITOR_H=1196
+readonly EDITOR_UNITS_W=336 EDITOR_UNITS_H=598
 # The "MIDI Tune" switch, in editor units (its 42 x 24 frame at 146, 99), and its index.
 readonly MIDI_TUNE_X=160 MIDI_TUNE_Y=108 MIDI_TUNE=5
 
-host_parse_args "uri lv2_path tonnik" "$@"
+host_parse_args "uri lv2_path tonnik scale" "$@"
+case $scale in 1 | 2) ;; *) echo "--scale is 1 or 2" >&2; exit 2 ;; esac
+readonly SCALE=$scale SCALE_PERCENT=$((scale * 100))
+readonly EDITOR_W=$((EDITOR_UNITS_W * scale)) EDITOR_H=$((EDITOR_UNITS_H * scale))
 
-host_env_init ardour-gui-2x
+host_env_init ardour-gui-${scale}x
 started=$SECONDS
 export LV2_PATH=$lv2_path
 export TONNIK_URI=$uri TONNIK_PLUGIN_TYPE=LV2 TONNIK_LUA_DIR="$here/ardour"
