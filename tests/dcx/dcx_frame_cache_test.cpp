@@ -82,3 +82,25 @@ TEST(DcxFrameCache, SmallAndMismatchedBlocksAreNotKept) {
   DCX_GiveFrameBlock(nullptr, kFrameCacheMinBytes);
   EXPECT_EQ(DCX_FrameCacheCount(), 2);
 }
+
+// Fresh large blocks, of normal and of huge pages, freed dirty to the heap and
+// taken again: zeroed ones are zero to the last byte whatever the heap hands
+// back, and every block can be written to its end and freed.
+TEST(DcxFrameCache, FreshLargeBlocksAreZeroedWhenAskedWhateverTheHeapReturns) {
+  DCX_FrameCacheRelease();
+  // Odd sizes, so the blocks end inside a page: 300 KB and just over 2 MB.
+  for (size_t bytes : {kFrameCacheMinBytes + 44 * 1024 + 13, (size_t(2) << 20) + 4096 * 5 + 7}) {
+    for (int round = 0; round < 3; ++round) {
+      unsigned char* dirty = static_cast<unsigned char*>(DCX_TakeFrameBlock(bytes, false));
+      ASSERT_NE(dirty, nullptr);
+      std::memset(dirty, 0xAB, bytes);
+      std::free(dirty);
+      unsigned char* block = static_cast<unsigned char*>(DCX_TakeFrameBlock(bytes, true));
+      ASSERT_NE(block, nullptr);
+      size_t nonzero = 0;
+      for (size_t i = 0; i < bytes; ++i) nonzero += block[i] != 0;
+      EXPECT_EQ(nonzero, 0u) << bytes << " bytes, round " << round;
+      std::free(block);
+    }
+  }
+}
