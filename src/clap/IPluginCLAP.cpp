@@ -44,10 +44,8 @@ IPluginCLAP::IPluginCLAP(IPluginInstanceInfo instanceInfo, int nParams, const ch
                          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
                          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
                          bool plugIsInst, int nSideChainChans)
-    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
-                  latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {
-  mBundleID.Set(instanceInfo.mBundleID.Get());
-}
+    : IPluginPortable(instanceInfo, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                      uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {}
 
 // The editor window goes before the editor it shows (the base deletes that).
 IPluginCLAP::~IPluginCLAP() { mEditorWindow.reset(); }
@@ -62,8 +60,7 @@ bool IPluginCLAP::InitCLAP(const clap_host_t* host) {
   for (int i = 0; i < nParams; ++i) mHeldValues.Get()[i] = NAN;
   SetOutputChannelConnections(0, NOutChannels(), true);
   PruneUninitializedPresets();
-  ByteChunk state;
-  if (DoesStateChunks() && SerializeState(&state)) mStateSize = state.Size();
+  MeasureStateSize();
   RememberOwnState();
   return true;
 }
@@ -98,10 +95,6 @@ bool IPluginCLAP::Activate(double sampleRate, uint32_t minFrames, uint32_t maxFr
 void IPluginCLAP::Deactivate() {
   mActive = false;
   OnActivate(false);
-}
-
-void IPluginCLAP::ResizeGraphics(int w, int h) {
-  if (GetGUI()) OnWindowResize();
 }
 
 bool IPluginCLAP::TryLock() {

@@ -22,10 +22,8 @@ IPluginVST3::IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const ch
                          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
                          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
                          bool plugIsInst, int nSideChainChans)
-    : ::IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID,
-                    mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3) {
-  mBundleID.Set(instanceInfo.mBundleID.Get());
-}
+    : IPluginPortable(instanceInfo, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                      uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3) {}
 
 IPluginVST3::~IPluginVST3() {
   if (mHandler) mHandler->release();
@@ -73,8 +71,7 @@ vst3::tresult IPluginVST3::initialize(vst3::FUnknown* context) {
   SetOutputChannelConnections(0, NOutChannels(), true);
   PruneUninitializedPresets();
   Reset();
-  ByteChunk state;
-  if (DoesStateChunks() && SerializeState(&state)) mStateSize = state.Size();
+  MeasureStateSize();
   return vst3::kResultOk;
 }
 
@@ -205,8 +202,4 @@ vst3::IPlugView* IPluginVST3::createView(vst3::FIDString name) {
   VST3PlugView* view = new (std::nothrow) VST3PlugView(this, gui);
   mHasView = view != nullptr;
   return view;
-}
-
-void IPluginVST3::ResizeGraphics(int w, int h) {
-  if (GetGUI()) OnWindowResize();
 }
