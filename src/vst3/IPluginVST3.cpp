@@ -32,27 +32,22 @@ IPluginVST3::~IPluginVST3() {
 // ---- FUnknown ----
 
 vst3::tresult IPluginVST3::queryInterface(const vst3::TUID iid, void** obj) {
-  if (!obj) return vst3::kInvalidArgument;
-  void* found = nullptr;
-  if (vst3::SameUID(iid, vst3::iid::kFUnknown) || vst3::SameUID(iid, vst3::iid::kIPluginBase) ||
-      vst3::SameUID(iid, vst3::iid::kIComponent))
-    found = static_cast<vst3::IComponent*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIAudioProcessor))
-    found = static_cast<vst3::IAudioProcessor*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIEditController))
-    found = static_cast<vst3::IEditController*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIMidiMapping))
-    found = static_cast<vst3::IMidiMapping*>(this);
-  *obj = found;
-  if (!found) return vst3::kNoInterface;
-  addRef();
-  return vst3::kResultOk;
+  vst3::IComponent* component = this;
+  const vst3::Offered offered[] = {
+      {&vst3::iid::kFUnknown, component},
+      {&vst3::iid::kIPluginBase, component},
+      {&vst3::iid::kIComponent, component},
+      {&vst3::iid::kIAudioProcessor, static_cast<vst3::IAudioProcessor*>(this)},
+      {&vst3::iid::kIEditController, static_cast<vst3::IEditController*>(this)},
+      {&vst3::iid::kIMidiMapping, static_cast<vst3::IMidiMapping*>(this)},
+  };
+  return vst3::QueryOffered(iid, obj, offered, (int)(sizeof offered / sizeof offered[0]));
 }
 
-vst3::uint32 IPluginVST3::addRef() { return ++mRefCount; }
+vst3::uint32 IPluginVST3::addRef() { return mRefCount.Add(); }
 
 vst3::uint32 IPluginVST3::release() {
-  const vst3::uint32 left = --mRefCount;
+  const vst3::uint32 left = mRefCount.Drop();
   if (left == 0) delete this;
   return left;
 }

@@ -48,6 +48,7 @@
 #include "kit/KIT_TypedBuf.h"
 #include "plugin/IPluginPortable.h"
 #include "vst3/VST3Interfaces.h"
+#include "vst3/VST3Unknown.h"
 
 class IPluginVST3 : public IPluginPortable,
                     public vst3::IComponent,
@@ -196,7 +197,7 @@ private:
   void DeliverControlChange(const IMidiMsg& msg, int offset);
   void RenderPiece(vst3::AudioBusBuffers& out, bool doubles, int from, int n);
 
-  std::atomic<vst3::uint32> mRefCount{1};
+  vst3::RefCount mRefCount;
   vst3::IComponentHandler* mHandler = nullptr;
   int mOutputChannels = 2;
   bool mDoublePrecision = false;
