@@ -20,6 +20,21 @@ OSStatus GetValue(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, 
   return AudioUnitGetProperty(unit, id, scope, element, value, &size);
 }
 
+// A global property that is an array of T, sized from the unit's answer.
+template <class T>
+OSStatus GetArray(AudioUnit unit, AudioUnitPropertyID id, std::vector<T>* values) {
+  if (!values) return paramErr;
+  UInt32 size = 0;
+  OSStatus result = AudioUnitGetPropertyInfo(unit, id, kAudioUnitScope_Global, 0, &size, nullptr);
+  if (result != noErr) return result;
+  values->assign(size / sizeof(T), T{});
+  if (values->empty()) return noErr;
+  size = (UInt32)(values->size() * sizeof(T));
+  result = AudioUnitGetProperty(unit, id, kAudioUnitScope_Global, 0, values->data(), &size);
+  values->resize(size / sizeof(T));
+  return result;
+}
+
 const AudioUnitEventType kParameterEventTypes[] = {kAudioUnitEvent_BeginParameterChangeGesture,
                                                    kAudioUnitEvent_ParameterValueChange,
                                                    kAudioUnitEvent_EndParameterChangeGesture};
@@ -52,18 +67,7 @@ OSStatus AUHost::GetElementCount(AudioUnitScope scope, UInt32* count) {
 }
 
 OSStatus AUHost::GetSupportedChannels(std::vector<AUChannelInfo>* pairs) {
-  if (!pairs) return paramErr;
-  UInt32 size = 0;
-  OSStatus result =
-      AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, &size, nullptr);
-  if (result != noErr) return result;
-  pairs->assign(size / sizeof(AUChannelInfo), AUChannelInfo{0, 0});
-  if (pairs->empty()) return noErr;
-  size = (UInt32)(pairs->size() * sizeof(AUChannelInfo));
-  result = AudioUnitGetProperty(mUnit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0,
-                                pairs->data(), &size);
-  pairs->resize(size / sizeof(AUChannelInfo));
-  return result;
+  return GetArray(mUnit, kAudioUnitProperty_SupportedNumChannels, pairs);
 }
 
 OSStatus AUHost::GetLatencySeconds(double* seconds) {
@@ -89,17 +93,7 @@ OSStatus AUHost::GetOutputName(UInt32 bus, std::string* name) {
 }
 
 OSStatus AUHost::GetParameterList(std::vector<AudioUnitParameterID>* ids) {
-  if (!ids) return paramErr;
-  UInt32 size = 0;
-  OSStatus result =
-      AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size, nullptr);
-  if (result != noErr) return result;
-  ids->assign(size / sizeof(AudioUnitParameterID), 0);
-  if (ids->empty()) return noErr;
-  size = (UInt32)(ids->size() * sizeof(AudioUnitParameterID));
-  result = AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids->data(), &size);
-  ids->resize(size / sizeof(AudioUnitParameterID));
-  return result;
+  return GetArray(mUnit, kAudioUnitProperty_ParameterList, ids);
 }
 
 OSStatus AUHost::GetParameterInfo(AudioUnitParameterID id, AUHostParamInfo* info) {
