@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Product.h"
@@ -79,16 +80,14 @@ LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
 
   const int maxBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__maxBlockLength);
   const int nominalBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__nominalBlockLength);
-  IPluginLV2* plug = product.mMake(bundlePath);
+  std::unique_ptr<IPluginLV2> plug(product.mMake(bundlePath));
   if (!plug) {
     lv2_log_error(&logger, "%s: out of memory; not loaded\n", product.mURI);
     return nullptr;
   }
-  if (!plug->InitLV2(sampleRate, maxBlock, nominalBlock, host.mMap, logger)) {
-    delete plug;
-    return nullptr;
-  }
-  return plug;
+  if (!plug->InitLV2(sampleRate, maxBlock, nominalBlock, host.mMap, logger)) return nullptr;
+  // The host owns the instance from here until it calls cleanup.
+  return plug.release();
 }
 
 void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { AsPlug(instance)->ConnectPort(port, data); }
