@@ -100,6 +100,15 @@ static void PutBankHeader(ByteChunk* file, int byteSize, int fxMagic, int unique
   file->PutBytes(reserved, kReservedLen);
 }
 
+// Reads past a chunk block's size word and the framework version header
+// that starts the chunk; negative when the file ends first.
+static int GetChunkStart(ByteChunk* file, int pos) {
+  int32_t chunkSize = 0;
+  pos = GetBE32(file, &chunkSize, pos);
+  if (pos >= 0) GetIPluginVerFromChunk(file, &pos);
+  return pos;
+}
+
 // Sets every parameter from the normalized values stored from pos on; the
 // caller has checked that they are all there.
 static int GetNormalizedParams(IPluginBase* plug, const ByteChunk* file, int pos) {
@@ -253,14 +262,12 @@ bool IPluginBase::LoadProgramFile(ByteChunk* file) {
   const int32_t programMagic = header[kWordFxMagic];
 
   if (DoesStateChunks() && programMagic == kProgramChunkMagic) {
-    int32_t chunkSize = 0;
-    pos = GetBE32(file, &chunkSize, pos);
+    pos = GetChunkStart(file, pos);
     if (pos < 0) return false;
-    GetIPluginVerFromChunk(file, &pos);
     // A state that does not fit must not replace the current one.
     ByteChunk before;
     SerializeState(&before);
-    if (pos < 0 || UnserializeState(file, pos) < 0) {
+    if (UnserializeState(file, pos) < 0) {
       UnserializeState(&before, 0);
       return false;
     }
@@ -292,10 +299,7 @@ bool IPluginBase::LoadBankFile(ByteChunk* file) {
   const int32_t nPrograms = header[kWordCount];
 
   if (DoesStateChunks() && bankMagic == kBankChunkMagic) {
-    int32_t chunkSize = 0;
-    pos = GetBE32(file, &chunkSize, pos);
-    if (pos < 0) return false;
-    GetIPluginVerFromChunk(file, &pos);
+    pos = GetChunkStart(file, pos);
     if (pos < 0) return false;
     // Slots are replaced only as far as the stored data is complete.
     pos = UnserializePresets(file, pos);
