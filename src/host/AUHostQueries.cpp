@@ -13,6 +13,14 @@ std::string TextOf(CFStringRef str) {
   return CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : std::string();
 }
 
+// Hands over the text of a string the unit created for the caller, when the
+// call succeeded, and releases the string.
+OSStatus TakeText(OSStatus result, CFStringRef str, std::string* text) {
+  if (result == noErr) *text = TextOf(str);
+  if (str) CFRelease(str);
+  return result;
+}
+
 template <class T>
 OSStatus GetValue(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, T* value) {
   if (!value) return paramErr;
@@ -83,9 +91,7 @@ OSStatus AUHost::GetStringProperty(AudioUnitPropertyID propID, AudioUnitScope sc
   if (!text) return paramErr;
   CFStringRef str = nullptr;
   const OSStatus result = GetValue<CFStringRef>(mUnit, propID, scope, element, &str);
-  if (result == noErr) *text = TextOf(str);
-  if (str) CFRelease(str);
-  return result;
+  return TakeText(result, str, text);
 }
 
 OSStatus AUHost::GetOutputName(UInt32 bus, std::string* name) {
@@ -125,9 +131,7 @@ OSStatus AUHost::GetParameterDisplay(AudioUnitParameterID id, const float* value
   if (!text) return paramErr;
   AudioUnitParameterStringFromValue sfv = {id, value, nullptr};
   const OSStatus result = GetValue(mUnit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, &sfv);
-  if (result == noErr) *text = TextOf(sfv.outString);
-  if (sfv.outString) CFRelease(sfv.outString);
-  return result;
+  return TakeText(result, sfv.outString, text);
 }
 
 OSStatus AUHost::GetParameterValueFromText(AudioUnitParameterID id, const char* text, float* value) {
@@ -155,9 +159,7 @@ OSStatus AUHost::GetParameterClumpName(UInt32 clumpID, std::string* name) {
   if (!name) return paramErr;
   AudioUnitParameterNameInfo info = {clumpID, kAudioUnitParameterName_Full, nullptr};
   const OSStatus result = GetValue(mUnit, kAudioUnitProperty_ParameterClumpName, kAudioUnitScope_Global, 0, &info);
-  if (result == noErr) *name = TextOf(info.outName);
-  if (info.outName) CFRelease(info.outName);
-  return result;
+  return TakeText(result, info.outName, name);
 }
 
 OSStatus AUHost::StartListening(const std::vector<AudioUnitPropertyID>& properties) {
