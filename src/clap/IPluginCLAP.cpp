@@ -40,13 +40,6 @@ bool IsParamValue(const clap_event_header_t* ev) {
 
 }  // namespace
 
-IPluginCLAP::IPluginCLAP(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                         const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                         int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                         bool plugIsInst, int nSideChainChans)
-    : IPluginPortable(instanceInfo, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                      uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {}
-
 // The editor window goes before the editor it shows (the base deletes that).
 IPluginCLAP::~IPluginCLAP() { mEditorWindow.reset(); }
 

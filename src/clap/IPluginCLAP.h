@@ -46,15 +46,14 @@
 #include <atomic>
 #include <memory>
 
+#include "clap/CLAPEditorWindow.h"
 #include "clap/CLAPHost.h"
 #include "clap/CLAPParamOutbox.h"
 #include "kit/KIT_String.h"
 #include "kit/KIT_TypedBuf.h"
 #include "plugin/IPluginPortable.h"
 
-class CLAPEditorWindow;
-
-class IPluginCLAP : public IPluginPortable {
+class IPluginCLAP : public IPluginPortable<kAPICLAP> {
 public:
   // Largest block processed in one piece (bounds the scratch memory).
   static const int kLargestBlockSize = 16384;
@@ -64,12 +63,8 @@ public:
   // Control changes held back while the mutex is busy; more are dropped.
   static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
 
-  // The same arguments as the other adapters, so the instrument's code is
-  // the same in every format. Side-chain inputs are not offered.
-  IPluginCLAP(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-              const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              int nSideChainChans = 0);
+  // The CLAP plug-in id is the bundle identifier of the instance info.
+  using IPluginPortable::IPluginPortable;
   ~IPluginCLAP() override;
 
   // ---- Calls from the entry ----

@@ -35,13 +35,6 @@ LV2_URID Map(LV2_URID_Map* map, const char* uri) { return map->map(map->handle, 
 
 }  // namespace
 
-IPluginLV2::IPluginLV2(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                       const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                       int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                       bool plugIsInst, int nSideChainChans)
-    : IPluginPortable(instanceInfo, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                      uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2) {}
-
 IPluginLV2::~IPluginLV2() = default;
 
 bool IPluginLV2::InitLV2(double sampleRate, int maxBlockLength, int nominalBlockLength, LV2_URID_Map* map,

@@ -56,7 +56,7 @@
 #include "lv2/urid/urid.h"
 #include "plugin/IPluginPortable.h"
 
-class IPluginLV2 : public IPluginPortable {
+class IPluginLV2 : public IPluginPortable<kAPILV2> {
 public:
   // Block size when the host announces none; larger blocks are cut.
   static const int kDefaultBlockSize = 4096;
@@ -70,12 +70,8 @@ public:
   // towards the next piece's events); more are dropped.
   static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
 
-  // The same arguments as the other adapters, so the instrument's code is the
-  // same in every format; instanceInfo's bundle identifier names the
-  // plug-in (its URI). Side-chain inputs are not offered over LV2.
-  IPluginLV2(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-             const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-             int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSideChainChans = 0);
+  // The bundle identifier of the instance info is the plug-in's URI.
+  using IPluginPortable::IPluginPortable;
   ~IPluginLV2() override;
 
   // ---- Port layout (shared with the Turtle generator) ----

@@ -18,13 +18,6 @@ const char* const kOutputBusName = "Output";
 const char* const kEventBusName = "MIDI In";
 }  // namespace
 
-IPluginVST3::IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                         const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                         int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                         bool plugIsInst, int nSideChainChans)
-    : IPluginPortable(instanceInfo, nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                      uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3) {}
-
 IPluginVST3::~IPluginVST3() {
   if (mHandler) mHandler->release();
 }

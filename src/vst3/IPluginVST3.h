@@ -50,7 +50,7 @@
 #include "vst3/VST3Interfaces.h"
 #include "vst3/VST3Unknown.h"
 
-class IPluginVST3 : public IPluginPortable,
+class IPluginVST3 : public IPluginPortable<kAPIVST3>,
                     public vst3::IComponent,
                     public vst3::IAudioProcessor,
                     public vst3::IEditController,
@@ -72,12 +72,7 @@ public:
   // Controller moves held while the plug-in mutex is busy; more are dropped.
   static constexpr int kMaxHeldControlChanges = 256;
 
-  // The same arguments as the other adapters, so the instrument's code is
-  // the same in every format. Side-chain inputs are not offered.
-  IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-              const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              int nSideChainChans = 0);
+  using IPluginPortable::IPluginPortable;
   ~IPluginVST3() override;
 
   // ---- FUnknown (one reference count for every interface) ----
