@@ -38,28 +38,28 @@ IPluginAU::IPluginAU(IPluginInstanceInfo instanceInfo, int nParams, const char* 
   const int nOutputs = NOutChannels();
   if (nSideChainChans < 0 || nSideChainChans > nInputs) nSideChainChans = 0;
   if (nInputs > 0 && nSideChainChans > 0) {
-    mInBuses.Add(new BusChannels{false, -1, nInputs - nSideChainChans, 0});
-    mInBuses.Add(new BusChannels{false, -1, nSideChainChans, nInputs - nSideChainChans});
+    mInBuses.Add(BusChannels{false, -1, nInputs - nSideChainChans, 0});
+    mInBuses.Add(BusChannels{false, -1, nSideChainChans, nInputs - nSideChainChans});
     SetInputBusLabel(0, kMainInputLabel);
     SetInputBusLabel(1, kAuxInputLabel);
   } else if (nInputs > 0) {
-    mInBuses.Add(new BusChannels{false, -1, nInputs, 0});
+    mInBuses.Add(BusChannels{false, -1, nInputs, 0});
     SetInputBusLabel(0, kInputLabel);
   }
-  for (int i = 0; i < mInBuses.GetSize(); ++i) mInBusConnections.Add(new InputBusConnection{});
+  for (int i = 0; i < mInBuses.GetSize(); ++i) mInBusConnections.Add(InputBusConnection{});
 
   if (plugIsInst) {
     const int nOutBuses = (nOutputs + 1) / 2;
     for (int i = 0; i < nOutBuses; ++i) {
       const int start = 2 * i;
       const int n = nOutputs - start < 2 ? nOutputs - start : 2;
-      mOutBuses.Add(new BusChannels{false, -1, n, start});
+      mOutBuses.Add(BusChannels{false, -1, n, start});
       char label[32];
       std::snprintf(label, sizeof label, "%s %i", kOutputLabel, i + 1);
       SetOutputBusLabel(i, label);
     }
   } else {
-    mOutBuses.Add(new BusChannels{false, -1, nOutputs, 0});
+    mOutBuses.Add(BusChannels{false, -1, nOutputs, 0});
     SetOutputBusLabel(0, kOutputLabel);
   }
 
@@ -72,12 +72,7 @@ IPluginAU::IPluginAU(IPluginInstanceInfo instanceInfo, int nParams, const char* 
   SetBlockSize(1024);
 }
 
-IPluginAU::~IPluginAU() {
-  mInBuses.Empty(true);
-  mOutBuses.Empty(true);
-  mInBusConnections.Empty(true);
-  mPropertyListeners.Empty(true);
-}
+IPluginAU::~IPluginAU() = default;
 
 ComponentResult IPluginAU::IPluginAUEntry(ComponentParameters* params, void* storage) {
   if (!params) return paramErr;
@@ -193,7 +188,7 @@ struct AUSelectorRows {
       const IPluginAU::PropertyListener* l = p.mPropertyListeners.Get(i);
       if (l->mPropID == propID && l->mListenerProc == proc) return noErr;
     }
-    p.mPropertyListeners.Add(new IPluginAU::PropertyListener{propID, proc, ComponentArgument<void*>(params, 2)});
+    p.mPropertyListeners.Add(IPluginAU::PropertyListener{propID, proc, ComponentArgument<void*>(params, 2)});
     return noErr;
   }
   // With or without the user data to match, as the selector says.
@@ -205,7 +200,7 @@ struct AUSelectorRows {
     for (int i = 0; i < p.mPropertyListeners.GetSize(); ++i) {
       const IPluginAU::PropertyListener* l = p.mPropertyListeners.Get(i);
       if (l->mPropID == propID && l->mListenerProc == proc && (!matchUserData || l->mProcArgs == userData)) {
-        p.mPropertyListeners.Delete(i, true);
+        p.mPropertyListeners.Delete(i);
         break;
       }
     }

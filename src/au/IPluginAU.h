@@ -18,8 +18,8 @@
 
 #include <atomic>
 
+#include "au/AUOwnedList.h"
 #include "au/apple/AudioUnit.h"
-#include "kit/KIT_PtrList.h"
 #include "kit/KIT_String.h"
 #include "kit/KIT_TypedBuf.h"
 #include "plugin/IPluginBase.h"
@@ -218,10 +218,10 @@ private:
   // One past the highest slot ever filled, so that a render walks only those (nearly always
   // none) rather than all kMaxRenderNotify twice per call.
   std::atomic<int> mRenderNotifyEnd{0};
-  KIT_PtrList<BusChannels> mInBuses;
-  KIT_PtrList<BusChannels> mOutBuses;
-  KIT_PtrList<InputBusConnection> mInBusConnections;
-  KIT_PtrList<PropertyListener> mPropertyListeners;
+  AUOwnedList<BusChannels> mInBuses;
+  AUOwnedList<BusChannels> mOutBuses;
+  AUOwnedList<InputBusConnection> mInBusConnections;
+  AUOwnedList<PropertyListener> mPropertyListeners;
   // The buffer list the render thread pulls inputs into, sized once for
   // every input channel.
   KIT_HeapBuf mInputBufferList;

@@ -28,6 +28,24 @@ void Write(void* data, const T& value) {
   std::memcpy(data, &value, sizeof value);
 }
 
+// Writes to data a new array of the n items make(i) creates (one it cannot
+// create is left out); the array holds its own references, so each item is
+// let go with release, and the host releases the array.
+template <class Make, class Release>
+OSStatus WriteNewArray(void* data, int n, const CFArrayCallBacks* callbacks, Make make, Release release) {
+  CFMutableArrayRef array = CFArrayCreateMutable(nullptr, n, callbacks);
+  if (!array) return coreFoundationUnknownErr;
+  for (int i = 0; i < n; ++i) {
+    const auto item = make(i);
+    if (!item) continue;
+    CFArrayAppendValue(array, item);
+    release(item);
+  }
+  CFArrayRef result = array;
+  Write(data, result);
+  return noErr;
+}
+
 template <class T>
 T Read(const void* data) {
   T value;
@@ -508,33 +526,22 @@ UInt32 IPluginAU::ClumpIDForGroup(const char* group) {
 
 OSStatus IPluginAU::GetParameterValueStrings(AudioUnitElement paramIdx, void* data) {
   IParam* param = GetParam((int)paramIdx);
-  const int n = param->GetNDisplayTexts();
-  CFMutableArrayRef texts = CFArrayCreateMutable(nullptr, n, &kCFTypeArrayCallBacks);
-  if (!texts) return coreFoundationUnknownErr;
-  for (int i = 0; i < n; ++i) {
-    CFStringRef text = CFStringCreateWithCString(nullptr, param->GetDisplayTextAtIdx(i), kCFStringEncodingUTF8);
-    CFArrayAppendValue(texts, text);
-    CFRelease(text);
-  }
-  CFArrayRef result = texts;
-  Write(data, result);
-  return noErr;
+  auto make = [param](int i) {
+    return CFStringCreateWithCString(nullptr, param->GetDisplayTextAtIdx(i), kCFStringEncodingUTF8);
+  };
+  return WriteNewArray(data, param->GetNDisplayTexts(), &kCFTypeArrayCallBacks, make,
+                       [](CFStringRef text) { CFRelease(text); });
 }
 
 OSStatus IPluginAU::GetFactoryPresets(void* data) {
-  CFMutableArrayRef presets = CFArrayCreateMutable(nullptr, NPresets(), &kCFAUPresetArrayCallBacks);
-  if (!presets) return coreFoundationUnknownErr;
-  for (int i = 0; i < NPresets(); ++i) {
+  auto make = [this](int i) {
     CFStringRef name = CFStringCreateWithCString(nullptr, GetPresetName(i), kCFStringEncodingUTF8);
     CFAUPresetRef preset = CFAUPresetCreate(nullptr, i, name);
     if (name) CFRelease(name);
-    if (!preset) continue;
-    CFArrayAppendValue(presets, preset);
-    CFAUPresetRelease(preset);
-  }
-  CFArrayRef result = presets;
-  Write(data, result);
-  return noErr;
+    return preset;
+  };
+  return WriteNewArray(data, NPresets(), &kCFAUPresetArrayCallBacks, make,
+                       [](CFAUPresetRef preset) { CFAUPresetRelease(preset); });
 }
 
 OSStatus IPluginAU::GetCocoaUI(void* data) {

@@ -40,15 +40,6 @@ bool IsParamValue(const clap_event_header_t* ev) {
 
 }  // namespace
 
-IPluginCLAP::IPluginCLAP(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                         const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                         int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                         bool plugIsInst, int nSideChainChans)
-    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
-                  latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPICLAP) {
-  mBundleID.Set(instanceInfo.mBundleID.Get());
-}
-
 // The editor window goes before the editor it shows (the base deletes that).
 IPluginCLAP::~IPluginCLAP() { mEditorWindow.reset(); }
 
@@ -62,8 +53,7 @@ bool IPluginCLAP::InitCLAP(const clap_host_t* host) {
   for (int i = 0; i < nParams; ++i) mHeldValues.Get()[i] = NAN;
   SetOutputChannelConnections(0, NOutChannels(), true);
   PruneUninitializedPresets();
-  ByteChunk state;
-  if (DoesStateChunks() && SerializeState(&state)) mStateSize = state.Size();
+  MeasureStateSize();
   RememberOwnState();
   return true;
 }
@@ -98,10 +88,6 @@ bool IPluginCLAP::Activate(double sampleRate, uint32_t minFrames, uint32_t maxFr
 void IPluginCLAP::Deactivate() {
   mActive = false;
   OnActivate(false);
-}
-
-void IPluginCLAP::ResizeGraphics(int w, int h) {
-  if (GetGUI()) OnWindowResize();
 }
 
 bool IPluginCLAP::TryLock() {

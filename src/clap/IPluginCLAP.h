@@ -46,15 +46,14 @@
 #include <atomic>
 #include <memory>
 
+#include "clap/CLAPEditorWindow.h"
 #include "clap/CLAPHost.h"
 #include "clap/CLAPParamOutbox.h"
 #include "kit/KIT_String.h"
 #include "kit/KIT_TypedBuf.h"
-#include "plugin/IPluginBase.h"
+#include "plugin/IPluginPortable.h"
 
-class CLAPEditorWindow;
-
-class IPluginCLAP : public IPluginBase {
+class IPluginCLAP : public IPluginPortable<kAPICLAP> {
 public:
   // Largest block processed in one piece (bounds the scratch memory).
   static const int kLargestBlockSize = 16384;
@@ -64,12 +63,8 @@ public:
   // Control changes held back while the mutex is busy; more are dropped.
   static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
 
-  // The same arguments as the other adapters, so the instrument's code is
-  // the same in every format. Side-chain inputs are not offered.
-  IPluginCLAP(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-              const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              int nSideChainChans = 0);
+  // The CLAP plug-in id is the bundle identifier of the instance info.
+  using IPluginPortable::IPluginPortable;
   ~IPluginCLAP() override;
 
   // ---- Calls from the entry ----
@@ -109,31 +104,16 @@ public:
   void PublishParamNews();
 
   const CLAPHost& Host() const { return mHost; }
-  // The plug-in's identity from its instance info (the CLAP plug-in id).
-  const char* GetBundleID() const { return mBundleID.Get(); }
-  int StateSize() const { return mStateSize; }
 
   // ---- Overrides of the base ----
 
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
-  void InformHostOfProgramChange() override {}
-  // No transport information is taken from the host: position 0, 120 beats
-  // per minute, time signature and time info left as they are.
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return kDefaultTempo; }
-  void GetTimeSig(int* numerator, int* denominator) override {}
-  void GetTime(ITimeInfo* timeInfo) override {}
-  void ResizeGraphics(int w, int h) override;
-  // There is no MIDI output.
-  bool SendMidiMsg(IMidiMsg* msg) override { return false; }
-  // The host's reset; the instrument gives a fresh voice.
-  virtual void OnHostReset() {}
+  // The host's reset (OnHostReset) comes with activation and with the
+  // plug-in's reset() (HostReset), held until the mutex is next had.
 
 private:
-  static constexpr double kDefaultTempo = 120.0;
-
   // The mutex, tried at most once per process() or flush(): true while
   // this call holds it. Unlock ends the call's hold.
   bool TryLock();
@@ -158,9 +138,7 @@ private:
   void RememberOwnState();
   bool OwnStateChanged();
 
-  KIT_String mBundleID;
   CLAPHost mHost;
-  int mStateSize = 0;
   bool mActive = false;
   std::atomic<bool> mProcessing{false};
   bool mResetPending = false;

@@ -95,24 +95,24 @@ bool IPluginCLAP::SaveState(const clap_ostream_t* stream) {
 }
 
 bool IPluginCLAP::LoadState(const clap_istream_t* stream) {
-  if (!stream || !stream->read || mStateSize <= 0) return false;
+  if (!stream || !stream->read || StateSize() <= 0) return false;
   // One byte more than a state: a longer stream is not one of ours.
   KIT_TypedBuf<unsigned char> bytes;
-  if (!bytes.Resize(mStateSize + 1)) return false;
+  if (!bytes.Resize(StateSize() + 1)) return false;
   size_t size = 0;
-  while (size < (size_t)mStateSize + 1) {
-    const int64_t n = stream->read(stream, bytes.Get() + size, (uint64_t)mStateSize + 1 - size);
+  while (size < (size_t)StateSize() + 1) {
+    const int64_t n = stream->read(stream, bytes.Get() + size, (uint64_t)StateSize() + 1 - size);
     if (n == 0) break;
-    if (n < 0 || (uint64_t)n > (uint64_t)mStateSize + 1 - size) {
+    if (n < 0 || (uint64_t)n > (uint64_t)StateSize() + 1 - size) {
       mHost.Log(CLAP_LOG_ERROR, GetEffectName(), "the host's stream failed while reading the state; nothing changed");
       return false;
     }
     size += (size_t)n;
   }
-  if (!EndsWithValidParamBlock(bytes.Get(), size, mStateSize)) {
+  if (!EndsWithValidParamBlock(bytes.Get(), size, StateSize())) {
     mHost.Log(CLAP_LOG_ERROR, GetEffectName(),
               "the saved state is damaged (%zu bytes, %d expected, or a value out of range); nothing changed", size,
-              mStateSize);
+              StateSize());
     return false;
   }
   ByteChunk chunk;

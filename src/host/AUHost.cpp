@@ -19,6 +19,16 @@ Component FindOrRegister(ComponentRoutineUPP entry, const ComponentDescription& 
   ComponentDescription cd = description;
   return RegisterComponent(&cd, entry, 0, nullptr, nullptr, nullptr);
 }
+
+// A zeroed event for a global parameter; the caller fills in its values.
+AudioUnitParameterEvent GlobalParameterEvent(AudioUnitParameterID id, AUParameterEventType type) {
+  AudioUnitParameterEvent event;
+  std::memset(&event, 0, sizeof event);
+  event.scope = kAudioUnitScope_Global;
+  event.parameter = id;
+  event.eventType = type;
+  return event;
+}
 }  // namespace
 
 AUHost::AUHost(ComponentRoutineUPP entry, const ComponentDescription& description)
@@ -167,11 +177,7 @@ OSStatus AUHost::SetParameter(AudioUnitParameterID id, float value, UInt32 offse
 }
 
 OSStatus AUHost::ScheduleParameter(AudioUnitParameterID id, float value, UInt32 offsetFrames) {
-  AudioUnitParameterEvent event;
-  std::memset(&event, 0, sizeof event);
-  event.scope = kAudioUnitScope_Global;
-  event.parameter = id;
-  event.eventType = kParameterEvent_Immediate;
+  AudioUnitParameterEvent event = GlobalParameterEvent(id, kParameterEvent_Immediate);
   event.eventValues.immediate.bufferOffset = offsetFrames;
   event.eventValues.immediate.value = value;
   return AudioUnitScheduleParameters(mUnit, &event, 1);
@@ -179,11 +185,7 @@ OSStatus AUHost::ScheduleParameter(AudioUnitParameterID id, float value, UInt32 
 
 OSStatus AUHost::ScheduleRamp(AudioUnitParameterID id, float startValue, float endValue, SInt32 startOffset,
                               UInt32 durationFrames) {
-  AudioUnitParameterEvent event;
-  std::memset(&event, 0, sizeof event);
-  event.scope = kAudioUnitScope_Global;
-  event.parameter = id;
-  event.eventType = kParameterEvent_Ramped;
+  AudioUnitParameterEvent event = GlobalParameterEvent(id, kParameterEvent_Ramped);
   event.eventValues.ramp.startBufferOffset = startOffset;
   event.eventValues.ramp.durationInFrames = durationFrames;
   event.eventValues.ramp.startValue = startValue;

@@ -13,11 +13,34 @@ std::string TextOf(CFStringRef str) {
   return CFStringGetCString(str, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : std::string();
 }
 
+// Hands over the text of a string the unit created for the caller, when the
+// call succeeded, and releases the string.
+OSStatus TakeText(OSStatus result, CFStringRef str, std::string* text) {
+  if (result == noErr) *text = TextOf(str);
+  if (str) CFRelease(str);
+  return result;
+}
+
 template <class T>
 OSStatus GetValue(AudioUnit unit, AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, T* value) {
   if (!value) return paramErr;
   UInt32 size = sizeof(T);
   return AudioUnitGetProperty(unit, id, scope, element, value, &size);
+}
+
+// A global property that is an array of T, sized from the unit's answer.
+template <class T>
+OSStatus GetArray(AudioUnit unit, AudioUnitPropertyID id, std::vector<T>* values) {
+  if (!values) return paramErr;
+  UInt32 size = 0;
+  OSStatus result = AudioUnitGetPropertyInfo(unit, id, kAudioUnitScope_Global, 0, &size, nullptr);
+  if (result != noErr) return result;
+  values->assign(size / sizeof(T), T{});
+  if (values->empty()) return noErr;
+  size = (UInt32)(values->size() * sizeof(T));
+  result = AudioUnitGetProperty(unit, id, kAudioUnitScope_Global, 0, values->data(), &size);
+  values->resize(size / sizeof(T));
+  return result;
 }
 
 const AudioUnitEventType kParameterEventTypes[] = {kAudioUnitEvent_BeginParameterChangeGesture,
@@ -52,18 +75,7 @@ OSStatus AUHost::GetElementCount(AudioUnitScope scope, UInt32* count) {
 }
 
 OSStatus AUHost::GetSupportedChannels(std::vector<AUChannelInfo>* pairs) {
-  if (!pairs) return paramErr;
-  UInt32 size = 0;
-  OSStatus result =
-      AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0, &size, nullptr);
-  if (result != noErr) return result;
-  pairs->assign(size / sizeof(AUChannelInfo), AUChannelInfo{0, 0});
-  if (pairs->empty()) return noErr;
-  size = (UInt32)(pairs->size() * sizeof(AUChannelInfo));
-  result = AudioUnitGetProperty(mUnit, kAudioUnitProperty_SupportedNumChannels, kAudioUnitScope_Global, 0,
-                                pairs->data(), &size);
-  pairs->resize(size / sizeof(AUChannelInfo));
-  return result;
+  return GetArray(mUnit, kAudioUnitProperty_SupportedNumChannels, pairs);
 }
 
 OSStatus AUHost::GetLatencySeconds(double* seconds) {
@@ -79,9 +91,7 @@ OSStatus AUHost::GetStringProperty(AudioUnitPropertyID propID, AudioUnitScope sc
   if (!text) return paramErr;
   CFStringRef str = nullptr;
   const OSStatus result = GetValue<CFStringRef>(mUnit, propID, scope, element, &str);
-  if (result == noErr) *text = TextOf(str);
-  if (str) CFRelease(str);
-  return result;
+  return TakeText(result, str, text);
 }
 
 OSStatus AUHost::GetOutputName(UInt32 bus, std::string* name) {
@@ -89,17 +99,7 @@ OSStatus AUHost::GetOutputName(UInt32 bus, std::string* name) {
 }
 
 OSStatus AUHost::GetParameterList(std::vector<AudioUnitParameterID>* ids) {
-  if (!ids) return paramErr;
-  UInt32 size = 0;
-  OSStatus result =
-      AudioUnitGetPropertyInfo(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, &size, nullptr);
-  if (result != noErr) return result;
-  ids->assign(size / sizeof(AudioUnitParameterID), 0);
-  if (ids->empty()) return noErr;
-  size = (UInt32)(ids->size() * sizeof(AudioUnitParameterID));
-  result = AudioUnitGetProperty(mUnit, kAudioUnitProperty_ParameterList, kAudioUnitScope_Global, 0, ids->data(), &size);
-  ids->resize(size / sizeof(AudioUnitParameterID));
-  return result;
+  return GetArray(mUnit, kAudioUnitProperty_ParameterList, ids);
 }
 
 OSStatus AUHost::GetParameterInfo(AudioUnitParameterID id, AUHostParamInfo* info) {
@@ -131,9 +131,7 @@ OSStatus AUHost::GetParameterDisplay(AudioUnitParameterID id, const float* value
   if (!text) return paramErr;
   AudioUnitParameterStringFromValue sfv = {id, value, nullptr};
   const OSStatus result = GetValue(mUnit, kAudioUnitProperty_ParameterStringFromValue, kAudioUnitScope_Global, 0, &sfv);
-  if (result == noErr) *text = TextOf(sfv.outString);
-  if (sfv.outString) CFRelease(sfv.outString);
-  return result;
+  return TakeText(result, sfv.outString, text);
 }
 
 OSStatus AUHost::GetParameterValueFromText(AudioUnitParameterID id, const char* text, float* value) {
@@ -161,9 +159,7 @@ OSStatus AUHost::GetParameterClumpName(UInt32 clumpID, std::string* name) {
   if (!name) return paramErr;
   AudioUnitParameterNameInfo info = {clumpID, kAudioUnitParameterName_Full, nullptr};
   const OSStatus result = GetValue(mUnit, kAudioUnitProperty_ParameterClumpName, kAudioUnitScope_Global, 0, &info);
-  if (result == noErr) *name = TextOf(info.outName);
-  if (info.outName) CFRelease(info.outName);
-  return result;
+  return TakeText(result, info.outName, name);
 }
 
 OSStatus AUHost::StartListening(const std::vector<AudioUnitPropertyID>& properties) {

@@ -73,7 +73,7 @@ bool Validator::CheckOpenClose(std::string* reason) {
 
   // One instance initialized and uninitialized again and again still renders.
   AUHost host(mEntry, mDescription);
-  if (!OpenPrepared(&host, 48000, 512, 2, reason)) return false;
+  if (!OpenForChecks(&host, reason)) return false;
   for (int round = 0; round < kOpenCloseRounds; ++round)
     if (!Ok(host.Uninitialize(), "uninitialize", reason) || !Ok(host.Initialize(), "initialize again", reason))
       return false;
@@ -143,7 +143,7 @@ bool Validator::CheckShape(std::string* reason) {
 
 bool Validator::CheckFactoryPresets(std::string* reason) {
   AUHost host(mEntry, mDescription);
-  if (!OpenPrepared(&host, 48000, 512, 2, reason)) return false;
+  if (!OpenForChecks(&host, reason)) return false;
   std::vector<AUHostPreset> presets;
   if (!Ok(host.GetFactoryPresets(&presets), "FactoryPresets", reason)) return false;
   if (presets.empty()) return Fail(reason, "no factory presets listed");

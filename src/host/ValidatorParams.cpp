@@ -97,7 +97,7 @@ bool CheckOneParameter(AUHost* host, AudioUnitParameterID id, std::string* reaso
 
 bool Validator::CheckParameters(std::string* reason) {
   AUHost host(mEntry, mDescription);
-  if (!OpenPrepared(&host, 48000, 512, 2, reason)) return false;
+  if (!OpenForChecks(&host, reason)) return false;
   std::vector<AudioUnitParameterID> ids;
   if (!Ok(host.GetParameterList(&ids), "ParameterList", reason)) return false;
   if (ids.empty()) return Fail(reason, "no parameters listed");

@@ -128,7 +128,7 @@ bool Validator::CheckProperties(std::string* reason) {
   int nChecked = 0;
   {
     AUHost host(mEntry, mDescription);
-    if (!OpenPrepared(&host, 48000, 512, 2, reason)) return false;
+    if (!OpenForChecks(&host, reason)) return false;
 
     // A clump to ask about, if any parameter has one.
     UInt32 clumpID = 0;

@@ -7,7 +7,7 @@
 
 bool Validator::CheckState(std::string* reason) {
   AUHost host(mEntry, mDescription);
-  if (!OpenPrepared(&host, 48000, 512, 2, reason)) return false;
+  if (!OpenForChecks(&host, reason)) return false;
   std::vector<AudioUnitParameterID> ids;
   if (!Ok(host.GetParameterList(&ids), "ParameterList", reason)) return false;
 

@@ -49,6 +49,13 @@ bool Ok(OSStatus status, const char* what, std::string* reason) {
   return status == noErr || Fail(reason, std::string(what) + ": " + StatusText(status));
 }
 
+bool OpenForChecks(AUHost* host, std::string* reason) {
+  const double kRate = 48000.0;  // Hz
+  const UInt32 kMaxFrames = 512;
+  const int kChannels = 2;
+  return OpenPrepared(host, kRate, kMaxFrames, kChannels, reason);
+}
+
 bool OpenPrepared(AUHost* host, double sampleRate, UInt32 maxFrames, int nChannels, std::string* reason) {
   return Ok(host->Open(), "open", reason) &&
          Ok(host->Prepare(sampleRate, maxFrames, nChannels),

@@ -29,6 +29,9 @@ bool Ok(OSStatus status, const char* what, std::string* reason);
 // Opens the unit and prepares it: sample rate, output format, maximum
 // frames, host callbacks, initialize.
 bool OpenPrepared(AUHost* host, double sampleRate, UInt32 maxFrames, int nChannels, std::string* reason);
+// OpenPrepared at the setting most checks run at: a rate the instrument
+// plays, the block length hosts use most, stereo.
+bool OpenForChecks(AUHost* host, std::string* reason);
 
 // Renders nBlocks calls of frames each into buffers filled with the poison
 // value, appending each channel's samples to audio. Fails when a call

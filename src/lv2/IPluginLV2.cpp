@@ -35,22 +35,13 @@ LV2_URID Map(LV2_URID_Map* map, const char* uri) { return map->map(map->handle, 
 
 }  // namespace
 
-IPluginLV2::IPluginLV2(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                       const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                       int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                       bool plugIsInst, int nSideChainChans)
-    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
-                  latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2) {
-  mBundleID.Set(instanceInfo.mBundleID.Get());
-}
-
 IPluginLV2::~IPluginLV2() = default;
 
 bool IPluginLV2::InitLV2(double sampleRate, int maxBlockLength, int nominalBlockLength, LV2_URID_Map* map,
                          const LV2_Log_Logger& logger) {
   mLogger = logger;
   KIT_String stateKey;
-  stateKey.Set(mBundleID.Get());
+  stateKey.Set(GetBundleID());
   stateKey.Append(kStateKeySuffix);
   mURIDs.mStateKey = Map(map, stateKey.Get());
   mURIDs.mAtomChunk = Map(map, LV2_ATOM__Chunk);
@@ -81,9 +72,7 @@ bool IPluginLV2::InitLV2(double sampleRate, int maxBlockLength, int nominalBlock
   SetOutputChannelConnections(0, nOut, true);
   PruneUninitializedPresets();
   Reset();
-
-  ByteChunk state;
-  if (DoesStateChunks() && SerializeState(&state)) mStateSize = state.Size();
+  MeasureStateSize();
   return true;
 }
 
@@ -118,10 +107,6 @@ void IPluginLV2::Activate() {
 }
 
 void IPluginLV2::Deactivate() { OnActivate(false); }
-
-void IPluginLV2::ResizeGraphics(int w, int h) {
-  if (GetGUI()) OnWindowResize();
-}
 
 bool IPluginLV2::AnyControlPortChanged() const {
   const float* const* ports = mControlIn.Get();

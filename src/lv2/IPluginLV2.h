@@ -54,9 +54,9 @@
 #include "lv2/log/logger.h"
 #include "lv2/state/state.h"
 #include "lv2/urid/urid.h"
-#include "plugin/IPluginBase.h"
+#include "plugin/IPluginPortable.h"
 
-class IPluginLV2 : public IPluginBase {
+class IPluginLV2 : public IPluginPortable<kAPILV2> {
 public:
   // Block size when the host announces none; larger blocks are cut.
   static const int kDefaultBlockSize = 4096;
@@ -70,12 +70,8 @@ public:
   // towards the next piece's events); more are dropped.
   static const int kMaxHeldControlChanges = kMaxEventsPerPiece / 2;
 
-  // The same arguments as the other adapters, so the instrument's code is the
-  // same in every format; instanceInfo's bundle identifier names the
-  // plug-in (its URI). Side-chain inputs are not offered over LV2.
-  IPluginLV2(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-             const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-             int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int nSideChainChans = 0);
+  // The bundle identifier of the instance info is the plug-in's URI.
+  using IPluginPortable::IPluginPortable;
   ~IPluginLV2() override;
 
   // ---- Port layout (shared with the Turtle generator) ----
@@ -127,28 +123,12 @@ public:
   void EndInformHostOfParamChange(int paramIdx) override {
     if (mGestureListener) mGestureListener->GestureEnds(paramIdx);
   }
-  void InformHostOfProgramChange() override {}
-  // No transport information is taken from the host: position 0, 120 beats
-  // per minute, time signature and time info left as they are.
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return kDefaultTempo; }
-  void GetTimeSig(int* numerator, int* denominator) override {}
-  void GetTime(ITimeInfo* timeInfo) override {}
-  void ResizeGraphics(int w, int h) override;
-  // There is no MIDI output port.
-  bool SendMidiMsg(IMidiMsg* msg) override { return false; }
   // Sizes the float scratch of unconnected outputs, then the base's.
   void SetBlockSize(int blockSize) override;
-  // The host's reset: LV2 has no reset call, so Activate() calls it (a host
-  // deactivates and activates instead). The same hook as the Audio Unit's,
-  // so that the instrument's code is the same in every format.
-  virtual void OnHostReset() {}
-
-  const char* GetBundleID() const { return mBundleID.Get(); }
+  // The host's reset (OnHostReset): LV2 has no reset call, so Activate()
+  // calls it (a host deactivates and activates instead).
 
 private:
-  static constexpr double kDefaultTempo = 120.0;
-
   struct URIDs {
     LV2_URID mStateKey = 0;
     LV2_URID mAtomChunk = 0;
@@ -178,11 +158,9 @@ private:
   // Where the base's parameter block starts in a whole state.
   int ParamBlockStart() const;
 
-  KIT_String mBundleID;
   IGestureListener* mGestureListener = nullptr;
   URIDs mURIDs;
   LV2_Log_Logger mLogger = {};
-  int mStateSize = 0;
 
   // Host port buffers (null until connected).
   KIT_TypedBuf<const float*> mControlIn;

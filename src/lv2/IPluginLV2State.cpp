@@ -31,11 +31,11 @@ LV2_State_Status IPluginLV2::SaveState(LV2_State_Store_Function store, LV2_State
 
 // The chunk ends with the base's parameter block (one double per
 // parameter); whatever the plug-in writes before it is its own.
-int IPluginLV2::ParamBlockStart() const { return mStateSize - NParams() * kParamValueBytes; }
+int IPluginLV2::ParamBlockStart() const { return StateSize() - NParams() * kParamValueBytes; }
 
 void IPluginLV2::OverlayPendingPorts(ByteChunk* chunk) {
   const int blockStart = ParamBlockStart();
-  if (chunk->Size() != mStateSize || blockStart < 0) return;
+  if (chunk->Size() != StateSize() || blockStart < 0) return;
   for (int i = 0; i < NParams(); ++i) {
     double value = 0.0;
     if (!PendingPortValue(i, &value)) continue;
@@ -58,11 +58,11 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_State_Retrieve_Function retrieve, 
     lv2_log_error(&mLogger, "%s: the saved state is not a chunk of bytes; nothing changed\n", GetEffectName());
     return LV2_STATE_ERR_BAD_TYPE;
   }
-  if (!EndsWithValidParamBlock(value, size, mStateSize)) {
+  if (!EndsWithValidParamBlock(value, size, StateSize())) {
     lv2_log_error(&mLogger,
                   "%s: the saved state is damaged (%zu bytes, %d expected, or a value out of range); "
                   "nothing changed\n",
-                  GetEffectName(), size, mStateSize);
+                  GetEffectName(), size, StateSize());
     return LV2_STATE_ERR_UNKNOWN;
   }
 

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "lv2/LV2Features.h"
 #include "lv2/LV2Product.h"
 #include "lv2/atom/atom.h"
 #include "lv2/instance-access/instance-access.h"
@@ -32,24 +33,13 @@ struct UIFeatures {
 
 UIFeatures ReadFeatures(const LV2_Feature* const* features) {
   UIFeatures found;
-  for (int i = 0; features && features[i]; ++i) {
-    const LV2_Feature* f = features[i];
-    if (!f->URI) continue;
-    if (std::strcmp(f->URI, LV2_UI__parent) == 0)
-      found.mParent = f->data;
-    else if (std::strcmp(f->URI, LV2_INSTANCE_ACCESS_URI) == 0)
-      found.mPlug = static_cast<IPluginLV2*>(f->data);
-    else if (std::strcmp(f->URI, LV2_UI__resize) == 0)
-      found.mResize = static_cast<const LV2UI_Resize*>(f->data);
-    else if (std::strcmp(f->URI, LV2_UI__touch) == 0)
-      found.mTouch = static_cast<const LV2UI_Touch*>(f->data);
-    else if (std::strcmp(f->URI, LV2_LOG__log) == 0)
-      found.mLog = static_cast<LV2_Log_Log*>(f->data);
-    else if (std::strcmp(f->URI, LV2_URID__map) == 0)
-      found.mMap = static_cast<LV2_URID_Map*>(f->data);
-    else if (std::strcmp(f->URI, LV2_OPTIONS__options) == 0)
-      found.mOptions = static_cast<const LV2_Options_Option*>(f->data);
-  }
+  found.mParent = LV2FeatureData(features, LV2_UI__parent);
+  found.mPlug = static_cast<IPluginLV2*>(LV2FeatureData(features, LV2_INSTANCE_ACCESS_URI));
+  found.mResize = static_cast<const LV2UI_Resize*>(LV2FeatureData(features, LV2_UI__resize));
+  found.mTouch = static_cast<const LV2UI_Touch*>(LV2FeatureData(features, LV2_UI__touch));
+  found.mLog = static_cast<LV2_Log_Log*>(LV2FeatureData(features, LV2_LOG__log));
+  found.mMap = static_cast<LV2_URID_Map*>(LV2FeatureData(features, LV2_URID__map));
+  found.mOptions = static_cast<const LV2_Options_Option*>(LV2FeatureData(features, LV2_OPTIONS__options));
   if (found.mMap && !found.mMap->map) found.mMap = nullptr;
   if (found.mTouch && !found.mTouch->touch) found.mTouch = nullptr;
   if (found.mResize && !found.mResize->ui_resize) found.mResize = nullptr;

@@ -7,8 +7,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "lv2/IPluginLV2.h"
+#include "lv2/LV2Features.h"
 #include "lv2/LV2Product.h"
 #include "lv2/buf-size/buf-size.h"
 #include "lv2/core/lv2.h"
@@ -26,16 +28,9 @@ struct HostFeatures {
 
 HostFeatures ReadFeatures(const LV2_Feature* const* features) {
   HostFeatures found;
-  for (int i = 0; features && features[i]; ++i) {
-    const LV2_Feature* f = features[i];
-    if (!f->URI) continue;
-    if (std::strcmp(f->URI, LV2_URID__map) == 0)
-      found.mMap = static_cast<LV2_URID_Map*>(f->data);
-    else if (std::strcmp(f->URI, LV2_LOG__log) == 0)
-      found.mLog = static_cast<LV2_Log_Log*>(f->data);
-    else if (std::strcmp(f->URI, LV2_OPTIONS__options) == 0)
-      found.mOptions = static_cast<const LV2_Options_Option*>(f->data);
-  }
+  found.mMap = static_cast<LV2_URID_Map*>(LV2FeatureData(features, LV2_URID__map));
+  found.mLog = static_cast<LV2_Log_Log*>(LV2FeatureData(features, LV2_LOG__log));
+  found.mOptions = static_cast<const LV2_Options_Option*>(LV2FeatureData(features, LV2_OPTIONS__options));
   if (found.mMap && !found.mMap->map) found.mMap = nullptr;
   if (found.mLog && !found.mLog->vprintf) found.mLog = nullptr;
   return found;
@@ -79,16 +74,14 @@ LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
 
   const int maxBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__maxBlockLength);
   const int nominalBlock = IntOption(host.mOptions, host.mMap, LV2_BUF_SIZE__nominalBlockLength);
-  IPluginLV2* plug = product.mMake(bundlePath);
+  std::unique_ptr<IPluginLV2> plug(product.mMake(bundlePath));
   if (!plug) {
     lv2_log_error(&logger, "%s: out of memory; not loaded\n", product.mURI);
     return nullptr;
   }
-  if (!plug->InitLV2(sampleRate, maxBlock, nominalBlock, host.mMap, logger)) {
-    delete plug;
-    return nullptr;
-  }
-  return plug;
+  if (!plug->InitLV2(sampleRate, maxBlock, nominalBlock, host.mMap, logger)) return nullptr;
+  // The host owns the instance from here until it calls cleanup.
+  return plug.release();
 }
 
 void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { AsPlug(instance)->ConnectPort(port, data); }

@@ -393,7 +393,14 @@ private:
   bool LoadBankFile(ByteChunk* file);
   // Asks the editor for a file; false without an editor or when cancelled.
   bool AskForPath(KIT_String* path, bool save, const char* defaultName, const char* ext);
+  // Asks for a file, then writes the image make builds into it, or loads
+  // it with load.
+  bool SaveFileAs(const char* defaultName, const char* ext, bool (IPluginBase::*make)(ByteChunk*));
+  bool LoadFileFrom(const char* ext, bool (IPluginBase::*load)(ByteChunk*));
 
+  // The framework's lists of owned records (channel I/O pairs, parameters,
+  // presets, channels, bus labels) are emptied with deletion by the
+  // destructor; the group names are borrowed.
   KIT_PtrList<ChannelIO> mChannelIO;
   KIT_Mutex mMutex;
   char mEffectName[128];

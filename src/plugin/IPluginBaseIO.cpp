@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "plugin/Assert.h"
 #include "plugin/IPluginBase.h"
@@ -15,6 +16,19 @@
 static int RangeEnd(int idx, int n, int count) {
   const long long end = static_cast<long long>(idx) + n;
   return end < count ? static_cast<int>(end) : count;
+}
+
+// The base's processing on either sample type: each output takes its
+// input's samples (in place when they share a buffer); outputs without an
+// input are silent.
+template <class T>
+static void CopyInputsToOutputs(T** inputs, T** outputs, int nIn, int nOut, int nFrames) {
+  if (nFrames <= 0) return;
+  const size_t bytes = sizeof(T) * static_cast<size_t>(nFrames);
+  int j = 0;
+  for (; j < nIn && j < nOut; ++j)
+    if (inputs[j] != outputs[j]) std::memmove(outputs[j], inputs[j], bytes);
+  for (; j < nOut; ++j) std::memset(outputs[j], 0, bytes);
 }
 
 void IPluginBase::ParseChannelIOStr(const char* channelIOStr) {
@@ -125,9 +139,9 @@ static void SetBusLabel(KIT_PtrList<KIT_String>* labels, int idx, const char* la
     labels->Add(nullptr);
     if (labels->GetSize() == size) return;
   }
-  KIT_String* replacement = new KIT_String(label);
-  delete labels->Get(idx);
-  labels->GetList()[idx] = replacement;
+  auto replacement = std::make_unique<KIT_String>(label);
+  const std::unique_ptr<KIT_String> previous(labels->Get(idx));
+  labels->GetList()[idx] = replacement.release();
 }
 
 static const char* GetBusLabel(const KIT_PtrList<KIT_String>& labels, int idx) {
@@ -307,21 +321,9 @@ void IPluginBase::PassThroughBuffers(float sampleType, int nFrames) {
 }
 
 void IPluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  if (nFrames <= 0) return;
-  const int nIn = NInChannels(), nOut = NOutChannels();
-  const size_t bytes = sizeof(double) * static_cast<size_t>(nFrames);
-  int j = 0;
-  for (; j < nIn && j < nOut; ++j)
-    if (inputs[j] != outputs[j]) std::memmove(outputs[j], inputs[j], bytes);
-  for (; j < nOut; ++j) std::memset(outputs[j], 0, bytes);
+  CopyInputsToOutputs(inputs, outputs, NInChannels(), NOutChannels(), nFrames);
 }
 
 void IPluginBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
-  if (nFrames <= 0) return;
-  const int nIn = NInChannels(), nOut = NOutChannels();
-  const size_t bytes = sizeof(float) * static_cast<size_t>(nFrames);
-  int j = 0;
-  for (; j < nIn && j < nOut; ++j)
-    if (inputs[j] != outputs[j]) std::memmove(outputs[j], inputs[j], bytes);
-  for (; j < nOut; ++j) std::memset(outputs[j], 0, bytes);
+  CopyInputsToOutputs(inputs, outputs, NInChannels(), NOutChannels(), nFrames);
 }

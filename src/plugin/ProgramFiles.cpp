@@ -73,6 +73,53 @@ static void PutBlockHeader(ByteChunk* file, int byteSize, int fxMagic, int forma
   PutBE32(file, count);
 }
 
+// The words of PutBlockHeader, in order.
+enum EBlockWord {
+  kWordMagic,
+  kWordByteSize,
+  kWordFxMagic,
+  kWordFormatVersion,
+  kWordUniqueID,
+  kWordEffectVersion,
+  kWordCount,
+  kBlockWords
+};
+
+static int GetBlockHeader(const ByteChunk* file, int32_t* words, int pos) {
+  for (int k = 0; k < kBlockWords; ++k) pos = GetBE32(file, words + k, pos);
+  return pos;
+}
+
+// A bank's header: the block header, the current program and the reserved
+// field.
+static void PutBankHeader(ByteChunk* file, int byteSize, int fxMagic, int uniqueID, int effectVersion,
+                          int nPrograms, int currentProgram) {
+  PutBlockHeader(file, byteSize, fxMagic, kBankVersion, uniqueID, effectVersion, nPrograms);
+  PutBE32(file, currentProgram);
+  const char reserved[kReservedLen] = {};
+  file->PutBytes(reserved, kReservedLen);
+}
+
+// Reads past a chunk block's size word and the framework version header
+// that starts the chunk; negative when the file ends first.
+static int GetChunkStart(ByteChunk* file, int pos) {
+  int32_t chunkSize = 0;
+  pos = GetBE32(file, &chunkSize, pos);
+  if (pos >= 0) GetIPluginVerFromChunk(file, &pos);
+  return pos;
+}
+
+// Sets every parameter from the normalized values stored from pos on; the
+// caller has checked that they are all there.
+static int GetNormalizedParams(IPluginBase* plug, const ByteChunk* file, int pos) {
+  for (int i = 0; i < plug->NParams(); ++i) {
+    double normalized = 0.0;
+    pos = GetBENormalized(file, &normalized, pos);
+    plug->GetParam(i)->SetNormalized(normalized);
+  }
+  return pos;
+}
+
 // The 28-byte name field: zero-filled, at most 27 characters.
 static void PutName(ByteChunk* file, const char* name) {
   char field[kNameFieldLen] = {};
@@ -125,12 +172,23 @@ void IPluginBase::MakeProgramFile(ByteChunk* file, const char* name, const doubl
     PutBEFloat(file, static_cast<float>(GetParam(i)->GetNormalized(values[i])));
 }
 
-bool IPluginBase::SaveProgramAsFXP(const char* defaultFileName) {
+bool IPluginBase::SaveFileAs(const char* defaultName, const char* ext, bool (IPluginBase::*make)(ByteChunk*)) {
   KIT_String path;
-  if (!AskForPath(&path, true, defaultFileName, "fxp")) return false;
+  if (!AskForPath(&path, true, defaultName, ext)) return false;
   ByteChunk file;
-  if (!MakeProgramFileFromCurrent(&file)) return false;
+  if (!(this->*make)(&file)) return false;
   return WriteFile(path.Get(), &file);
+}
+
+bool IPluginBase::LoadFileFrom(const char* ext, bool (IPluginBase::*load)(ByteChunk*)) {
+  KIT_String path;
+  if (!AskForPath(&path, false, "", ext)) return false;
+  ByteChunk file;
+  return ReadFile(path.Get(), &file) && (this->*load)(&file);
+}
+
+bool IPluginBase::SaveProgramAsFXP(const char* defaultFileName) {
+  return SaveFileAs(defaultFileName, "fxp", &IPluginBase::MakeProgramFileFromCurrent);
 }
 
 bool IPluginBase::MakeProgramFileFromCurrent(ByteChunk* file) {
@@ -155,11 +213,7 @@ bool IPluginBase::MakeProgramFileFromCurrent(ByteChunk* file) {
 }
 
 bool IPluginBase::SaveBankAsFXB(const char* defaultFileName) {
-  KIT_String path;
-  if (!AskForPath(&path, true, defaultFileName, "fxb")) return false;
-  ByteChunk file;
-  if (!MakeBankFileFromCurrent(&file)) return false;
-  return WriteFile(path.Get(), &file);
+  return SaveFileAs(defaultFileName, "fxb", &IPluginBase::MakeBankFileFromCurrent);
 }
 
 bool IPluginBase::MakeBankFileFromCurrent(ByteChunk* file) {
@@ -168,18 +222,12 @@ bool IPluginBase::MakeBankFileFromCurrent(ByteChunk* file) {
     ByteChunk state;
     InitChunkWithIPluginVer(&state);
     SerializePresets(&state);
-    PutBlockHeader(file, state.Size() + kBankHeaderLen, kBankChunkMagic, kBankVersion, mUniqueID,
-                   GetEffectVersion(true), NPresets());
-    PutBE32(file, mCurrentPresetIdx);
-    const char reserved[kReservedLen] = {};
-    file->PutBytes(reserved, kReservedLen);
+    PutBankHeader(file, state.Size() + kBankHeaderLen, kBankChunkMagic, mUniqueID, GetEffectVersion(true),
+                  NPresets(), mCurrentPresetIdx);
     PutBE32(file, state.Size());
     file->PutChunk(&state);
   } else {
-    PutBlockHeader(file, 0, kBankParamsMagic, kBankVersion, mUniqueID, GetEffectVersion(true), NPresets());
-    PutBE32(file, mCurrentPresetIdx);
-    const char reserved[kReservedLen] = {};
-    file->PutBytes(reserved, kReservedLen);
+    PutBankHeader(file, 0, kBankParamsMagic, mUniqueID, GetEffectVersion(true), NPresets(), mCurrentPresetIdx);
     KIT_TypedBuf<double> values;
     if (!values.Resize(NParams())) return false;
     for (int p = 0; p < NPresets(); ++p) {
@@ -198,46 +246,28 @@ bool IPluginBase::MakeBankFileFromCurrent(ByteChunk* file) {
   return true;
 }
 
-bool IPluginBase::LoadProgramFromFXP() {
-  KIT_String path;
-  if (!AskForPath(&path, false, "", "fxp")) return false;
-  ByteChunk file;
-  return ReadFile(path.Get(), &file) && LoadProgramFile(&file);
-}
+bool IPluginBase::LoadProgramFromFXP() { return LoadFileFrom("fxp", &IPluginBase::LoadProgramFile); }
 
-bool IPluginBase::LoadBankFromFXB() {
-  KIT_String path;
-  if (!AskForPath(&path, false, "", "fxb")) return false;
-  ByteChunk file;
-  return ReadFile(path.Get(), &file) && LoadBankFile(&file);
-}
+bool IPluginBase::LoadBankFromFXB() { return LoadFileFrom("fxb", &IPluginBase::LoadBankFile); }
 
 bool IPluginBase::LoadProgramFile(ByteChunk* file) {
   IEditorLock lock(this);
-  int32_t magic = 0, byteSize = 0, programMagic = 0, version = 0, id = 0, pluginVersion = 0,
-          nParams = 0;
+  int32_t header[kBlockWords] = {};
   char name[kNameFieldLen];
-  int pos = GetBE32(file, &magic, 0);
-  pos = GetBE32(file, &byteSize, pos);
-  pos = GetBE32(file, &programMagic, pos);
-  pos = GetBE32(file, &version, pos);
-  pos = GetBE32(file, &id, pos);
-  pos = GetBE32(file, &pluginVersion, pos);
-  pos = GetBE32(file, &nParams, pos);
+  int pos = GetBlockHeader(file, header, 0);
   pos = GetName(file, name, pos);
-  if (pos < 0 || magic != kBlockMagic || version != kProgramVersion || id != mUniqueID ||
-      nParams != NParams())
+  if (pos < 0 || header[kWordMagic] != kBlockMagic || header[kWordFormatVersion] != kProgramVersion ||
+      header[kWordUniqueID] != mUniqueID || header[kWordCount] != NParams())
     return false;
+  const int32_t programMagic = header[kWordFxMagic];
 
   if (DoesStateChunks() && programMagic == kProgramChunkMagic) {
-    int32_t chunkSize = 0;
-    pos = GetBE32(file, &chunkSize, pos);
+    pos = GetChunkStart(file, pos);
     if (pos < 0) return false;
-    GetIPluginVerFromChunk(file, &pos);
     // A state that does not fit must not replace the current one.
     ByteChunk before;
     SerializeState(&before);
-    if (pos < 0 || UnserializeState(file, pos) < 0) {
+    if (UnserializeState(file, pos) < 0) {
       UnserializeState(&before, 0);
       return false;
     }
@@ -247,11 +277,7 @@ bool IPluginBase::LoadProgramFile(ByteChunk* file) {
   }
   if (programMagic == kProgramParamsMagic) {
     if (file->Size() - pos < 4 * NParams()) return false;
-    for (int i = 0; i < NParams(); ++i) {
-      double normalized = 0.0;
-      pos = GetBENormalized(file, &normalized, pos);
-      GetParam(i)->SetNormalized(normalized);
-    }
+    GetNormalizedParams(this, file, pos);
     ModifyCurrentPreset(name);
     RestorePreset(mCurrentPresetIdx);
     InformHostOfProgramChange();
@@ -262,25 +288,18 @@ bool IPluginBase::LoadProgramFile(ByteChunk* file) {
 
 bool IPluginBase::LoadBankFile(ByteChunk* file) {
   IEditorLock lock(this);
-  int32_t magic = 0, byteSize = 0, bankMagic = 0, version = 0, id = 0, pluginVersion = 0,
-          nPrograms = 0, currentProgram = 0;
-  int pos = GetBE32(file, &magic, 0);
-  pos = GetBE32(file, &byteSize, pos);
-  pos = GetBE32(file, &bankMagic, pos);
-  pos = GetBE32(file, &version, pos);
-  pos = GetBE32(file, &id, pos);
-  pos = GetBE32(file, &pluginVersion, pos);
-  pos = GetBE32(file, &nPrograms, pos);
+  int32_t header[kBlockWords] = {};
+  int32_t currentProgram = 0;
+  int pos = GetBlockHeader(file, header, 0);
   pos = GetBE32(file, &currentProgram, pos);
   char reserved[kReservedLen];
   pos = file->GetBytes(reserved, kReservedLen, pos);
-  if (pos < 0 || magic != kBlockMagic || id != mUniqueID) return false;
+  if (pos < 0 || header[kWordMagic] != kBlockMagic || header[kWordUniqueID] != mUniqueID) return false;
+  const int32_t bankMagic = header[kWordFxMagic];
+  const int32_t nPrograms = header[kWordCount];
 
   if (DoesStateChunks() && bankMagic == kBankChunkMagic) {
-    int32_t chunkSize = 0;
-    pos = GetBE32(file, &chunkSize, pos);
-    if (pos < 0) return false;
-    GetIPluginVerFromChunk(file, &pos);
+    pos = GetChunkStart(file, pos);
     if (pos < 0) return false;
     // Slots are replaced only as far as the stored data is complete.
     pos = UnserializePresets(file, pos);
@@ -293,20 +312,16 @@ bool IPluginBase::LoadBankFile(ByteChunk* file) {
     // What follows a program block's seven ints: its name and its values.
     const int blockRestLen = kNameFieldLen + 4 * NParams();
     for (int p = 0; p < nLoad; ++p) {
-      int32_t header[7] = {};
-      for (int k = 0; k < 7; ++k) pos = GetBE32(file, header + k, pos);
-      if (pos < 0 || header[0] != kBlockMagic || header[2] != kProgramParamsMagic ||
-          header[3] != kProgramVersion || header[6] != NParams() ||
+      int32_t program[kBlockWords] = {};
+      pos = GetBlockHeader(file, program, pos);
+      if (pos < 0 || program[kWordMagic] != kBlockMagic || program[kWordFxMagic] != kProgramParamsMagic ||
+          program[kWordFormatVersion] != kProgramVersion || program[kWordCount] != NParams() ||
           file->Size() - pos < blockRestLen)
         return false;
       char name[kNameFieldLen];
       pos = GetName(file, name, pos);
       if (!RestorePreset(p) || mCurrentPresetIdx != p) return false;
-      for (int i = 0; i < NParams(); ++i) {
-        double normalized = 0.0;
-        pos = GetBENormalized(file, &normalized, pos);
-        GetParam(i)->SetNormalized(normalized);
-      }
+      pos = GetNormalizedParams(this, file, pos);
       ModifyCurrentPreset(name);
     }
     RestorePreset(currentProgram);

@@ -4,15 +4,13 @@
 
 #include <sys/stat.h>
 
-#include <new>
 #include <string>
 
 #include "clap/CLAPEntry.h"
 #include "clap/CLAPProduct.h"
 #include "dcx/ResourceDir.h"
-#include "kit/KIT_Mutex.h"
 #include "platform/IGraphicsX11.h"
-#include "tonnik/Tonnik.h"
+#include "tonnik/TonnikMake.h"
 
 namespace {
 
@@ -41,20 +39,11 @@ bool InitTonnik(const char* modulePath) {
   return true;
 }
 
-// Instances are created one at a time, process-wide. A failed allocation
-// answers null instead of throwing across the plug-in boundary.
 IPluginCLAP* MakeTonnik() {
-  static KIT_Mutex sMutex;
-  KIT_MutexLock lock(&sMutex);
+  TonnikCreationLock lock;
   // In a host the editor is an X11 window embedded in the host's.
   UseX11Editors();
-  IPluginInstanceInfo info;
-  info.mBundleID.Set(kPlugID);
-  try {
-    return new Tonnik(info);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return NewTonnik(kPlugID);
 }
 
 }  // namespace

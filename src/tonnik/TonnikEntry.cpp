@@ -3,11 +3,8 @@
 
 #include "tonnik/TonnikEntry.h"
 
-#include <new>
-
 #include "au/AUPlugInInterface.h"
-#include "kit/KIT_Mutex.h"
-#include "tonnik/Tonnik.h"
+#include "tonnik/TonnikMake.h"
 
 namespace {
 
@@ -16,20 +13,10 @@ const char* const kViewFactoryClass = "Tonnik_View";
 
 }  // namespace
 
-// Instances are created one at a time, process-wide. A failed allocation
-// answers null (the adapter reports it to the host) instead of throwing
-// across the component boundary.
+// Null when memory runs out: the adapter reports it to the host.
 IPluginAU* MakePlug() {
-  static KIT_Mutex sMutex;
-  KIT_MutexLock lock(&sMutex);
-  IPluginInstanceInfo info;
-  info.mBundleID.Set(kBundleID);
-  info.mCocoaViewFactoryClassName.Set(kViewFactoryClass);
-  try {
-    return new Tonnik(info);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  TonnikCreationLock lock;
+  return NewTonnik(kBundleID, kViewFactoryClass);
 }
 
 extern "C" {

@@ -3,16 +3,13 @@
 // entry point. They live in one file, so that linking the entry always
 // brings the product in.
 
-#include <new>
-
 #include "dcx/ResourceDir.h"
 #include "kick/Pulse.h"
-#include "kit/KIT_Mutex.h"
 #include "kit/KIT_String.h"
 #include "lv2/LV2Entry.h"
 #include "lv2/LV2Product.h"
 #include "platform/IGraphicsX11.h"
-#include "tonnik/Tonnik.h"
+#include "tonnik/TonnikMake.h"
 
 namespace {
 
@@ -20,14 +17,11 @@ const char* const kPlugURI = "http://velmora-rirevovizod.org/lv2/tonnik-pro";
 // Where the editor's images sit inside the bundle.
 const char* const kBundleImageDir = "resources/img";
 
-// Instances are created one at a time, process-wide; the first one points
-// the image lookup at the bundle (every instance comes from the same
-// bundle, so the folder is set once and never changes under a reader). A
-// failed allocation answers null instead of throwing across the plug-in
-// boundary.
+// The first instance points the image lookup at the bundle (every
+// instance comes from the same bundle, so the folder is set once and never
+// changes under a reader).
 IPluginLV2* MakeTonnik(const char* bundlePath) {
-  static KIT_Mutex sMutex;
-  KIT_MutexLock lock(&sMutex);
+  TonnikCreationLock lock;
   static bool sImagesFromBundle = false;
   if (!sImagesFromBundle && bundlePath && *bundlePath) {
     KIT_String dir;
@@ -39,13 +33,7 @@ IPluginLV2* MakeTonnik(const char* bundlePath) {
   }
   // In a host the editor is an X11 window (the bundle's ui:X11UI shows it).
   UseX11Editors();
-  IPluginInstanceInfo info;
-  info.mBundleID.Set(kPlugURI);
-  try {
-    return new Tonnik(info);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return NewTonnik(kPlugURI);
 }
 
 bool SupportsRate(double sampleRate) { return Pulse::playsAt(sampleRate); }

@@ -5,13 +5,11 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
-#include <new>
 #include <string>
 
 #include "dcx/ResourceDir.h"
-#include "kit/KIT_Mutex.h"
 #include "platform/IGraphicsX11.h"
-#include "tonnik/Tonnik.h"
+#include "tonnik/TonnikMake.h"
 #include "vst3/VST3Factory.h"
 #include "vst3/VST3Product.h"
 
@@ -44,13 +42,10 @@ std::string BundleResources() {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? path : "";
 }
 
-// Instances are created one at a time, process-wide; the first one points
-// the image lookup at the bundle (every instance comes from the same
-// module, so the folder is set once). A failed allocation answers null
-// instead of throwing across the plug-in boundary.
+// The first instance points the image lookup at the bundle (every
+// instance comes from the same module, so the folder is set once).
 IPluginVST3* MakeTonnik() {
-  static KIT_Mutex sMutex;
-  KIT_MutexLock lock(&sMutex);
+  TonnikCreationLock lock;
   static bool sResourcesSet = false;
   if (!sResourcesSet) {
     const std::string dir = BundleResources();
@@ -58,13 +53,7 @@ IPluginVST3* MakeTonnik() {
     sResourcesSet = true;
   }
   UseX11Editors();
-  IPluginInstanceInfo info;
-  info.mBundleID.Set(kBundleID);
-  try {
-    return new Tonnik(info);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  return NewTonnik(kBundleID);
 }
 
 }  // namespace

@@ -18,15 +18,6 @@ const char* const kOutputBusName = "Output";
 const char* const kEventBusName = "MIDI In";
 }  // namespace
 
-IPluginVST3::IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                         const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                         int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                         bool plugIsInst, int nSideChainChans)
-    : ::IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID,
-                    mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3) {
-  mBundleID.Set(instanceInfo.mBundleID.Get());
-}
-
 IPluginVST3::~IPluginVST3() {
   if (mHandler) mHandler->release();
 }
@@ -34,27 +25,22 @@ IPluginVST3::~IPluginVST3() {
 // ---- FUnknown ----
 
 vst3::tresult IPluginVST3::queryInterface(const vst3::TUID iid, void** obj) {
-  if (!obj) return vst3::kInvalidArgument;
-  void* found = nullptr;
-  if (vst3::SameUID(iid, vst3::iid::kFUnknown) || vst3::SameUID(iid, vst3::iid::kIPluginBase) ||
-      vst3::SameUID(iid, vst3::iid::kIComponent))
-    found = static_cast<vst3::IComponent*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIAudioProcessor))
-    found = static_cast<vst3::IAudioProcessor*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIEditController))
-    found = static_cast<vst3::IEditController*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIMidiMapping))
-    found = static_cast<vst3::IMidiMapping*>(this);
-  *obj = found;
-  if (!found) return vst3::kNoInterface;
-  addRef();
-  return vst3::kResultOk;
+  vst3::IComponent* component = this;
+  const vst3::Offered offered[] = {
+      {&vst3::iid::kFUnknown, component},
+      {&vst3::iid::kIPluginBase, component},
+      {&vst3::iid::kIComponent, component},
+      {&vst3::iid::kIAudioProcessor, static_cast<vst3::IAudioProcessor*>(this)},
+      {&vst3::iid::kIEditController, static_cast<vst3::IEditController*>(this)},
+      {&vst3::iid::kIMidiMapping, static_cast<vst3::IMidiMapping*>(this)},
+  };
+  return vst3::QueryOffered(iid, obj, offered, (int)(sizeof offered / sizeof offered[0]));
 }
 
-vst3::uint32 IPluginVST3::addRef() { return ++mRefCount; }
+vst3::uint32 IPluginVST3::addRef() { return mRefCount.Add(); }
 
 vst3::uint32 IPluginVST3::release() {
-  const vst3::uint32 left = --mRefCount;
+  const vst3::uint32 left = mRefCount.Drop();
   if (left == 0) delete this;
   return left;
 }
@@ -73,8 +59,7 @@ vst3::tresult IPluginVST3::initialize(vst3::FUnknown* context) {
   SetOutputChannelConnections(0, NOutChannels(), true);
   PruneUninitializedPresets();
   Reset();
-  ByteChunk state;
-  if (DoesStateChunks() && SerializeState(&state)) mStateSize = state.Size();
+  MeasureStateSize();
   return vst3::kResultOk;
 }
 
@@ -205,8 +190,4 @@ vst3::IPlugView* IPluginVST3::createView(vst3::FIDString name) {
   VST3PlugView* view = new (std::nothrow) VST3PlugView(this, gui);
   mHasView = view != nullptr;
   return view;
-}
-
-void IPluginVST3::ResizeGraphics(int w, int h) {
-  if (GetGUI()) OnWindowResize();
 }

@@ -46,10 +46,11 @@
 #include <cstdint>
 
 #include "kit/KIT_TypedBuf.h"
-#include "plugin/IPluginBase.h"
+#include "plugin/IPluginPortable.h"
 #include "vst3/VST3Interfaces.h"
+#include "vst3/VST3Unknown.h"
 
-class IPluginVST3 : public ::IPluginBase,
+class IPluginVST3 : public IPluginPortable<kAPIVST3>,
                     public vst3::IComponent,
                     public vst3::IAudioProcessor,
                     public vst3::IEditController,
@@ -71,12 +72,7 @@ public:
   // Controller moves held while the plug-in mutex is busy; more are dropped.
   static constexpr int kMaxHeldControlChanges = 256;
 
-  // The same arguments as the other adapters, so the instrument's code is
-  // the same in every format. Side-chain inputs are not offered.
-  IPluginVST3(IPluginInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-              const char* effectName, const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-              int nSideChainChans = 0);
+  using IPluginPortable::IPluginPortable;
   ~IPluginVST3() override;
 
   // ---- FUnknown (one reference count for every interface) ----
@@ -150,29 +146,14 @@ public:
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;
-  void InformHostOfProgramChange() override {}
-  // No transport information is taken from the host: position 0, 120 beats
-  // per minute, time signature and time info left as they are.
-  double GetSamplePos() override { return 0.0; }
-  double GetTempo() override { return kDefaultTempo; }
-  void GetTimeSig(int* numerator, int* denominator) override {}
-  void GetTime(ITimeInfo* timeInfo) override {}
-  void ResizeGraphics(int w, int h) override;
-  // There is no event output.
-  bool SendMidiMsg(IMidiMsg* msg) override { return false; }
   // Sizes the scratch of channels the host leaves out, then the base's.
   void SetBlockSize(int blockSize) override;
-  // The host's reset (here: activation); the instrument overrides it.
-  virtual void OnHostReset() {}
+  // The host's reset (OnHostReset) is activation.
 
   // The view tells the plug-in when it goes, so that another may be made.
   void ViewGone() { mHasView = false; }
 
-  const char* GetBundleID() const { return mBundleID.Get(); }
-  int StateSize() const { return mStateSize; }
-
 private:
-  static constexpr double kDefaultTempo = 120.0;
   static constexpr double kDefaultSampleRate = 44100.0;
 
   // A parameter point or a note event of the block being processed.
@@ -211,10 +192,8 @@ private:
   void DeliverControlChange(const IMidiMsg& msg, int offset);
   void RenderPiece(vst3::AudioBusBuffers& out, bool doubles, int from, int n);
 
-  std::atomic<vst3::uint32> mRefCount{1};
-  KIT_String mBundleID;
+  vst3::RefCount mRefCount;
   vst3::IComponentHandler* mHandler = nullptr;
-  int mStateSize = 0;
   int mOutputChannels = 2;
   bool mDoublePrecision = false;
   bool mActive = false;

@@ -23,9 +23,9 @@ vst3::tresult IPluginVST3::getState(vst3::IBStream* state) {
 }
 
 vst3::tresult IPluginVST3::setState(vst3::IBStream* state) {
-  if (!state || mStateSize <= 0) return vst3::kInvalidArgument;
+  if (!state || StateSize() <= 0) return vst3::kInvalidArgument;
   // One byte more than a state holds tells a longer stream from a whole one.
-  std::vector<unsigned char> bytes((size_t)mStateSize + 1);
+  std::vector<unsigned char> bytes((size_t)StateSize() + 1);
   int size = 0;
   while (size < (int)bytes.size()) {
     vst3::int32 got = 0;
@@ -33,9 +33,9 @@ vst3::tresult IPluginVST3::setState(vst3::IBStream* state) {
       break;
     size += got;
   }
-  if (!EndsWithValidParamBlock(bytes.data(), (size_t)size, mStateSize)) {
+  if (!EndsWithValidParamBlock(bytes.data(), (size_t)size, StateSize())) {
     std::fprintf(stderr, "%s: the saved state is damaged (%d bytes, %d expected, or a value out of range); "
-                 "nothing changed\n", GetEffectName(), size, mStateSize);
+                 "nothing changed\n", GetEffectName(), size, StateSize());
     return vst3::kResultFalse;
   }
   ByteChunk chunk;

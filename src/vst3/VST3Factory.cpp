@@ -5,6 +5,7 @@
 #include "vst3/IPluginVST3.h"
 #include "vst3/VST3Product.h"
 #include "vst3/VST3Strings.h"
+#include "vst3/VST3Unknown.h"
 
 namespace {
 
@@ -14,15 +15,13 @@ const char* const kSDKVersion = "VST 3.7.9";
 class Factory : public vst3::IPluginFactory3 {
 public:
   vst3::tresult queryInterface(const vst3::TUID iid, void** obj) override {
-    if (!obj) return vst3::kInvalidArgument;
-    if (vst3::SameUID(iid, vst3::iid::kFUnknown) || vst3::SameUID(iid, vst3::iid::kIPluginFactory) ||
-        vst3::SameUID(iid, vst3::iid::kIPluginFactory2) || vst3::SameUID(iid, vst3::iid::kIPluginFactory3)) {
-      *obj = static_cast<vst3::IPluginFactory3*>(this);
-      addRef();
-      return vst3::kResultOk;
-    }
-    *obj = nullptr;
-    return vst3::kNoInterface;
+    const vst3::Offered offered[] = {
+        {&vst3::iid::kFUnknown, this},
+        {&vst3::iid::kIPluginFactory, this},
+        {&vst3::iid::kIPluginFactory2, this},
+        {&vst3::iid::kIPluginFactory3, this},
+    };
+    return vst3::QueryOffered(iid, obj, offered, (int)(sizeof offered / sizeof offered[0]));
   }
   vst3::uint32 addRef() override { return 1; }
   vst3::uint32 release() override { return 1; }

@@ -19,26 +19,21 @@ VST3PlugView::~VST3PlugView() {
 }
 
 vst3::tresult VST3PlugView::queryInterface(const vst3::TUID iid, void** obj) {
-  if (!obj) return vst3::kInvalidArgument;
-  void* found = nullptr;
-  if (vst3::SameUID(iid, vst3::iid::kFUnknown) || vst3::SameUID(iid, vst3::iid::kIPlugView))
-    found = static_cast<vst3::IPlugView*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kITimerHandler))
-    found = static_cast<vst3::ITimerHandler*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIEventHandler))
-    found = static_cast<vst3::IEventHandler*>(this);
-  else if (vst3::SameUID(iid, vst3::iid::kIPlugViewContentScaleSupport))
-    found = static_cast<vst3::IPlugViewContentScaleSupport*>(this);
-  *obj = found;
-  if (!found) return vst3::kNoInterface;
-  addRef();
-  return vst3::kResultOk;
+  vst3::IPlugView* view = this;
+  const vst3::Offered offered[] = {
+      {&vst3::iid::kFUnknown, view},
+      {&vst3::iid::kIPlugView, view},
+      {&vst3::iid::kITimerHandler, static_cast<vst3::ITimerHandler*>(this)},
+      {&vst3::iid::kIEventHandler, static_cast<vst3::IEventHandler*>(this)},
+      {&vst3::iid::kIPlugViewContentScaleSupport, static_cast<vst3::IPlugViewContentScaleSupport*>(this)},
+  };
+  return vst3::QueryOffered(iid, obj, offered, (int)(sizeof offered / sizeof offered[0]));
 }
 
-vst3::uint32 VST3PlugView::addRef() { return ++mRefCount; }
+vst3::uint32 VST3PlugView::addRef() { return mRefCount.Add(); }
 
 vst3::uint32 VST3PlugView::release() {
-  const vst3::uint32 left = --mRefCount;
+  const vst3::uint32 left = mRefCount.Drop();
   if (left == 0) delete this;
   return left;
 }

@@ -13,9 +13,8 @@
 //
 // Threads: the host's UI thread only.
 
-#include <atomic>
-
 #include "vst3/VST3Interfaces.h"
+#include "vst3/VST3Unknown.h"
 
 class IGraphicsX11;
 class IPluginVST3;
@@ -66,7 +65,7 @@ private:
   ~VST3PlugView();
   void Unregister();
 
-  std::atomic<vst3::uint32> mRefCount{1};
+  vst3::RefCount mRefCount;
   IPluginVST3* mPlug;
   IGraphicsX11* mGUI;
   vst3::IPlugFrame* mFrame = nullptr;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "lv2/LV2Features.h"
 #include "lv2/LilvRig.h"
 #include "lv2/atom/atom.h"
 #include "tonnik/Tonnik.h"
@@ -244,4 +245,13 @@ TEST(LV2BadInput, UnconnectedOutputsAreNeverWrittenAndTwoInstancesShareNothing) 
   }
   EXPECT_EQ(outA, aloneA);
   EXPECT_EQ(outB, aloneB);
+}
+
+TEST(LV2BadInput, FeaturesAreFoundByTheirURIAndMissingOnesReadAsNull) {
+  int first = 1, second = 2;
+  const LV2_Feature unnamed = {nullptr, &first}, a = {"urn:a", &first}, again = {"urn:a", &second};
+  const LV2_Feature* const features[] = {&unnamed, &a, &again, nullptr};
+  EXPECT_EQ(LV2FeatureData(nullptr, "urn:a"), nullptr);
+  EXPECT_EQ(LV2FeatureData(features, "urn:b"), nullptr);
+  EXPECT_EQ(LV2FeatureData(features, "urn:a"), &second);  // the last one passed
 }

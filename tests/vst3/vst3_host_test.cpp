@@ -109,7 +109,10 @@ TEST_F(VST3Host, ParametersDescribeThemselvesAndConvertThroughTheirTexts) {
   EXPECT_EQ(c->normalizedParamToPlain(1, 0.74), 6.0);  // Tune: whole semitones of -12..12
   ASSERT_EQ(c->getParameterInfo(19 + 5 * 128 + 7, info), vst3::kResultOk);
   EXPECT_EQ(info.flags, vst3::ParameterInfo::kIsHidden);
-  void* obj = nullptr;
+  void* obj = &info;
+  EXPECT_EQ(c->queryInterface(vst3::iid::kIPlugView.bytes, &obj), vst3::kNoInterface);  // the view's, not its
+  EXPECT_EQ(obj, nullptr);
+  EXPECT_EQ(c->queryInterface(vst3::iid::kIMidiMapping.bytes, nullptr), vst3::kInvalidArgument);
   ASSERT_EQ(c->queryInterface(vst3::iid::kIMidiMapping.bytes, &obj), vst3::kResultOk);
   vst3::ParamID id = 0;
   ASSERT_EQ(static_cast<vst3::IMidiMapping*>(obj)->getMidiControllerAssignment(0, 5, 7, id), vst3::kResultTrue);

@@ -69,6 +69,8 @@ bool IsListener(AUListenerBase* listener) {
 }
 }  // namespace
 
+// Apple's create/dispose pair is the listener's owner (AUListenerDispose
+// deletes it), so it is a bare pointer handed to the caller.
 OSStatus AUEventListenerCreate(AUEventListenerProc inProc, void* inUserData, CFRunLoopRef, CFStringRef, Float32,
                                Float32, AUEventListenerRef* outListener) {
   if (!inProc || !outListener) return paramErr;

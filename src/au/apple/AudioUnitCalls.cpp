@@ -5,157 +5,99 @@
 #include "au/apple/AudioUnit.h"
 #include "au/apple/ComponentCall.h"
 
-OSStatus AudioUnitInitialize(AudioUnit inUnit) { return ComponentCall(kAudioUnitInitializeSelect).Call(inUnit); }
+OSStatus AudioUnitInitialize(AudioUnit inUnit) { return CallComponent(kAudioUnitInitializeSelect, inUnit); }
 
-OSStatus AudioUnitUninitialize(AudioUnit inUnit) { return ComponentCall(kAudioUnitUninitializeSelect).Call(inUnit); }
+OSStatus AudioUnitUninitialize(AudioUnit inUnit) { return CallComponent(kAudioUnitUninitializeSelect, inUnit); }
 
 OSStatus AudioUnitGetPropertyInfo(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
                                   AudioUnitElement inElement, UInt32* outDataSize, Boolean* outWritable) {
-  return ComponentCall(kAudioUnitGetPropertyInfoSelect)
-      .Arg(inID)
-      .Arg(inScope)
-      .Arg(inElement)
-      .Arg(outDataSize)
-      .Arg(outWritable)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitGetPropertyInfoSelect, inUnit, inID, inScope, inElement, outDataSize, outWritable);
 }
 
 OSStatus AudioUnitGetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
                               AudioUnitElement inElement, void* outData, UInt32* ioDataSize) {
-  return ComponentCall(kAudioUnitGetPropertySelect)
-      .Arg(inID)
-      .Arg(inScope)
-      .Arg(inElement)
-      .Arg(outData)
-      .Arg(ioDataSize)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitGetPropertySelect, inUnit, inID, inScope, inElement, outData, ioDataSize);
 }
 
 OSStatus AudioUnitSetProperty(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitScope inScope,
                               AudioUnitElement inElement, const void* inData, UInt32 inDataSize) {
-  return ComponentCall(kAudioUnitSetPropertySelect)
-      .Arg(inID)
-      .Arg(inScope)
-      .Arg(inElement)
-      .Arg(inData)
-      .Arg(inDataSize)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitSetPropertySelect, inUnit, inID, inScope, inElement, inData, inDataSize);
 }
 
 OSStatus AudioUnitAddPropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID, AudioUnitPropertyListenerProc inProc,
                                       void* inProcUserData) {
-  return ComponentCall(kAudioUnitAddPropertyListenerSelect).Arg(inID).Arg(inProc).Arg(inProcUserData).Call(inUnit);
+  return CallComponent(kAudioUnitAddPropertyListenerSelect, inUnit, inID, inProc, inProcUserData);
 }
 
 OSStatus AudioUnitRemovePropertyListener(AudioUnit inUnit, AudioUnitPropertyID inID,
                                          AudioUnitPropertyListenerProc inProc) {
-  return ComponentCall(kAudioUnitRemovePropertyListenerSelect).Arg(inID).Arg(inProc).Call(inUnit);
+  return CallComponent(kAudioUnitRemovePropertyListenerSelect, inUnit, inID, inProc);
 }
 
 OSStatus AudioUnitRemovePropertyListenerWithUserData(AudioUnit inUnit, AudioUnitPropertyID inID,
                                                      AudioUnitPropertyListenerProc inProc, void* inProcUserData) {
-  return ComponentCall(kAudioUnitRemovePropertyListenerWithUserDataSelect)
-      .Arg(inID)
-      .Arg(inProc)
-      .Arg(inProcUserData)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitRemovePropertyListenerWithUserDataSelect, inUnit, inID, inProc, inProcUserData);
 }
 
 OSStatus AudioUnitAddRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData) {
-  return ComponentCall(kAudioUnitAddRenderNotifySelect).Arg(inProc).Arg(inProcUserData).Call(inUnit);
+  return CallComponent(kAudioUnitAddRenderNotifySelect, inUnit, inProc, inProcUserData);
 }
 
 OSStatus AudioUnitRemoveRenderNotify(AudioUnit inUnit, AURenderCallback inProc, void* inProcUserData) {
-  return ComponentCall(kAudioUnitRemoveRenderNotifySelect).Arg(inProc).Arg(inProcUserData).Call(inUnit);
+  return CallComponent(kAudioUnitRemoveRenderNotifySelect, inUnit, inProc, inProcUserData);
 }
 
 OSStatus AudioUnitGetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
                                AudioUnitElement inElement, AudioUnitParameterValue* outValue) {
-  return ComponentCall(kAudioUnitGetParameterSelect)
-      .Arg(inID)
-      .Arg(inScope)
-      .Arg(inElement)
-      .Arg(outValue)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitGetParameterSelect, inUnit, inID, inScope, inElement, outValue);
 }
 
 OSStatus AudioUnitSetParameter(AudioUnit inUnit, AudioUnitParameterID inID, AudioUnitScope inScope,
                                AudioUnitElement inElement, AudioUnitParameterValue inValue,
                                UInt32 inBufferOffsetInFrames) {
-  return ComponentCall(kAudioUnitSetParameterSelect)
-      .Arg(inID)
-      .Arg(inScope)
-      .Arg(inElement)
-      .Arg(inValue)
-      .Arg(inBufferOffsetInFrames)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitSetParameterSelect, inUnit, inID, inScope, inElement, inValue, inBufferOffsetInFrames);
 }
 
 OSStatus AudioUnitScheduleParameters(AudioUnit inUnit, const AudioUnitParameterEvent* inParameterEvent,
                                      UInt32 inNumParamEvents) {
-  return ComponentCall(kAudioUnitScheduleParametersSelect).Arg(inParameterEvent).Arg(inNumParamEvents).Call(inUnit);
+  return CallComponent(kAudioUnitScheduleParametersSelect, inUnit, inParameterEvent, inNumParamEvents);
 }
 
 OSStatus AudioUnitRender(AudioUnit inUnit, AudioUnitRenderActionFlags* ioActionFlags,
                          const AudioTimeStamp* inTimeStamp, UInt32 inOutputBusNumber, UInt32 inNumberFrames,
                          AudioBufferList* ioData) {
-  return ComponentCall(kAudioUnitRenderSelect)
-      .Arg(ioActionFlags)
-      .Arg(inTimeStamp)
-      .Arg(inOutputBusNumber)
-      .Arg(inNumberFrames)
-      .Arg(ioData)
-      .Call(inUnit);
+  return CallComponent(kAudioUnitRenderSelect, inUnit, ioActionFlags, inTimeStamp, inOutputBusNumber, inNumberFrames,
+                       ioData);
 }
 
 OSStatus AudioUnitReset(AudioUnit inUnit, AudioUnitScope inScope, AudioUnitElement inElement) {
-  return ComponentCall(kAudioUnitResetSelect).Arg(inScope).Arg(inElement).Call(inUnit);
+  return CallComponent(kAudioUnitResetSelect, inUnit, inScope, inElement);
 }
 
 OSStatus MusicDeviceMIDIEvent(AudioUnit inUnit, UInt32 inStatus, UInt32 inData1, UInt32 inData2,
                               UInt32 inOffsetSampleFrame) {
-  return ComponentCall(kMusicDeviceMIDIEventSelect)
-      .Arg(inStatus)
-      .Arg(inData1)
-      .Arg(inData2)
-      .Arg(inOffsetSampleFrame)
-      .Call(inUnit);
+  return CallComponent(kMusicDeviceMIDIEventSelect, inUnit, inStatus, inData1, inData2, inOffsetSampleFrame);
 }
 
 OSStatus MusicDeviceSysEx(AudioUnit inUnit, const UInt8* inData, UInt32 inLength) {
-  return ComponentCall(kMusicDeviceSysExSelect).Arg(inData).Arg(inLength).Call(inUnit);
+  return CallComponent(kMusicDeviceSysExSelect, inUnit, inData, inLength);
 }
 
 OSStatus MusicDeviceStartNote(AudioUnit inUnit, MusicDeviceInstrumentID inInstrument, MusicDeviceGroupID inGroupID,
                               NoteInstanceID* outNoteInstanceID, UInt32 inOffsetSampleFrame,
                               const MusicDeviceNoteParams* inParams) {
-  return ComponentCall(kMusicDeviceStartNoteSelect)
-      .Arg(inInstrument)
-      .Arg(inGroupID)
-      .Arg(outNoteInstanceID)
-      .Arg(inOffsetSampleFrame)
-      .Arg(inParams)
-      .Call(inUnit);
+  return CallComponent(kMusicDeviceStartNoteSelect, inUnit, inInstrument, inGroupID, outNoteInstanceID,
+                       inOffsetSampleFrame, inParams);
 }
 
 OSStatus MusicDeviceStopNote(AudioUnit inUnit, MusicDeviceGroupID inGroupID, NoteInstanceID inNoteInstanceID,
                              UInt32 inOffsetSampleFrame) {
-  return ComponentCall(kMusicDeviceStopNoteSelect)
-      .Arg(inGroupID)
-      .Arg(inNoteInstanceID)
-      .Arg(inOffsetSampleFrame)
-      .Call(inUnit);
+  return CallComponent(kMusicDeviceStopNoteSelect, inUnit, inGroupID, inNoteInstanceID, inOffsetSampleFrame);
 }
 
 OSStatus AudioUnitCarbonViewCreate(AudioUnitCarbonView inView, AudioUnit inAudioUnit, WindowRef inWindow,
                                    ControlRef inParentControl, const Float32Point* inLocation,
                                    const Float32Point* inSize, ControlRef* outControl) {
-  return ComponentCall(kAudioUnitCarbonViewCreateSelect)
-      .Arg(inAudioUnit)
-      .Arg(inWindow)
-      .Arg(inParentControl)
-      .Arg(inLocation)
-      .Arg(inSize)
-      .Arg(outControl)
-      .Call(inView);
+  return CallComponent(kAudioUnitCarbonViewCreateSelect, inView, inAudioUnit, inWindow, inParentControl, inLocation,
+                       inSize, outControl);
 }

@@ -35,33 +35,27 @@ struct __CFData : CFObject {
 };
 
 namespace {
-enum class NumberKind { kUnknown, kInt8, kInt16, kInt32, kInt64, kFloat32, kFloat64 };
+// A number type the stand-in knows: the bytes its value takes, and whether
+// it is a float.
+struct NumberKind {
+  CFNumberType mType;
+  int mBytes;
+  bool mIsFloat;
+};
 
-NumberKind KindOf(CFNumberType type) {
-  switch (type) {
-    case kCFNumberSInt8Type:
-    case kCFNumberCharType:
-      return NumberKind::kInt8;
-    case kCFNumberSInt16Type:
-    case kCFNumberShortType:
-      return NumberKind::kInt16;
-    case kCFNumberSInt32Type:
-    case kCFNumberIntType:
-      return NumberKind::kInt32;
-    case kCFNumberSInt64Type:
-    case kCFNumberLongType:
-    case kCFNumberLongLongType:
-    case kCFNumberCFIndexType:
-      return NumberKind::kInt64;
-    case kCFNumberFloat32Type:
-    case kCFNumberFloatType:
-      return NumberKind::kFloat32;
-    case kCFNumberFloat64Type:
-    case kCFNumberDoubleType:
-      return NumberKind::kFloat64;
-    default:
-      return NumberKind::kUnknown;
-  }
+const NumberKind kNumberKinds[] = {
+    {kCFNumberSInt8Type, 1, false},   {kCFNumberCharType, 1, false},   {kCFNumberSInt16Type, 2, false},
+    {kCFNumberShortType, 2, false},   {kCFNumberSInt32Type, 4, false}, {kCFNumberIntType, 4, false},
+    {kCFNumberSInt64Type, 8, false},  {kCFNumberLongType, 8, false},   {kCFNumberLongLongType, 8, false},
+    {kCFNumberCFIndexType, 8, false}, {kCFNumberFloat32Type, 4, true}, {kCFNumberFloatType, 4, true},
+    {kCFNumberFloat64Type, 8, true},  {kCFNumberDoubleType, 8, true},
+};
+
+// Null for a type the stand-in does not know.
+const NumberKind* KindOf(CFNumberType type) {
+  for (const NumberKind& kind : kNumberKinds)
+    if (kind.mType == type) return &kind;
+  return nullptr;
 }
 
 template <class T>
@@ -84,6 +78,32 @@ bool StoreInt(void* out, long long value) {
   return (long long)converted == value;
 }
 
+long long LoadInt(const void* p, int bytes) {
+  switch (bytes) {
+    case 1:
+      return Load<SInt8>(p);
+    case 2:
+      return Load<SInt16>(p);
+    case 4:
+      return Load<SInt32>(p);
+    default:
+      return Load<SInt64>(p);
+  }
+}
+
+bool StoreIntOfSize(void* out, long long value, int bytes) {
+  switch (bytes) {
+    case 1:
+      return StoreInt<SInt8>(out, value);
+    case 2:
+      return StoreInt<SInt16>(out, value);
+    case 4:
+      return StoreInt<SInt32>(out, value);
+    default:
+      return StoreInt<SInt64>(out, value);
+  }
+}
+
 const __CFNumber* AsNumber(CFTypeRef cf) { return AsType<__CFNumber>(cf, kStandInNumberTypeID); }
 const __CFData* AsData(CFTypeRef cf) { return AsType<__CFData>(cf, kStandInDataTypeID); }
 }  // namespace
@@ -91,24 +111,11 @@ const __CFData* AsData(CFTypeRef cf) { return AsType<__CFData>(cf, kStandInDataT
 CFTypeID CFNumberGetTypeID() { return kStandInNumberTypeID; }
 
 CFNumberRef CFNumberCreate(CFAllocatorRef, CFNumberType type, const void* valuePtr) {
-  if (!valuePtr) return nullptr;
-  switch (KindOf(type)) {
-    case NumberKind::kInt8:
-      return new __CFNumber(type, false, Load<SInt8>(valuePtr), 0.0);
-    case NumberKind::kInt16:
-      return new __CFNumber(type, false, Load<SInt16>(valuePtr), 0.0);
-    case NumberKind::kInt32:
-      return new __CFNumber(type, false, Load<SInt32>(valuePtr), 0.0);
-    case NumberKind::kInt64:
-      return new __CFNumber(type, false, Load<SInt64>(valuePtr), 0.0);
-    case NumberKind::kFloat32:
-      return new __CFNumber(type, true, 0, Load<Float32>(valuePtr));
-    case NumberKind::kFloat64:
-      return new __CFNumber(type, true, 0, Load<Float64>(valuePtr));
-    case NumberKind::kUnknown:
-      break;
-  }
-  return nullptr;
+  const NumberKind* kind = KindOf(type);
+  if (!valuePtr || !kind) return nullptr;
+  if (kind->mIsFloat)
+    return new __CFNumber(type, true, 0, kind->mBytes == 4 ? Load<Float32>(valuePtr) : Load<Float64>(valuePtr));
+  return new __CFNumber(type, false, LoadInt(valuePtr, kind->mBytes), 0.0);
 }
 
 CFNumberType CFNumberGetType(CFNumberRef number) {
@@ -119,17 +126,17 @@ CFNumberType CFNumberGetType(CFNumberRef number) {
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* valuePtr) {
   const __CFNumber* n = AsNumber(number);
   if (!n || !valuePtr) return false;
-  const NumberKind kind = KindOf(type);
-  if (kind == NumberKind::kFloat32 || kind == NumberKind::kFloat64) {
+  const NumberKind* kind = KindOf(type);
+  if (!kind) return false;
+  if (kind->mIsFloat) {
     const double value = n->AsDouble();
-    if (kind == NumberKind::kFloat64) {
+    if (kind->mBytes == 8) {
       Store<Float64>(valuePtr, value);
       return n->mIsFloat || (long long)value == n->mInt;
     }
     Store<Float32>(valuePtr, (Float32)value);
     return (double)(Float32)value == value;
   }
-  if (kind == NumberKind::kUnknown) return false;
   // A float converts to an integer only when it is finite and in range.
   bool exact = true;
   long long value = n->mInt;
@@ -143,16 +150,7 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* valuePtr) 
       exact = (double)value == f;
     }
   }
-  switch (kind) {
-    case NumberKind::kInt8:
-      return StoreInt<SInt8>(valuePtr, value) && exact;
-    case NumberKind::kInt16:
-      return StoreInt<SInt16>(valuePtr, value) && exact;
-    case NumberKind::kInt32:
-      return StoreInt<SInt32>(valuePtr, value) && exact;
-    default:
-      return StoreInt<SInt64>(valuePtr, value) && exact;
-  }
+  return StoreIntOfSize(valuePtr, value, kind->mBytes) && exact;
 }
 
 CFTypeID CFDataGetTypeID() { return kStandInDataTypeID; }

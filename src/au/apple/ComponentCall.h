@@ -71,3 +71,12 @@ private:
   Block mBlock;
   int mCount = 0;
 };
+
+// A whole call: the selector, the instance, then the arguments in forward
+// order, each in its own type.
+template <class... Args>
+ComponentResult CallComponent(SInt16 selector, ComponentInstance ci, Args... args) {
+  ComponentCall call(selector);
+  (call.Arg(args), ...);
+  return call.Call(ci);
+}

@@ -46,6 +46,8 @@ bool IsRegistered(Component c) {
 }
 }  // namespace
 
+// Records follow Apple's register/unregister and open/close pairs, which
+// own them, so they are bare pointers handed to the caller.
 Component RegisterComponent(ComponentDescription* cd, ComponentRoutineUPP componentEntryPoint, SInt16, Handle, Handle,
                             Handle) {
   if (!cd || !componentEntryPoint) return nullptr;
