@@ -26,9 +26,6 @@
 #include "platform/IGraphicsX11Menu.h"
 #include "platform/IGraphicsX11Surface.h"
 #include "platform/KeyMapping.h"
-#include "platform/PlatformPaths.h"
-#include "dcx/ResourceDir.h"
-#include "platform/ResourceImages.h"
 #include "platform/ViewGeometry.h"
 
 namespace {
@@ -58,7 +55,7 @@ bool IsPrintable(const char* text, int n) {
 }
 }  // namespace
 
-IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
+IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphicsDesktop(plug, w, h, fps) {}
 
 IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
@@ -589,7 +586,7 @@ IPopupMenu* IGraphicsX11::CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) {
   return shown.TakeChoice(chosen);
 }
 
-// ---- Cursor, paths, resources ----
+// ---- Cursor and prompts ----
 
 void IGraphicsX11::HideMouseCursor() {
   if (mCursorHidden || !WindowIsOpen()) return;
@@ -628,25 +625,8 @@ int IGraphicsX11::ShowMessageBox(const char* text, const char* caption, int type
   return 0;
 }
 
-void IGraphicsX11::HostPath(KIT_String* path) { ProgramFolder(path); }
-
-void IGraphicsX11::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }
-
-void IGraphicsX11::DesktopPath(KIT_String* path) { DesktopFolder(path); }
-
 void IGraphicsX11::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) {
   fileName->Set("");
-}
-
-bool IGraphicsX11::OSImageFile(int id, const char* name, KIT_String* path) {
-  return ResourceImageFile(name, path);
-}
-
-PIX_IBitmap* IGraphicsX11::OSLoadBitmap(int id, const char* name) {
-  KIT_String error;
-  PIX_IBitmap* bitmap = LoadImgFromResource(name, &error);
-  if (!bitmap) std::fprintf(stderr, "editor: %s\n", error.Get());
-  return bitmap;
 }
 
 // ---- Factory ----
