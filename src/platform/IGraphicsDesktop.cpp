@@ -9,6 +9,12 @@
 
 IGraphicsDesktop::IGraphicsDesktop(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
+void IGraphicsDesktop::Resize(int w, int h) {
+  if (w == Width() && h == Height()) return;
+  IGraphics::Resize(w, h);
+  OnScreenScaleChanged();
+}
+
 void IGraphicsDesktop::HostPath(KIT_String* path) { ProgramFolder(path); }
 
 void IGraphicsDesktop::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }

@@ -1,8 +1,9 @@
 #pragma once
 // What the headless and X11 editors answer alike, being on a desktop file
 // system with the editor's images in the resource folder: the path queries,
-// the image resources, and the colour prompt and URL opening that neither
-// offers. Each platform editor derives from it and supplies the window.
+// the image resources, the colour prompt and URL opening that neither
+// offers, and a window that follows a new size as it follows a new screen
+// scale. Each platform editor derives from it and supplies the window.
 //
 // Threads: main thread, like the platform operations it implements.
 
@@ -11,6 +12,10 @@
 class IGraphicsDesktop : public IGraphics {
 public:
   IGraphicsDesktop(IPluginBase* plug, int w, int h, int fps);
+
+  // Nothing when the size is unchanged; otherwise the base operation, then
+  // the window follows through OnScreenScaleChanged.
+  void Resize(int w, int h) override;
 
   // The running program's folder.
   void HostPath(KIT_String* path) override;

@@ -29,12 +29,6 @@ void IGraphicsHeadless::ForceEndUserEdit() {
   if (mView) mView->EndTextEntry(false);
 }
 
-void IGraphicsHeadless::Resize(int w, int h) {
-  if (w == Width() && h == Height()) return;
-  IGraphics::Resize(w, h);
-  if (mView) mView->SetFrameSize(w, h);
-}
-
 int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int type) {
   return mPrompts ? mPrompts->MessageBox(text, caption, type) : 0;
 }

@@ -36,11 +36,8 @@ public:
   bool DrawScreen(IRECT* r) override;
   // Closes an open text field without committing it.
   void ForceEndUserEdit() override;
-  // The view's screen follows the new size in device pixels.
+  // The view's screen follows the editor's size in device pixels.
   void OnScreenScaleChanged() override;
-  // Nothing when the size is unchanged; otherwise the base operation, then
-  // the view follows.
-  void Resize(int w, int h) override;
   const char* GetGUIAPI() override { return "Headless gui"; }
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   // Releases the mouse capture first; null while no view is open.

@@ -66,17 +66,39 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   OpenDrawing();
   mError.Set("");
   mWindowFailed = false;
-  mConnection = std::make_unique<X11Connection>();
-  if (!mConnection->Open(&mError)) {
-    mConnection.reset();
+  auto connection = std::make_unique<X11Connection>();
+  if (!connection->Open(&mError)) return nullptr;
+  mConnection = std::move(connection);
+  mParent = parentView ? static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentView)) : 0;
+  mTopLevel = mParent == 0;
+  // CloseWindow frees whatever of the window was made before a failure.
+  if (!CreateEditorWindow()) {
+    CloseWindow();
     return nullptr;
   }
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);
-  mParent = parentView ? static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentView)) : 0;
-  mTopLevel = mParent == 0;
-  const Window parent = mTopLevel ? RootWindow(display, screen) : static_cast<Window>(mParent);
+  mSurface = std::make_unique<X11Surface>();
+  if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
+                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
+    CloseWindow();
+    return nullptr;
+  }
+  if (!mAwaitingParent) XMapWindow(display, mWindow);
+  XFlush(display);
+  mWindowAlive = true;
+  mCloseRequested = false;
+  mClicks.Reset();
+  mLastTickMs = NowMs();
+  // The first frame shows the whole editor, as the first exposure would.
+  AddPending(IRECT(0, 0, Width(), Height()));
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
+}
 
+bool IGraphicsX11::CreateEditorWindow() {
+  Display* display = mConnection->Get();
+  const int screen = DefaultScreen(display);
+  const Window parent = mTopLevel ? RootWindow(display, screen) : static_cast<Window>(mParent);
   XSetWindowAttributes attributes = {};
   attributes.background_pixel = BlackPixel(display, screen);
   attributes.border_pixel = BlackPixel(display, screen);
@@ -101,8 +123,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   }
   if (!window) {
     mError.Set("the X server refused the editor's window");
-    mConnection.reset();
-    return nullptr;
+    return false;
   }
   mWindow = window;
   mGC = XCreateGC(display, window, 0, nullptr);
@@ -116,22 +137,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     XSetWMProtocols(display, window, protocols, 1);
     SetDesktopProperties();
   }
-
-  mSurface = std::make_unique<X11Surface>();
-  if (!mSurface->Create(mConnection.get(), window, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
-    CloseWindow();
-    return nullptr;
-  }
-  if (!mAwaitingParent) XMapWindow(display, window);
-  XFlush(display);
-  mWindowAlive = true;
-  mCloseRequested = false;
-  mClicks.Reset();
-  mLastTickMs = NowMs();
-  // The first frame shows the whole editor, as the first exposure would.
-  AddPending(IRECT(0, 0, Width(), Height()));
-  return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
+  return true;
 }
 
 void IGraphicsX11::CloseWindow() {
@@ -210,14 +216,6 @@ void IGraphicsX11::SetDesktopProperties() {
   XFree(machine.value);
 }
 
-void IGraphicsX11::Resize(int w, int h) {
-  if (w == Width() && h == Height()) return;
-  IGraphics::Resize(w, h);
-  FitWindowToScreenSize();
-}
-
-void IGraphicsX11::OnScreenScaleChanged() { FitWindowToScreenSize(); }
-
 void IGraphicsX11::FixTopLevelSize() {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
@@ -228,7 +226,7 @@ void IGraphicsX11::FixTopLevelSize() {
   XFree(hints);
 }
 
-void IGraphicsX11::FitWindowToScreenSize() {
+void IGraphicsX11::OnScreenScaleChanged() {
   if (!WindowIsOpen()) return;
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);

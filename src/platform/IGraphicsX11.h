@@ -62,10 +62,8 @@ public:
   bool DrawScreen(IRECT* r) override;
   // Closes an open text field without committing it.
   void ForceEndUserEdit() override;
-  // Nothing when the size is unchanged; otherwise the base operation, then
-  // the window and its screen image follow.
-  void Resize(int w, int h) override;
-  // The window and its surface follow the editor's size in device pixels.
+  // The window (and a top-level window's fixed size) and its surface
+  // follow the editor's size in device pixels.
   void OnScreenScaleChanged() override;
   bool WindowIsOpen() override;
   const char* GetGUIAPI() override { return "X11 gui"; }
@@ -132,10 +130,11 @@ public:
   void SetUseShm(bool use) { mAllowShm = use; }
 
 private:
-  // The window's size (and a top-level window's fixed size) follows the
-  // editor's size in device pixels.
-  void FitWindowToScreenSize();
   void FixTopLevelSize();
+  // The editor's window (under the root while a host's parent is awaited),
+  // its GC and a top-level window's properties; false with the reason in
+  // mError.
+  bool CreateEditorWindow();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);
