@@ -314,7 +314,7 @@ protected:
 
   // Fields in declaration order; the cursor fields serve the platform layer.
   KIT_Mutex mMutex;  // kept for platform layers; the editor core never takes it
-  KIT_PtrList<IControl> mControls;
+  KIT_PtrList<IControl> mControls;  // owned: the framework's list, emptied with Empty(true)
   IPluginBase* mPlug;
   IRECT mDrawRECT;
   bool mCursorHidden = false;

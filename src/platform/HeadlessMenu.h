@@ -62,7 +62,7 @@ public:
 
 private:
   IPopupMenu* mMenu;
-  KIT_PtrList<HeadlessMenuEntry> mEntries;
+  KIT_PtrList<HeadlessMenuEntry> mEntries;  // owned, like the IPopupMenu's items
   ViewPoint mLocation;
 };
 

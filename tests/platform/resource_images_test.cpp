@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "dcx/ResourceDir.h"
@@ -93,22 +94,16 @@ TEST(ResourceImagesDeathTest, MissingEditorImageStopsNamingFileAndFolder) {
       "nothere.png.*" + folder.Path());
 }
 
-// Keeps the first bytes of a file: a PNG cut after its header.
-void Truncate(const std::string& path, size_t keep) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, keep);
-}
-
-// PNG signature and header chunk: 33 bytes; image data follows.
-constexpr size_t kPNGHeaderBytes = 33;
+// PNG signature and header chunk: a file cut after them reads as a PNG
+// until it is decoded.
+constexpr off_t kPNGHeaderBytes = 33;
 
 TEST(ResourceImages, DamagedTwiceSizeFileIsNamedOnceAndTheImageStillDraws) {
   TempFolder folder;
   ResourceFolder use(folder.Path());
   ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("dot.png"), 8, 6, 40, 50, 60));
   ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("dot@2x.png"), 16, 12, 1, 1, 1));
-  Truncate(folder.File("dot@2x.png"), kPNGHeaderBytes + 8);
+  ASSERT_EQ(truncate(folder.File("dot@2x.png").c_str(), kPNGHeaderBytes + 8), 0);
   TestPlug plug;
   IGraphicsHeadless* gui = plug.MakeEditor(8, 6);
   gui->AttachBackground(9903, "resources/img/dot.png");
@@ -120,12 +115,9 @@ TEST(ResourceImages, DamagedTwiceSizeFileIsNamedOnceAndTheImageStillDraws) {
   gui->SetAllControlsDirty();
   ASSERT_TRUE(gui->Tick());
   const std::string said = testing::internal::GetCapturedStderr();
-  const size_t first = said.find("dot@2x.png: ");
-  ASSERT_NE(first, std::string::npos) << said;
-  EXPECT_EQ(said.find("dot@2x.png", first + 1), std::string::npos) << said;
-  EXPECT_NE(said.find("damaged"), std::string::npos) << said;
+  EXPECT_NE(said.find("dot@2x.png: not a PNG image or a damaged one"), std::string::npos) << said;
+  EXPECT_EQ(said.find("dot@2x.png"), said.rfind("dot@2x.png")) << said;
   PIX_IBitmap* screen = gui->GetScreen();
-  ASSERT_EQ(screen->getWidth(), 16);
   EXPECT_EQ(screen->getBits()[11 * screen->getRowSpan() + 15], 0xFFu | (40u << 8) | (50u << 16) | (60u << 24));
 }
 
@@ -134,11 +126,10 @@ TEST(ResourceImagesDeathTest, UnreadableEditorImageStopsNamingFileAndReason) {
   ResourceFolder use(folder.Path());
   std::ofstream(folder.File("text.png")) << "this file holds words and no image at all";
   ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("cut.png"), 4, 4, 1, 2, 3));
-  Truncate(folder.File("cut.png"), kPNGHeaderBytes);
+  ASSERT_EQ(truncate(folder.File("cut.png").c_str(), kPNGHeaderBytes), 0);
   TestPlug plug;
   IGraphicsHeadless* gui = plug.MakeEditor(50, 50);
   EXPECT_DEATH(gui->LoadIBitmap(9904, "resources/img/text.png"), "text.png: not a PNG image");
-  // The header is whole, so the image is only found broken when drawn.
   IBitmap cut = gui->LoadIBitmap(9905, "resources/img/cut.png");
   EXPECT_DEATH(dynamic_cast<IScaledImage*>(cut.mData)->AtScale(1), "cut.png: .*damaged");
 }
