@@ -148,7 +148,8 @@ PIX_IBitmap* IGraphics::ScreenPixels(const IRECT& r, IRECT* screenRect) {
   *screenRect = ToScreen(r);
   PIX_SysBitmap* drawn = GetDrawBitmap();
   if (mScreenScale == mDrawScale) return drawn;
-  if (!mScreenBitmap) mScreenBitmap = std::make_unique<PIX_MemBitmap>(ScreenWidth(), ScreenHeight(), kScratchLineAlignment);
+  if (!mScreenBitmap)
+    mScreenBitmap = std::make_unique<PIX_MemBitmap>(ScreenWidth(), ScreenHeight(), kScratchLineAlignment);
   PIX_AreaReduce(mScreenBitmap.get(), screenRect->L, screenRect->T, screenRect->W(), screenRect->H(), drawn,
                  mDrawScale / mScreenScale);
   return mScreenBitmap.get();

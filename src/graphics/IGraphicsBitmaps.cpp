@@ -60,7 +60,7 @@ bool IGraphics::OSImageFile(int id, const char* name, KIT_String* path) { return
 
 PIX_IBitmap* IGraphics::LoadResourceBitmap(int id, const char* name) {
   char resource[kResourceTextLen];
-  int used = std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
+  const int used = std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
   KIT_String file, name2x, file2x;
   PIX_IBitmap* bitmap = nullptr;
   if (OSImageFile(id, name, &file)) {
@@ -176,8 +176,8 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
   PIX_IBitmap* pixels = PixelsAtDrawScale(bitmap);
   // The source size and offset are in the source's own pixels.
   const float sourceScale = pixels ? float(s) : 1.0f;
-  PIX_RotatedBlit(mDrawBitmap.get(), pixels ? pixels : bitmap->mData, (destCtrX - w / 2) * s, (destCtrY - h / 2) * s, w * s,
-                  h * s, 0.0f, 0.0f, sourceScale * w, sourceScale * h, static_cast<float>(angle), false,
+  PIX_RotatedBlit(mDrawBitmap.get(), pixels ? pixels : bitmap->mData, (destCtrX - w / 2) * s, (destCtrY - h / 2) * s,
+                  w * s, h * s, 0.0f, 0.0f, sourceScale * w, sourceScale * h, static_cast<float>(angle), false,
                   PixWeight(blend), PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR, 0.0f,
                   sourceScale * static_cast<float>(yOffsetZeroDeg));
   return true;
@@ -211,10 +211,10 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
                    PIX_MODE_COPY | PIX_MODE_FILTER_BILINEAR);
   }
   PIX_ClearRect(mTmpBitmap.get(), 0, 0, w * s, h * s, kClearAlphaKeepMask, 0);
-  PIX_RotatedBlit(mTmpBitmap.get(), maskPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, maskScale * w, maskScale * h, radians, true,
-                  1.0f, kMaskMode, xCentreOffset * maskScale, 0.0f);
-  PIX_RotatedBlit(mTmpBitmap.get(), topPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, topScale * w, topScale * h, radians, true,
-                  1.0f, kTopMode, xCentreOffset * topScale, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap.get(), maskPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, maskScale * w, maskScale * h, radians,
+                  true, 1.0f, kMaskMode, xCentreOffset * maskScale, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap.get(), topPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, topScale * w, topScale * h, radians,
+                  true, 1.0f, kTopMode, xCentreOffset * topScale, 0.0f);
 
   ScratchView composed(mTmpBitmap.get(), w, h, s);
   IBitmap handle(&composed, w, h);

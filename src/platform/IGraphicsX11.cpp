@@ -76,14 +76,12 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     CloseWindow();
     return nullptr;
   }
-  Display* display = mConnection->Get();
-  const int screen = DefaultScreen(display);
   mSurface = std::make_unique<X11Surface>();
-  if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
+  if (!FitSurface()) {
     CloseWindow();
     return nullptr;
   }
+  Display* display = mConnection->Get();
   if (!mAwaitingParent) XMapWindow(display, mWindow);
   XFlush(display);
   mWindowAlive = true;
@@ -93,6 +91,13 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   // The first frame shows the whole editor, as the first exposure would.
   AddPending(IRECT(0, 0, Width(), Height()));
   return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
+}
+
+bool IGraphicsX11::FitSurface() {
+  Display* display = mConnection->Get();
+  const int screen = DefaultScreen(display);
+  return mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen),
+                          DefaultDepth(display, screen), ScreenWidth(), ScreenHeight(), mAllowShm, &mError);
 }
 
 bool IGraphicsX11::CreateEditorWindow() {
@@ -228,12 +233,10 @@ void IGraphicsX11::FixTopLevelSize() {
 
 void IGraphicsX11::OnScreenScaleChanged() {
   if (!WindowIsOpen()) return;
-  Display* display = mConnection->Get();
-  const int screen = DefaultScreen(display);
   if (mTopLevel) FixTopLevelSize();
-  XResizeWindow(display, mWindow, static_cast<unsigned>(ScreenWidth()), static_cast<unsigned>(ScreenHeight()));
-  if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
+  XResizeWindow(mConnection->Get(), mWindow, static_cast<unsigned>(ScreenWidth()),
+                static_cast<unsigned>(ScreenHeight()));
+  if (!FitSurface()) {
     EndWindow(mError.Get());
     return;
   }

@@ -135,6 +135,9 @@ private:
   // its GC and a top-level window's properties; false with the reason in
   // mError.
   bool CreateEditorWindow();
+  // The window's screen image at the editor's size in device pixels; false
+  // with the reason in mError.
+  bool FitSurface();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);

@@ -129,6 +129,7 @@ TEST(ResourceImagesDeathTest, UnreadableEditorImageStopsNamingFileAndReason) {
   ASSERT_EQ(truncate(folder.File("cut.png").c_str(), kPNGHeaderBytes), 0);
   TestPlug plug;
   IGraphicsHeadless* gui = plug.MakeEditor(50, 50);
+  plug.AttachGraphics(gui);
   EXPECT_DEATH(gui->LoadIBitmap(9904, "resources/img/text.png"), "text.png: not a PNG image");
   IBitmap cut = gui->LoadIBitmap(9905, "resources/img/cut.png");
   EXPECT_DEATH(dynamic_cast<IScaledImage*>(cut.mData)->AtScale(1), "cut.png: .*damaged");
