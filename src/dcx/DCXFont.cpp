@@ -132,17 +132,15 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
   if (height == 0) height = kDefaultHeight;
   if (height > kMaxPixelSize || height < -kMaxPixelSize) return nullptr;
 
+  // Taken first, so a font given up below is deleted with the lock held.
+  std::lock_guard<std::mutex> hold(lib->lock);
   std::unique_ptr<DCX_Object> font(new (std::nothrow) DCX_Object());
   if (!font) return nullptr;
-  std::lock_guard<std::mutex> hold(lib->lock);
   int index = 0;
   if (!MatchFace(faceName, height < 0 ? -height : height, weight, italic != 0, &font->path, &index) ||
       FT_New_Face(lib->library, font->path.Get(), index, &font->face) != 0)
     return nullptr;
-  if (!SizeFace(font->face, height)) {
-    FT_Done_Face(font->face);
-    return nullptr;
-  }
+  if (!SizeFace(font->face, height)) return nullptr;
   font->family.Set(font->face->family_name ? font->face->family_name : "");
   font->mono = quality == NONANTIALIASED_QUALITY;
   font->underline = underline != 0;
@@ -169,13 +167,14 @@ const char* DCX_GetFontFaceName(HGDIOBJ font) { return font ? font->family.Get()
 
 const char* DCX_GetFontFilePath(HGDIOBJ font) { return font ? font->path.Get() : ""; }
 
+DCX_Object::~DCX_Object() {
+  if (face) FT_Done_Face(face);
+}
+
+// The handle is a raw pointer by the device-context interface; it ends here.
 bool DeleteObject(HGDIOBJ object) {
   if (!object) return false;
-  FontLibrary* lib = Library();
-  {
-    std::lock_guard<std::mutex> hold(lib->lock);
-    FT_Done_Face(object->face);
-  }
+  std::lock_guard<std::mutex> hold(Library()->lock);
   delete object;
   return true;
 }

@@ -9,7 +9,10 @@
 #include "kit/KIT_String.h"
 
 struct DCX_Object {
-  FT_Face face;           // owned; sized to the font's pixel size
+  // Frees the face; deleted only with the FreeType library's lock held.
+  ~DCX_Object();
+
+  FT_Face face = nullptr;  // owned; sized to the font's pixel size
   KIT_String family;      // face actually used
   KIT_String path;        // its file
   TEXTMETRIC metrics;

@@ -26,17 +26,14 @@ IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
     : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : kDefaultFPS) {}
 
 IGraphics::~IGraphics() {
-  delete mKeyCatcher;
-  mKeyCatcher = nullptr;
+  mKeyCatcher.reset();
   mControls.Empty(true);
   DeleteBitmaps();
 }
 
 void IGraphics::DeleteBitmaps() {
-  delete mDrawBitmap;
-  mDrawBitmap = nullptr;
-  delete mTmpBitmap;
-  mTmpBitmap = nullptr;
+  mDrawBitmap.reset();
+  mTmpBitmap.reset();
   mScreenBitmap.reset();
 }
 
@@ -75,8 +72,8 @@ void IGraphics::ShowMouseCursor() {}
 // ---- Construction and attachment. ----
 
 void IGraphics::PrepDraw() {
-  if (!mDrawBitmap) mDrawBitmap = new PIX_SysBitmap(mWidth * mDrawScale, mHeight * mDrawScale);
-  if (!mTmpBitmap) mTmpBitmap = new PIX_MemBitmap(0, 0, kScratchLineAlignment);
+  if (!mDrawBitmap) mDrawBitmap = std::make_unique<PIX_SysBitmap>(mWidth * mDrawScale, mHeight * mDrawScale);
+  if (!mTmpBitmap) mTmpBitmap = std::make_unique<PIX_MemBitmap>(0, 0, kScratchLineAlignment);
 }
 
 void IGraphics::OpenDrawing() {
@@ -88,7 +85,7 @@ void IGraphics::OpenDrawing() {
 
 PIX_SysBitmap* IGraphics::GetDrawBitmap() {
   PrepDraw();
-  return mDrawBitmap;
+  return mDrawBitmap.get();
 }
 
 void IGraphics::AttachBackground(int id, const char* name) {
@@ -107,7 +104,11 @@ int IGraphics::AttachControl(IControl* control) {
   return mControls.GetSize() - 1;
 }
 
-void IGraphics::AttachKeyCatcher(IControl* control) { mKeyCatcher = control; }
+void IGraphics::AttachKeyCatcher(IControl* control) {
+  // A replaced catcher is not deleted: its attacher may still hold it.
+  mKeyCatcher.release();
+  mKeyCatcher.reset(control);
+}
 
 // ---- Scale. ----
 
@@ -147,7 +148,8 @@ PIX_IBitmap* IGraphics::ScreenPixels(const IRECT& r, IRECT* screenRect) {
   *screenRect = ToScreen(r);
   PIX_SysBitmap* drawn = GetDrawBitmap();
   if (mScreenScale == mDrawScale) return drawn;
-  if (!mScreenBitmap) mScreenBitmap.reset(new PIX_MemBitmap(ScreenWidth(), ScreenHeight(), kScratchLineAlignment));
+  if (!mScreenBitmap)
+    mScreenBitmap = std::make_unique<PIX_MemBitmap>(ScreenWidth(), ScreenHeight(), kScratchLineAlignment);
   PIX_AreaReduce(mScreenBitmap.get(), screenRect->L, screenRect->T, screenRect->W(), screenRect->H(), drawn,
                  mDrawScale / mScreenScale);
   return mScreenBitmap.get();

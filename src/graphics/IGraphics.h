@@ -314,14 +314,14 @@ protected:
 
   // Fields in declaration order; the cursor fields serve the platform layer.
   KIT_Mutex mMutex;  // kept for platform layers; the editor core never takes it
-  KIT_PtrList<IControl> mControls;
+  KIT_PtrList<IControl> mControls;  // owned: the framework's list, emptied with Empty(true)
   IPluginBase* mPlug;
   IRECT mDrawRECT;
   bool mCursorHidden = false;
   int mHiddenMousePointX = -1;
   int mHiddenMousePointY = -1;
-  PIX_SysBitmap* mDrawBitmap = nullptr;
-  PIX_MemBitmap* mTmpBitmap = nullptr;
+  std::unique_ptr<PIX_SysBitmap> mDrawBitmap;
+  std::unique_ptr<PIX_MemBitmap> mTmpBitmap;
   int mWidth;
   int mHeight;
   int mFPS;
@@ -333,13 +333,17 @@ protected:
   int mLastClickedParam = -1;
   bool mHandleMouseOver = false;
   bool mStrict = true;
-  IControl* mKeyCatcher = nullptr;
+  std::unique_ptr<IControl> mKeyCatcher;
   double mScreenScale = 1.0;
   int mDrawScale = 1;
   // The reduction shown at a screen scale between the drawing scales.
   std::unique_ptr<PIX_MemBitmap> mScreenBitmap;
 
 private:
+  // The image resource, from its file when the platform names one, else
+  // from OSLoadBitmap; stops the program naming it (and why its file did
+  // not do) when neither gives an image.
+  PIX_IBitmap* LoadResourceBitmap(int id, const char* name);
   // The pixels to draw a bitmap with at the drawing scale: its own at that
   // scale, or null when it has none there (it is then scaled while drawn).
   PIX_IBitmap* PixelsAtDrawScale(IBitmap* bitmap);

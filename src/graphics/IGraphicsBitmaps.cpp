@@ -58,20 +58,29 @@ int PixBlendMode(const IChannelBlend* blend) {
 
 bool IGraphics::OSImageFile(int id, const char* name, KIT_String* path) { return false; }
 
+PIX_IBitmap* IGraphics::LoadResourceBitmap(int id, const char* name) {
+  char resource[kResourceTextLen];
+  const int used = std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
+  KIT_String file, name2x, file2x;
+  PIX_IBitmap* bitmap = nullptr;
+  if (OSImageFile(id, name, &file)) {
+    const bool has2x = ScaledImageName(name, 2, &name2x) && OSImageFile(id, name2x.Get(), &file2x);
+    const char* why = "";
+    bitmap = IResourceImage::FromFile(file.Get(), has2x ? file2x.Get() : nullptr, &why).release();
+    // Decoding it whole would fail the same way: the reason is said here.
+    if (!bitmap && used > 0 && used < kResourceTextLen)
+      std::snprintf(resource + used, sizeof(resource) - used, " (%s: %s)", file.Get(), why);
+  } else {
+    bitmap = OSLoadBitmap(id, name);
+  }
+  GraphicsCheck(bitmap != nullptr, "imgResourceFound", resource);
+  return bitmap;
+}
+
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHoriztonal) {
   PIX_IBitmap* bitmap = BitmapStorage::Instance().Find(id);
   if (!bitmap) {
-    KIT_String file, name2x, file2x;
-    if (OSImageFile(id, name, &file)) {
-      const bool has2x = ScaledImageName(name, 2, &name2x) && OSImageFile(id, name2x.Get(), &file2x);
-      bitmap = IResourceImage::FromFile(file.Get(), has2x ? file2x.Get() : nullptr).release();
-    }
-    if (!bitmap) bitmap = OSLoadBitmap(id, name);
-    if (!bitmap) {
-      char resource[kResourceTextLen];
-      std::snprintf(resource, sizeof(resource), "bitmap %d, %s", id, name ? name : "(no name)");
-      GraphicsCheck(false, "imgResourceFound", resource);
-    }
+    bitmap = LoadResourceBitmap(id, name);
     BitmapStorage::Instance().Add(bitmap, id);
   }
   IScaledImage* image = dynamic_cast<IScaledImage*>(bitmap);
@@ -136,10 +145,10 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, con
   srcY += r.T - dest->T;
   const int s = mDrawScale;
   if (PIX_IBitmap* pixels = PixelsAtDrawScale(bitmap)) {
-    PIX_Blit(mDrawBitmap, pixels, r.L * s, r.T * s, srcX * s, srcY * s, r.W() * s, r.H() * s, PixWeight(blend),
+    PIX_Blit(mDrawBitmap.get(), pixels, r.L * s, r.T * s, srcX * s, srcY * s, r.W() * s, r.H() * s, PixWeight(blend),
              PixBlendMode(blend));
   } else {
-    PIX_ScaledBlit(mDrawBitmap, bitmap->mData, r.L * s, r.T * s, r.W() * s, r.H() * s, float(srcX), float(srcY),
+    PIX_ScaledBlit(mDrawBitmap.get(), bitmap->mData, r.L * s, r.T * s, r.W() * s, r.H() * s, float(srcX), float(srcY),
                    float(r.W()), float(r.H()), PixWeight(blend), PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR);
   }
   return true;
@@ -167,8 +176,8 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
   PIX_IBitmap* pixels = PixelsAtDrawScale(bitmap);
   // The source size and offset are in the source's own pixels.
   const float sourceScale = pixels ? float(s) : 1.0f;
-  PIX_RotatedBlit(mDrawBitmap, pixels ? pixels : bitmap->mData, (destCtrX - w / 2) * s, (destCtrY - h / 2) * s, w * s,
-                  h * s, 0.0f, 0.0f, sourceScale * w, sourceScale * h, static_cast<float>(angle), false,
+  PIX_RotatedBlit(mDrawBitmap.get(), pixels ? pixels : bitmap->mData, (destCtrX - w / 2) * s, (destCtrY - h / 2) * s,
+                  w * s, h * s, 0.0f, 0.0f, sourceScale * w, sourceScale * h, static_cast<float>(angle), false,
                   PixWeight(blend), PixBlendMode(blend) | PIX_MODE_FILTER_BILINEAR, 0.0f,
                   sourceScale * static_cast<float>(yOffsetZeroDeg));
   return true;
@@ -176,7 +185,7 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
 
 bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y, double angle,
                                 const IChannelBlend* blend) {
-  if (!mTmpBitmap) mTmpBitmap = new PIX_MemBitmap(0, 0, kLineAlignment);
+  if (!mTmpBitmap) mTmpBitmap = std::make_unique<PIX_MemBitmap>(0, 0, kLineAlignment);
   const int w = base->W;
   const int h = base->H;
   const int s = mDrawScale;
@@ -195,19 +204,19 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   PIX_IBitmap* maskPixels = pixelsOf(mask, &maskScale);
   PIX_IBitmap* topPixels = pixelsOf(top, &topScale);
   if (baseScale == float(s)) {
-    PIX_Copy(mTmpBitmap, basePixels);
+    PIX_Copy(mTmpBitmap.get(), basePixels);
   } else {
     mTmpBitmap->resize(w * s, h * s);
-    PIX_ScaledBlit(mTmpBitmap, basePixels, 0, 0, w * s, h * s, 0.0f, 0.0f, float(w), float(h), 1.0f,
+    PIX_ScaledBlit(mTmpBitmap.get(), basePixels, 0, 0, w * s, h * s, 0.0f, 0.0f, float(w), float(h), 1.0f,
                    PIX_MODE_COPY | PIX_MODE_FILTER_BILINEAR);
   }
-  PIX_ClearRect(mTmpBitmap, 0, 0, w * s, h * s, kClearAlphaKeepMask, 0);
-  PIX_RotatedBlit(mTmpBitmap, maskPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, maskScale * w, maskScale * h, radians, true,
-                  1.0f, kMaskMode, xCentreOffset * maskScale, 0.0f);
-  PIX_RotatedBlit(mTmpBitmap, topPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, topScale * w, topScale * h, radians, true,
-                  1.0f, kTopMode, xCentreOffset * topScale, 0.0f);
+  PIX_ClearRect(mTmpBitmap.get(), 0, 0, w * s, h * s, kClearAlphaKeepMask, 0);
+  PIX_RotatedBlit(mTmpBitmap.get(), maskPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, maskScale * w, maskScale * h, radians,
+                  true, 1.0f, kMaskMode, xCentreOffset * maskScale, 0.0f);
+  PIX_RotatedBlit(mTmpBitmap.get(), topPixels, 0, 0, w * s, h * s, 0.0f, 0.0f, topScale * w, topScale * h, radians,
+                  true, 1.0f, kTopMode, xCentreOffset * topScale, 0.0f);
 
-  ScratchView composed(mTmpBitmap, w, h, s);
+  ScratchView composed(mTmpBitmap.get(), w, h, s);
   IBitmap handle(&composed, w, h);
   IRECT dest(x, y, x + w, y + h);
   return DrawBitmap(&handle, &dest, 0, 0, blend);

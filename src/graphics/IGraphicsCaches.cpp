@@ -5,6 +5,11 @@
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_Font.h"
 
+// Out of line, where the cached types are complete.
+BitmapStorage::BitmapStorage() = default;
+BitmapStorage::~BitmapStorage() = default;
+FontStorage::FontStorage() = default;
+FontStorage::~FontStorage() = default;
 
 BitmapStorage& BitmapStorage::Instance() {
   static BitmapStorage storage;
@@ -12,44 +17,14 @@ BitmapStorage& BitmapStorage::Instance() {
 }
 
 PIX_IBitmap* BitmapStorage::Find(int id) {
-  KIT_MutexLock lock(&mMutex);
-  for (int i = 0; i < mEntries.GetSize(); ++i)
-    if (mEntries.Get()[i].mID == id) return mEntries.Get()[i].mBitmap;
-  return nullptr;
+  return mCache.Find([id](int key) { return key == id; });
 }
 
-void BitmapStorage::Add(PIX_IBitmap* bitmap, int id) {
-  KIT_MutexLock lock(&mMutex);
-  mEntries.Add(Entry{id, bitmap});
-}
+void BitmapStorage::Add(PIX_IBitmap* bitmap, int id) { mCache.Add(id, bitmap); }
 
-bool BitmapStorage::Remove(PIX_IBitmap* bitmap) {
-  PIX_IBitmap* removed = nullptr;
-  {
-    KIT_MutexLock lock(&mMutex);
-    const int n = mEntries.GetSize();
-    Entry* entries = mEntries.Get();
-    for (int i = 0; i < n; ++i) {
-      if (entries[i].mBitmap != bitmap) continue;
-      removed = bitmap;
-      for (int j = i; j < n - 1; ++j) entries[j] = entries[j + 1];
-      mEntries.Resize(n - 1);
-      break;
-    }
-  }
-  delete removed;
-  return removed != nullptr;
-}
+bool BitmapStorage::Remove(PIX_IBitmap* bitmap) { return mCache.Remove(bitmap); }
 
-int BitmapStorage::Size() {
-  KIT_MutexLock lock(&mMutex);
-  return mEntries.GetSize();
-}
-
-BitmapStorage::~BitmapStorage() {
-  for (int i = 0; i < mEntries.GetSize(); ++i) delete mEntries.Get()[i].mBitmap;
-  mEntries.Free();
-}
+int BitmapStorage::Size() { return mCache.Size(); }
 
 FontStorage& FontStorage::Instance() {
   static FontStorage storage;
@@ -57,34 +32,20 @@ FontStorage& FontStorage::Instance() {
 }
 
 PIX_CachedFont* FontStorage::Find(const IText* text) {
-  KIT_MutexLock lock(&mMutex);
-  for (int i = 0; i < mEntries.GetSize(); ++i) {
-    const Entry& e = mEntries.Get()[i];
-    if (e.mSize == text->mSize && e.mOrientation == text->mOrientation && e.mStyle == text->mStyle &&
-        std::strncmp(e.mFace, text->mFont, FONT_LEN) == 0)
-      return e.mFont;
-  }
-  return nullptr;
+  return mCache.Find([text](const Key& key) {
+    return key.mSize == text->mSize && key.mOrientation == text->mOrientation && key.mStyle == text->mStyle &&
+           std::strncmp(key.mFace, text->mFont, FONT_LEN) == 0;
+  });
 }
 
 void FontStorage::Add(PIX_CachedFont* font, const IText* text) {
-  Entry e;
-  e.mSize = text->mSize;
-  e.mOrientation = text->mOrientation;
-  e.mStyle = text->mStyle;
-  std::memcpy(e.mFace, text->mFont, FONT_LEN);
-  e.mFace[FONT_LEN - 1] = 0;
-  e.mFont = font;
-  KIT_MutexLock lock(&mMutex);
-  mEntries.Add(e);
+  Key key;
+  key.mSize = text->mSize;
+  key.mOrientation = text->mOrientation;
+  key.mStyle = text->mStyle;
+  std::memcpy(key.mFace, text->mFont, FONT_LEN);
+  key.mFace[FONT_LEN - 1] = 0;
+  mCache.Add(key, font);
 }
 
-int FontStorage::Size() {
-  KIT_MutexLock lock(&mMutex);
-  return mEntries.GetSize();
-}
-
-FontStorage::~FontStorage() {
-  for (int i = 0; i < mEntries.GetSize(); ++i) delete mEntries.Get()[i].mFont;
-  mEntries.Free();
-}
+int FontStorage::Size() { return mCache.Size(); }

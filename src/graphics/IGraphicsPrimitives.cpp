@@ -29,7 +29,7 @@ float Centre(float v, int s) { return v * static_cast<float>(s) + 0.5f * static_
 void IGraphics::FillBlock(unsigned pix, int x, int y, float weight, int mode) {
   const int s = mDrawScale;
   for (int dy = 0; dy < s; ++dy)
-    for (int dx = 0; dx < s; ++dx) PIX_PutPixel(mDrawBitmap, x * s + dx, y * s + dy, pix, weight, mode);
+    for (int dx = 0; dx < s; ++dx) PIX_PutPixel(mDrawBitmap.get(), x * s + dx, y * s + dy, pix, weight, mode);
 }
 
 void IGraphics::ScaledLine(unsigned pix, int x1, int y1, int x2, int y2, float weight, int mode, bool antiAlias) {
@@ -41,9 +41,9 @@ void IGraphics::ScaledLine(unsigned pix, int x1, int y1, int x2, int y2, float w
   const int endY = y2 >= y1 ? s - 1 : 0, startY = y2 >= y1 ? 0 : s - 1;
   for (int k = 0; k < s; ++k) {
     if (alongX)
-      PIX_Line(mDrawBitmap, x1 * s + startX, y1 * s + k, x2 * s + endX, y2 * s + k, pix, weight, mode, antiAlias);
+      PIX_Line(mDrawBitmap.get(), x1 * s + startX, y1 * s + k, x2 * s + endX, y2 * s + k, pix, weight, mode, antiAlias);
     else
-      PIX_Line(mDrawBitmap, x1 * s + k, y1 * s + startY, x2 * s + k, y2 * s + endY, pix, weight, mode, antiAlias);
+      PIX_Line(mDrawBitmap.get(), x1 * s + k, y1 * s + startY, x2 * s + k, y2 * s + endY, pix, weight, mode, antiAlias);
   }
 }
 
@@ -86,7 +86,7 @@ bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float 
   const int s = mDrawScale;
   // At 2 the ring [r - 0.5, r + 0.5] of the one-pixel arc is two arcs wide.
   for (int k = 0; k < s; ++k)
-    PIX_Arc(mDrawBitmap, Centre(cx, s), Centre(cy, s), r * s + k - 0.5f * (s - 1), minAngle, maxAngle,
+    PIX_Arc(mDrawBitmap.get(), Centre(cx, s), Centre(cy, s), r * s + k - 0.5f * (s - 1), minAngle, maxAngle,
             PixColor(color), PixWeight(blend), PixBlendMode(blend), antiAlias);
   return true;
 }
@@ -95,7 +95,7 @@ bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r, con
                            bool antiAlias) {
   const int s = mDrawScale;
   for (int k = 0; k < s; ++k)
-    PIX_Circle(mDrawBitmap, Centre(cx, s), Centre(cy, s), r * s + k - 0.5f * (s - 1), PixColor(color),
+    PIX_Circle(mDrawBitmap.get(), Centre(cx, s), Centre(cy, s), r * s + k - 0.5f * (s - 1), PixColor(color),
                PixWeight(blend), PixBlendMode(blend), antiAlias);
   return true;
 }
@@ -105,7 +105,7 @@ bool IGraphics::RoundRect(const IColor* color, IRECT* r, const IChannelBlend* bl
   const int s = mDrawScale;
   // At 2 a second outline one device pixel inside the first.
   for (int k = 0; k < s; ++k)
-    PIX_RoundRect(mDrawBitmap, static_cast<float>(r->L * s + k), static_cast<float>(r->T * s + k),
+    PIX_RoundRect(mDrawBitmap.get(), static_cast<float>(r->L * s + k), static_cast<float>(r->T * s + k),
                   static_cast<float>(r->W() * s - 2 * k), static_cast<float>(r->H() * s - 2 * k),
                   cornerRadius * s - k, PixColor(color), PixWeight(blend), PixBlendMode(blend), antiAlias);
   return true;
@@ -126,26 +126,26 @@ bool IGraphics::FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend
   // Corner centres on the pixel (block) inside each corner.
   const float lo = 0.5f * static_cast<float>(s - 1);
   const float hi = -1.0f - lo;
-  PIX_FillRect(mDrawBitmap, x + c, y, w - 2 * c, h, pix, weight, mode);
-  PIX_FillRect(mDrawBitmap, x, y + c, c, h - 2 * c, pix, weight, mode);
-  PIX_FillRect(mDrawBitmap, x + w - c, y + c, c, h - 2 * c, pix, weight, mode);
-  PIX_FillCircle(mDrawBitmap, x + c + lo, y + c + lo, cr, pix, weight, mode, antiAlias);
-  PIX_FillCircle(mDrawBitmap, x + w - c + hi, y + h - c + hi, cr, pix, weight, mode, antiAlias);
-  PIX_FillCircle(mDrawBitmap, x + w - c + hi, y + c + lo, cr, pix, weight, mode, antiAlias);
-  PIX_FillCircle(mDrawBitmap, x + c + lo, y + h - c + hi, cr, pix, weight, mode, antiAlias);
+  PIX_FillRect(mDrawBitmap.get(), x + c, y, w - 2 * c, h, pix, weight, mode);
+  PIX_FillRect(mDrawBitmap.get(), x, y + c, c, h - 2 * c, pix, weight, mode);
+  PIX_FillRect(mDrawBitmap.get(), x + w - c, y + c, c, h - 2 * c, pix, weight, mode);
+  PIX_FillCircle(mDrawBitmap.get(), x + c + lo, y + c + lo, cr, pix, weight, mode, antiAlias);
+  PIX_FillCircle(mDrawBitmap.get(), x + w - c + hi, y + h - c + hi, cr, pix, weight, mode, antiAlias);
+  PIX_FillCircle(mDrawBitmap.get(), x + w - c + hi, y + c + lo, cr, pix, weight, mode, antiAlias);
+  PIX_FillCircle(mDrawBitmap.get(), x + c + lo, y + h - c + hi, cr, pix, weight, mode, antiAlias);
   return true;
 }
 
 bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend) {
   const int s = mDrawScale;
-  PIX_FillRect(mDrawBitmap, r->L * s, r->T * s, r->W() * s, r->H() * s, PixColor(color), PixWeight(blend),
+  PIX_FillRect(mDrawBitmap.get(), r->L * s, r->T * s, r->W() * s, r->H() * s, PixColor(color), PixWeight(blend),
                PixBlendMode(blend));
   return true;
 }
 
 bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend, bool antiAlias) {
   const int s = mDrawScale;
-  PIX_FillCircle(mDrawBitmap, Centre(static_cast<float>(cx), s), Centre(static_cast<float>(cy), s), r * s,
+  PIX_FillCircle(mDrawBitmap.get(), Centre(static_cast<float>(cx), s), Centre(static_cast<float>(cy), s), r * s,
                  PixColor(color), PixWeight(blend), PixBlendMode(blend), antiAlias);
   return true;
 }
@@ -153,7 +153,7 @@ bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const I
 bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
                              IChannelBlend* blend) {
   const int s = mDrawScale;
-  PIX_FillTriangle(mDrawBitmap, x1 * s, y1 * s, x2 * s, y2 * s, x3 * s, y3 * s, PixColor(color), PixWeight(blend),
+  PIX_FillTriangle(mDrawBitmap.get(), x1 * s, y1 * s, x2 * s, y2 * s, x3 * s, y3 * s, PixColor(color), PixWeight(blend),
                    PixBlendMode(blend));
   return true;
 }
@@ -161,7 +161,7 @@ bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2
 bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int npoints, const IChannelBlend* blend) {
   const int s = mDrawScale;
   if (s == 1 || npoints <= 0) {
-    PIX_FillConvexPolygon(mDrawBitmap, x, y, npoints, PixColor(color), PixWeight(blend), PixBlendMode(blend));
+    PIX_FillConvexPolygon(mDrawBitmap.get(), x, y, npoints, PixColor(color), PixWeight(blend), PixBlendMode(blend));
     return true;
   }
   std::vector<int> xs(x, x + npoints), ys(y, y + npoints);
@@ -169,7 +169,7 @@ bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int npoi
     xs[size_t(i)] *= s;
     ys[size_t(i)] *= s;
   }
-  PIX_FillConvexPolygon(mDrawBitmap, xs.data(), ys.data(), npoints, PixColor(color), PixWeight(blend),
+  PIX_FillConvexPolygon(mDrawBitmap.get(), xs.data(), ys.data(), npoints, PixColor(color), PixWeight(blend),
                         PixBlendMode(blend));
   return true;
 }
@@ -203,6 +203,6 @@ bool IGraphics::DrawHorizontalLine(const IColor* color, IRECT* r, float y) {
 }
 
 IColor IGraphics::GetPoint(int x, int y) {
-  const unsigned pix = PIX_GetPixel(mDrawBitmap, x * mDrawScale, y * mDrawScale);
+  const unsigned pix = PIX_GetPixel(mDrawBitmap.get(), x * mDrawScale, y * mDrawScale);
   return IColor(PIX_Alpha(pix), PIX_Red(pix), PIX_Green(pix), PIX_Blue(pix));
 }

@@ -1,5 +1,7 @@
 // Text drawing and measuring of IGraphics, and the font cache lookup.
 
+#include <memory>
+
 #include "dcx/DCX.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IGraphicsCaches.h"
@@ -25,29 +27,26 @@ HFONT MakePlatformFont(const IText* text, int height) {
 }  // namespace
 
 PIX_CachedFont* IGraphics::CacheFont(IText* text) {
-  PIX_CachedFont* font = FontStorage::Instance().Find(text);
-  if (font) {
-    text->mCached = font;
-    return font;
+  if (PIX_CachedFont* found = FontStorage::Instance().Find(text)) {
+    text->mCached = found;
+    return found;
   }
   int height = text->mSize < kMinFontHeight ? kMinFontHeight : text->mSize;
-  font = new PIX_CachedFont;
+  auto font = std::make_unique<PIX_CachedFont>();
   // The requested size is the wanted line height: when the first font's
   // line height differs, ask once more with the height scaled to match.
   for (int attempt = 0; attempt < 2; ++attempt) {
     HFONT platformFont = MakePlatformFont(text, height);
-    if (!platformFont) {
-      delete font;
-      return nullptr;
-    }
+    if (!platformFont) return nullptr;
     font->SetFromHFont(platformFont, kFontOwnsAndDrawsNatively);
     const int lineHeight = font->GetLineHeight();
     if (lineHeight == height || lineHeight <= 0) break;
     height = static_cast<int>(static_cast<double>(height) * height / lineHeight + 0.5);
   }
-  FontStorage::Instance().Add(font, text);
-  text->mCached = font;
-  return font;
+  // The cache owns what it is given.
+  text->mCached = font.get();
+  FontStorage::Instance().Add(font.release(), text);
+  return text->mCached;
 }
 
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
@@ -71,7 +70,7 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
 
   if (measure) {
     RECT bounds = {0, 0, 0, 0};
-    font->DrawText(mDrawBitmap, str, -1, &bounds, flags | PIX_TEXT_MEASURE);
+    font->DrawText(mDrawBitmap.get(), str, -1, &bounds, flags | PIX_TEXT_MEASURE);
     // Editor pixels: every one the text reaches.
     const int w = (bounds.right - bounds.left + s - 1) / s;
     const int h = (bounds.bottom - bounds.top + s - 1) / s;
@@ -85,6 +84,6 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
   }
 
   RECT dest = {r->L * s, r->T * s, r->R * s, r->B * s};
-  font->DrawText(mDrawBitmap, str, -1, &dest, flags);
+  font->DrawText(mDrawBitmap.get(), str, -1, &dest, flags);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "graphics/IPopupMenu.h"
 
 #include <cassert>
+#include <memory>
 
 IPopupMenuItem::IPopupMenuItem(const char* text, int flags) : mText(text), mFlags(flags) {}
 
@@ -24,8 +25,10 @@ const char* IPopupMenu::GetItemText(int index) const {
 }
 
 IPopupMenuItem* IPopupMenu::AddItem(IPopupMenuItem* item, int index) {
-  IPopupMenuItem* added = index == -1 ? mMenuItems.Add(item) : mMenuItems.Insert(index, item);
-  if (!added) delete item;
+  // Taken at once, so an index the list refuses frees the item here.
+  std::unique_ptr<IPopupMenuItem> owned(item);
+  IPopupMenuItem* added = index == -1 ? mMenuItems.Add(owned.get()) : mMenuItems.Insert(index, owned.get());
+  if (added) owned.release();
   return added;
 }
 

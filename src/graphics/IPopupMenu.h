@@ -78,5 +78,5 @@ private:
   int mPrefix;
   int mChosenItemIdx = -1;
   bool mCanMultiCheck;
-  KIT_PtrList<IPopupMenuItem> mMenuItems;
+  KIT_PtrList<IPopupMenuItem> mMenuItems;  // owned: the framework's list, emptied with Empty(true)
 };

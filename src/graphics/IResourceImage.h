@@ -19,14 +19,17 @@ public:
   // Largest drawing scale with pixels of its own.
   static constexpr int kMaxScale = 2;
 
-  // Null when the file's PNG header cannot be read. path2x, when not null,
-  // is the file drawn at scale 2.
-  static std::unique_ptr<IResourceImage> FromFile(const char* path, const char* path2x = nullptr);
+  // Null when the file's PNG header cannot be read, with the reason in
+  // *reason when given. path2x, when not null, is the file drawn at scale 2.
+  static std::unique_ptr<IResourceImage> FromFile(const char* path, const char* path2x = nullptr,
+                                                  const char** reason = nullptr);
 
   // Decoded on the first call for each scale. At 2: the 2x file, or, when
   // there is none or it is not twice the size, the scale-1 pixels enlarged
-  // once. A scale-1 file that no longer decodes stops the program naming
-  // it, as a missing resource does. Null for other scales.
+  // once (a 2x file that is there but unusable is named on stderr with the
+  // reason, once). A scale-1 file that no longer decodes stops the program
+  // naming it and the reason, as a missing resource does. Null for other
+  // scales.
   PIX_IBitmap* AtScale(int scale) override;
   bool Decoded(int scale = 1) const;
 
@@ -35,7 +38,7 @@ public:
 
 private:
   IResourceImage(const char* path, const char* path2x, int w, int h);
-  PIX_IBitmap* Decode2x();
+  std::unique_ptr<PIX_IBitmap> Decode2x();
 
   KIT_String mPath;
   KIT_String mPath2x;

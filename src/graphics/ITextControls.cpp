@@ -21,10 +21,7 @@ void ITextControl::SetTextFromPlug(const char* str) {
   if (mStr.Post(str)) SetDirty(false);
 }
 
-const char* ITextControl::GetString() {
-  mStr.Collect();
-  return mStr.Current();
-}
+const char* ITextControl::GetString() { return mStr.Latest(); }
 
 bool ITextControl::Draw(IGraphics* graphics) {
   const char* str = GetString();
@@ -68,10 +65,7 @@ void IBitmapTextControl::SetTextFromPlug(const char* str) {
   if (mStr.Post(str)) SetDirty(false);
 }
 
-const char* IBitmapTextControl::GetString() {
-  mStr.Collect();
-  return mStr.Current();
-}
+const char* IBitmapTextControl::GetString() { return mStr.Latest(); }
 
 bool IBitmapTextControl::Draw(IGraphics* graphics) {
   const char* str = GetString();

@@ -30,6 +30,11 @@ public:
   bool Collect();
   // Reader (main thread): the text last collected.
   const char* Current() const { return mShown; }
+  // Reader (main thread): collects, then the text now current.
+  const char* Latest() {
+    Collect();
+    return mShown;
+  }
 
 private:
   // Two writers at once, one published text and the reader's copy need at

@@ -45,6 +45,13 @@ void CombineRows(const BlitArea& a, C c) {
   for (int y = 0; y < a.h; ++y, dst += a.dstStep, src += a.srcStep) CombineSpan(dst, src, a.w, c);
 }
 
+// A start below 0 on one side becomes 0, and the other side's start moves
+// along with it, so both still name the same pixel.
+void ClipStart(long long* start, long long* other) {
+  if (*start >= 0) return;
+  *other -= *start;
+  *start = 0;
+}
 }  // namespace
 
 void PIX_Blit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
@@ -68,24 +75,12 @@ void PIX_Blit(PIX_IBitmap* dest, PIX_IBitmap* src, int dstx, int dsty, const REC
   long long y = dsty;
   // A source rectangle starting outside the source moves the destination
   // with it instead of reading outside the bitmap.
-  if (left < 0) {
-    x -= left;
-    left = 0;
-  }
-  if (top < 0) {
-    y -= top;
-    top = 0;
-  }
+  ClipStart(&left, &x);
+  ClipStart(&top, &y);
   right = std::min<long long>(right, s.width);
   bottom = std::min<long long>(bottom, s.height);
-  if (x < 0) {
-    left -= x;
-    x = 0;
-  }
-  if (y < 0) {
-    top -= y;
-    y = 0;
-  }
+  ClipStart(&x, &left);
+  ClipStart(&y, &top);
   const long long w = std::min<long long>(right - left, d.width - x);
   const long long h = std::min<long long>(bottom - top, d.height - y);
   if (w <= 0 || h <= 0) return;

@@ -23,19 +23,30 @@ unsigned BigEndian32(const unsigned char* p) {
 }
 }  // namespace
 
-bool PIX_ReadPNGSize(const char* filename, int* w, int* h) {
-  if (!filename) return false;
-  std::FILE* file = std::fopen(filename, "rb");
-  if (!file) return false;
+bool PIX_ReadPNGSize(const char* filename, int* w, int* h, const char** reason) {
+  const char* why = nullptr;
   unsigned char header[kHeaderBytes];
-  const bool read = std::fread(header, 1, sizeof(header), file) == sizeof(header);
-  std::fclose(file);
-  if (!read || std::memcmp(header, kSignature, sizeof(kSignature)) != 0) return false;
-  if (BigEndian32(header + kLengthAt) != kHeaderChunkLength || std::memcmp(header + kTypeAt, "IHDR", 4) != 0)
+  std::FILE* file = filename ? std::fopen(filename, "rb") : nullptr;
+  if (!file) {
+    why = "the file could not be opened";
+  } else {
+    const bool read = std::fread(header, 1, sizeof(header), file) == sizeof(header);
+    std::fclose(file);
+    if (!read)
+      why = "too short for a PNG header";
+    else if (std::memcmp(header, kSignature, sizeof(kSignature)) != 0)
+      why = "not a PNG image";
+    else if (BigEndian32(header + kLengthAt) != kHeaderChunkLength || std::memcmp(header + kTypeAt, "IHDR", 4) != 0)
+      why = "a damaged PNG header";
+  }
+  const unsigned width = why ? 0 : BigEndian32(header + kWidthAt);
+  const unsigned height = why ? 0 : BigEndian32(header + kHeightAt);
+  if (!why && (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension))
+    why = "a width or height the format does not allow";
+  if (why) {
+    if (reason) *reason = why;
     return false;
-  const unsigned width = BigEndian32(header + kWidthAt);
-  const unsigned height = BigEndian32(header + kHeightAt);
-  if (width == 0 || height == 0 || width > kMaxDimension || height > kMaxDimension) return false;
+  }
   *w = static_cast<int>(width);
   *h = static_cast<int>(height);
   return true;

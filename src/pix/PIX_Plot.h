@@ -14,6 +14,15 @@ struct PIX_Canvas {
 
   bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < rows.width && y < rows.height; }
 
+  // Puts the ends of a run in order and inside 0..size - 1; false when none
+  // of it is left.
+  static bool ClipRun(int* lo, int* hi, int size) {
+    if (*lo > *hi) std::swap(*lo, *hi);
+    *lo = std::max(*lo, 0);
+    *hi = std::min(*hi, size - 1);
+    return *lo <= *hi;
+  }
+
   template <class C>
   void Plot(int x, int y, C c) const {
     if (!Inside(x, y)) return;
@@ -32,20 +41,14 @@ struct PIX_Canvas {
   // The pixels x0..x1 (both included, any order) of row y.
   template <class C>
   void HorizRun(int x0, int x1, int y, C c) const {
-    if (x0 > x1) std::swap(x0, x1);
-    if (y < 0 || y >= rows.height) return;
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, rows.width - 1);
-    if (x0 <= x1) PIX_Combine::CombineSpanWithColor(rows.Row(y) + x0, color, x1 - x0 + 1, c);
+    if (y < 0 || y >= rows.height || !ClipRun(&x0, &x1, rows.width)) return;
+    PIX_Combine::CombineSpanWithColor(rows.Row(y) + x0, color, x1 - x0 + 1, c);
   }
 
   // The pixels y0..y1 (both included, any order) of column x.
   template <class C>
   void VertRun(int x, int y0, int y1, C c) const {
-    if (y0 > y1) std::swap(y0, y1);
-    if (x < 0 || x >= rows.width) return;
-    y0 = std::max(y0, 0);
-    y1 = std::min(y1, rows.height - 1);
+    if (x < 0 || x >= rows.width || !ClipRun(&y0, &y1, rows.height)) return;
     for (int y = y0; y <= y1; ++y) {
       unsigned* p = rows.Row(y) + x;
       *p = c(*p, color);

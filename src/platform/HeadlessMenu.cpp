@@ -5,7 +5,7 @@
 
 #include "graphics/IPopupMenu.h"
 
-HeadlessMenuEntry::~HeadlessMenuEntry() { delete mSubmenu; }
+HeadlessMenuEntry::~HeadlessMenuEntry() = default;
 
 void MenuEntryTitle(int prefix, int index, const char* text, KIT_String* title) {
   char number[16] = "";
@@ -39,7 +39,7 @@ HeadlessMenu::HeadlessMenu(IPopupMenu* menu) : mMenu(menu) {
     } else {
       MenuEntryTitle(menu->GetPrefix(), i, item->GetText(), &entry->mTitle);
       if (item->GetSubmenu()) {
-        entry->mSubmenu = new HeadlessMenu(item->GetSubmenu());
+        entry->mSubmenu = std::make_unique<HeadlessMenu>(item->GetSubmenu());
       } else {
         entry->mIndentation = item->GetIsTitle() ? 1 : 0;
         entry->mChecked = item->GetChecked();

@@ -8,6 +8,8 @@
 // IPopupMenus it was built from are borrowed and must outlive it.
 // Main thread.
 
+#include <memory>
+
 #include "kit/KIT_PtrList.h"
 #include "kit/KIT_String.h"
 #include "platform/ViewGeometry.h"
@@ -21,9 +23,9 @@ struct HeadlessMenuEntry {
   bool mChecked = false;
   bool mEnabled = true;
   bool mSeparator = false;
-  HeadlessMenu* mSubmenu = nullptr;  // owned by the entry
-  IPopupMenu* mSource = nullptr;     // the menu the item belongs to
-  int mIndex = -1;                   // the item's index there
+  std::unique_ptr<HeadlessMenu> mSubmenu;
+  IPopupMenu* mSource = nullptr;  // the menu the item belongs to
+  int mIndex = -1;                // the item's index there
 
   HeadlessMenuEntry() = default;
   ~HeadlessMenuEntry();
@@ -60,7 +62,7 @@ public:
 
 private:
   IPopupMenu* mMenu;
-  KIT_PtrList<HeadlessMenuEntry> mEntries;
+  KIT_PtrList<HeadlessMenuEntry> mEntries;  // owned, like the IPopupMenu's items
   ViewPoint mLocation;
 };
 

@@ -39,7 +39,7 @@ ViewRect UnionOf(const ViewRect& a, const ViewRect& b) {
 // opening it makes no screen at the first size, and a larger one takes a
 // fresh block with its pages mapped at once.
 std::unique_ptr<PIX_MemBitmap> NewScreen(int w, int h) {
-  std::unique_ptr<PIX_MemBitmap> screen(new PIX_MemBitmap(w, h, kLineAlignment));
+  auto screen = std::make_unique<PIX_MemBitmap>(w, h, kLineAlignment);
   PIX_FillRect(screen.get(), 0, 0, w, h, kOpaqueBlack, 1.0f, PIX_MODE_COPY);
   return screen;
 }
@@ -119,58 +119,50 @@ void HeadlessView::ToEditor(const ViewPoint& p, int* x, int* y) {
   mPrevY = *y;
 }
 
-void HeadlessView::MouseDown(const ViewPoint& p, const ViewModifiers& mods, int clickCount) {
+void HeadlessView::ButtonDown(const ViewPoint& p, IMouseMod mod, int clickCount) {
   if (!mGraphics) return;
   int x, y;
   ToEditor(p, &x, &y);
-  IMouseMod mod = GetMouseMod(mods);
   if (clickCount < 2)
     mGraphics->OnMouseDown(x, y, &mod);
   else
     mGraphics->OnMouseDblClick(x, y, &mod);
 }
 
-void HeadlessView::MouseUp(const ViewPoint& p, const ViewModifiers& mods) {
+void HeadlessView::ButtonUp(const ViewPoint& p, IMouseMod mod) {
   if (!mGraphics) return;
   int x, y;
   ToEditor(p, &x, &y);
-  IMouseMod mod = GetMouseMod(mods);
   mGraphics->OnMouseUp(x, y, &mod);
 }
 
-void HeadlessView::MouseDragged(const ViewPoint& p, const ViewModifiers& mods) {
+void HeadlessView::ButtonDragged(const ViewPoint& p, IMouseMod mod) {
   if (!mGraphics || mTextField) return;
   int x, y;
   ToEditor(p, &x, &y);
-  IMouseMod mod = GetMouseMod(mods);
   mGraphics->OnMouseDrag(x, y, &mod);
+}
+
+void HeadlessView::MouseDown(const ViewPoint& p, const ViewModifiers& mods, int clickCount) {
+  ButtonDown(p, GetMouseMod(mods), clickCount);
+}
+
+void HeadlessView::MouseUp(const ViewPoint& p, const ViewModifiers& mods) { ButtonUp(p, GetMouseMod(mods)); }
+
+void HeadlessView::MouseDragged(const ViewPoint& p, const ViewModifiers& mods) {
+  ButtonDragged(p, GetMouseMod(mods));
 }
 
 void HeadlessView::RightMouseDown(const ViewPoint& p, const ViewModifiers& mods, int clickCount) {
-  if (!mGraphics) return;
-  int x, y;
-  ToEditor(p, &x, &y);
-  IMouseMod mod = GetRightMouseMod(mods);
-  if (clickCount < 2)
-    mGraphics->OnMouseDown(x, y, &mod);
-  else
-    mGraphics->OnMouseDblClick(x, y, &mod);
+  ButtonDown(p, GetRightMouseMod(mods), clickCount);
 }
 
 void HeadlessView::RightMouseUp(const ViewPoint& p, const ViewModifiers& mods) {
-  if (!mGraphics) return;
-  int x, y;
-  ToEditor(p, &x, &y);
-  IMouseMod mod = GetRightMouseMod(mods);
-  mGraphics->OnMouseUp(x, y, &mod);
+  ButtonUp(p, GetRightMouseMod(mods));
 }
 
 void HeadlessView::RightMouseDragged(const ViewPoint& p, const ViewModifiers& mods) {
-  if (!mGraphics || mTextField) return;
-  int x, y;
-  ToEditor(p, &x, &y);
-  IMouseMod mod = GetRightMouseMod(mods);
-  mGraphics->OnMouseDrag(x, y, &mod);
+  ButtonDragged(p, GetRightMouseMod(mods));
 }
 
 void HeadlessView::MouseMoved(const ViewPoint& p, const ViewModifiers& mods) {
@@ -208,7 +200,7 @@ void HeadlessView::RemoveFromSuperview() {
 void HeadlessView::CreateTextEntry(IControl* control, IParam* param, const IText* text, const char* str,
                                    const ViewRect& frame) {
   if (!control || mTextField || !mGraphics) return;
-  mTextField.reset(new HeadlessTextField(control, param, text, str, frame, mHeight));
+  mTextField = std::make_unique<HeadlessTextField>(control, param, text, str, frame, mHeight);
   IPlatformPrompts* prompts = mGraphics->GetPrompts();
   const IPlatformPrompts::ETextEntryEnd end =
       prompts ? prompts->TextEntry(mTextField.get()) : IPlatformPrompts::kEntryCancel;

@@ -129,6 +129,10 @@ public:
 
 private:
   void ToEditor(const ViewPoint& p, int* x, int* y);
+  // A button's events, for either button: mod says which it was.
+  void ButtonDown(const ViewPoint& p, IMouseMod mod, int clickCount);
+  void ButtonUp(const ViewPoint& p, IMouseMod mod);
+  void ButtonDragged(const ViewPoint& p, IMouseMod mod);
   // Closes the field without committing it.
   void EndUserInput();
 

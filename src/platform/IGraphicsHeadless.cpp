@@ -4,15 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dcx/ResourceDir.h"
 #include "pix/PIX_Bitmap.h"
 #include "platform/HeadlessView.h"
 #include "platform/IPlatformPrompts.h"
-#include "platform/PlatformPaths.h"
-#include "platform/ResourceImages.h"
 #include "platform/ScreenPNG.h"
 
-IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
+IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps) : IGraphicsDesktop(plug, w, h, fps) {}
 
 IGraphicsHeadless::~IGraphicsHeadless() { CloseWindow(); }
 
@@ -32,12 +29,6 @@ void IGraphicsHeadless::ForceEndUserEdit() {
   if (mView) mView->EndTextEntry(false);
 }
 
-void IGraphicsHeadless::Resize(int w, int h) {
-  if (w == Width() && h == Height()) return;
-  IGraphics::Resize(w, h);
-  if (mView) mView->SetFrameSize(w, h);
-}
-
 int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int type) {
   return mPrompts ? mPrompts->MessageBox(text, caption, type) : 0;
 }
@@ -54,12 +45,6 @@ void IGraphicsHeadless::CreateTextEntry(IControl* control, IText* text, IRECT* t
   mView->CreateTextEntry(control, param, text, str, ToViewRect(*textRect, Height()));
 }
 
-void IGraphicsHeadless::HostPath(KIT_String* path) { ProgramFolder(path); }
-
-void IGraphicsHeadless::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }
-
-void IGraphicsHeadless::DesktopPath(KIT_String* path) { DesktopFolder(path); }
-
 void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir,
                                       char* extension) {
   if (!mPrompts) {
@@ -72,20 +57,19 @@ void IGraphicsHeadless::PromptForFile(KIT_String* fileName, EFileAction action, 
 void* IGraphicsHeadless::OpenWindow(void* parentView) {
   CloseWindow();
   OpenDrawing();
-  mView = new HeadlessView(this);
-  return mView;
+  mView = std::make_unique<HeadlessView>(this);
+  return mView.get();
 }
 
 void IGraphicsHeadless::CloseWindow() {
   if (!mView) return;
-  HeadlessView* view = mView;
+  // Forgotten before it is detached, so nothing it calls back reaches it.
+  std::unique_ptr<HeadlessView> view = std::move(mView);
   view->KillTimer();
-  mView = nullptr;
   view->DetachGraphics();
-  delete view;
 }
 
-void* IGraphicsHeadless::GetWindow() { return mView; }
+void* IGraphicsHeadless::GetWindow() { return mView.get(); }
 
 void IGraphicsHeadless::HideMouseCursor() {
   if (mCursorHidden) return;
@@ -97,17 +81,6 @@ void IGraphicsHeadless::HideMouseCursor() {
 }
 
 void IGraphicsHeadless::ShowMouseCursor() { mCursorHidden = false; }
-
-bool IGraphicsHeadless::OSImageFile(int id, const char* name, KIT_String* path) {
-  return ResourceImageFile(name, path);
-}
-
-PIX_IBitmap* IGraphicsHeadless::OSLoadBitmap(int id, const char* name) {
-  KIT_String error;
-  PIX_IBitmap* bitmap = LoadImgFromResource(name, &error);
-  if (!bitmap) std::fprintf(stderr, "editor: %s\n", error.Get());
-  return bitmap;
-}
 
 bool IGraphicsHeadless::Tick(IRECT* repainted) { return mView ? mView->OnTimer(repainted) : false; }
 

@@ -2,8 +2,8 @@
 // The editor's platform half for a machine without a window system. It
 // supplies every platform operation of IGraphics: the view (HeadlessView)
 // that OpenWindow creates, the refresh tick, the screen copy, typed text
-// entry and popup menus answered by the caller's IPlatformPrompts, image
-// resources from the resource folder, and the path queries.
+// entry and popup menus answered by the caller's IPlatformPrompts; the
+// image resources and path queries are IGraphicsDesktop's.
 //
 // Driving it: OpenWindow(nullptr) (or the Audio Unit view factory), then
 // Tick() once per TimerInterval() seconds; send events to GetView() in view
@@ -15,13 +15,15 @@
 //
 // Threads: main thread, except the plug-in relays of IGraphics.
 
-#include "graphics/IGraphics.h"
+#include <memory>
+
 #include "kit/KIT_String.h"
+#include "platform/IGraphicsDesktop.h"
 
 class HeadlessView;
 class IPlatformPrompts;
 
-class IGraphicsHeadless : public IGraphics {
+class IGraphicsHeadless : public IGraphicsDesktop {
 public:
   IGraphicsHeadless(IPluginBase* plug, int w, int h, int fps);
   // Closes the window first.
@@ -34,31 +36,15 @@ public:
   bool DrawScreen(IRECT* r) override;
   // Closes an open text field without committing it.
   void ForceEndUserEdit() override;
-  // The view's screen follows the new size in device pixels.
+  // The view's screen follows the editor's size in device pixels.
   void OnScreenScaleChanged() override;
-  // Nothing when the size is unchanged; otherwise the base operation, then
-  // the view follows.
-  void Resize(int w, int h) override;
   const char* GetGUIAPI() override { return "Headless gui"; }
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   // Releases the mouse capture first; null while no view is open.
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) override;
   // Only while a view is open.
   void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str, IParam* param) override;
-  // The running program's folder.
-  void HostPath(KIT_String* path) override;
-  // The resource folder.
-  void PluginPath(KIT_String* path) override;
-  // $HOME/Desktop, or "" without a home folder.
-  void DesktopPath(KIT_String* path) override;
   void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) override;
-  // There is no colour dialog: false.
-  bool PromptForColor(IColor* color, char* prompt) override { return false; }
-  // There is no browser: false.
-  bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
-               const char* errMsgOnFailure) override {
-    return false;
-  }
   // Closes any open view and opens a new one; returns it (a HeadlessView*).
   // The parent is not used.
   void* OpenWindow(void* parentView) override;
@@ -66,12 +52,6 @@ public:
   void* GetWindow() override;
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
-  // The image of resource name ("resources/img/knob.png" is "knob.png" in
-  // the resource folder); the id is not used. On failure says on stderr
-  // what was missing and where it was looked for, and returns null.
-  PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
-  // The resource's file in the resource folder, when it is there.
-  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- Headless platform ----
 
@@ -80,7 +60,7 @@ public:
   // The caller's answers to prompts (not owned); null answers "cancelled".
   void SetPrompts(IPlatformPrompts* prompts) { mPrompts = prompts; }
   IPlatformPrompts* GetPrompts() const { return mPrompts; }
-  HeadlessView* GetView() const { return mView; }
+  HeadlessView* GetView() const { return mView.get(); }
   bool IsCursorHidden() const { return mCursorHidden; }
 
   // The refresh period in seconds: 1 / frame rate.
@@ -95,7 +75,7 @@ public:
   bool WriteScreenPNG(const char* path, KIT_String* error = nullptr);
 
 private:
-  HeadlessView* mView = nullptr;
+  std::unique_ptr<HeadlessView> mView;
   KIT_String mBundleID;
   IPlatformPrompts* mPrompts = nullptr;
 };

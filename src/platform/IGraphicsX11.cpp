@@ -26,9 +26,6 @@
 #include "platform/IGraphicsX11Menu.h"
 #include "platform/IGraphicsX11Surface.h"
 #include "platform/KeyMapping.h"
-#include "platform/PlatformPaths.h"
-#include "dcx/ResourceDir.h"
-#include "platform/ResourceImages.h"
 #include "platform/ViewGeometry.h"
 
 namespace {
@@ -58,7 +55,7 @@ bool IsPrintable(const char* text, int n) {
 }
 }  // namespace
 
-IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
+IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphicsDesktop(plug, w, h, fps) {}
 
 IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
@@ -69,17 +66,44 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   OpenDrawing();
   mError.Set("");
   mWindowFailed = false;
-  mConnection = std::make_unique<X11Connection>();
-  if (!mConnection->Open(&mError)) {
-    mConnection.reset();
+  auto connection = std::make_unique<X11Connection>();
+  if (!connection->Open(&mError)) return nullptr;
+  mConnection = std::move(connection);
+  mParent = parentView ? static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentView)) : 0;
+  mTopLevel = mParent == 0;
+  // CloseWindow frees whatever of the window was made before a failure.
+  if (!CreateEditorWindow()) {
+    CloseWindow();
+    return nullptr;
+  }
+  mSurface = std::make_unique<X11Surface>();
+  if (!FitSurface()) {
+    CloseWindow();
     return nullptr;
   }
   Display* display = mConnection->Get();
-  const int screen = DefaultScreen(display);
-  mParent = parentView ? static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentView)) : 0;
-  mTopLevel = mParent == 0;
-  const Window parent = mTopLevel ? RootWindow(display, screen) : static_cast<Window>(mParent);
+  if (!mAwaitingParent) XMapWindow(display, mWindow);
+  XFlush(display);
+  mWindowAlive = true;
+  mCloseRequested = false;
+  mClicks.Reset();
+  mLastTickMs = NowMs();
+  // The first frame shows the whole editor, as the first exposure would.
+  AddPending(IRECT(0, 0, Width(), Height()));
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
+}
 
+bool IGraphicsX11::FitSurface() {
+  Display* display = mConnection->Get();
+  const int screen = DefaultScreen(display);
+  return mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen),
+                          DefaultDepth(display, screen), ScreenWidth(), ScreenHeight(), mAllowShm, &mError);
+}
+
+bool IGraphicsX11::CreateEditorWindow() {
+  Display* display = mConnection->Get();
+  const int screen = DefaultScreen(display);
+  const Window parent = mTopLevel ? RootWindow(display, screen) : static_cast<Window>(mParent);
   XSetWindowAttributes attributes = {};
   attributes.background_pixel = BlackPixel(display, screen);
   attributes.border_pixel = BlackPixel(display, screen);
@@ -104,8 +128,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
   }
   if (!window) {
     mError.Set("the X server refused the editor's window");
-    mConnection.reset();
-    return nullptr;
+    return false;
   }
   mWindow = window;
   mGC = XCreateGC(display, window, 0, nullptr);
@@ -119,22 +142,7 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
     XSetWMProtocols(display, window, protocols, 1);
     SetDesktopProperties();
   }
-
-  mSurface = std::make_unique<X11Surface>();
-  if (!mSurface->Create(mConnection.get(), window, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
-    CloseWindow();
-    return nullptr;
-  }
-  if (!mAwaitingParent) XMapWindow(display, window);
-  XFlush(display);
-  mWindowAlive = true;
-  mCloseRequested = false;
-  mClicks.Reset();
-  mLastTickMs = NowMs();
-  // The first frame shows the whole editor, as the first exposure would.
-  AddPending(IRECT(0, 0, Width(), Height()));
-  return reinterpret_cast<void*>(static_cast<uintptr_t>(window));
+  return true;
 }
 
 void IGraphicsX11::CloseWindow() {
@@ -213,14 +221,6 @@ void IGraphicsX11::SetDesktopProperties() {
   XFree(machine.value);
 }
 
-void IGraphicsX11::Resize(int w, int h) {
-  if (w == Width() && h == Height()) return;
-  IGraphics::Resize(w, h);
-  FitWindowToScreenSize();
-}
-
-void IGraphicsX11::OnScreenScaleChanged() { FitWindowToScreenSize(); }
-
 void IGraphicsX11::FixSizeHints() {
   XSizeHints* hints = XAllocSizeHints();
   if (!hints) return;
@@ -231,14 +231,12 @@ void IGraphicsX11::FixSizeHints() {
   XFree(hints);
 }
 
-void IGraphicsX11::FitWindowToScreenSize() {
+void IGraphicsX11::OnScreenScaleChanged() {
   if (!WindowIsOpen()) return;
-  Display* display = mConnection->Get();
-  const int screen = DefaultScreen(display);
   FixSizeHints();
-  XResizeWindow(display, mWindow, static_cast<unsigned>(ScreenWidth()), static_cast<unsigned>(ScreenHeight()));
-  if (!mSurface->Create(mConnection.get(), mWindow, AsGC(mGC), DefaultVisual(display, screen), DefaultDepth(display, screen),
-                        ScreenWidth(), ScreenHeight(), mAllowShm, &mError)) {
+  XResizeWindow(mConnection->Get(), mWindow, static_cast<unsigned>(ScreenWidth()),
+                static_cast<unsigned>(ScreenHeight()));
+  if (!FitSurface()) {
     EndWindow(mError.Get());
     return;
   }
@@ -589,7 +587,7 @@ IPopupMenu* IGraphicsX11::CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) {
   return shown.TakeChoice(chosen);
 }
 
-// ---- Cursor, paths, resources ----
+// ---- Cursor and prompts ----
 
 void IGraphicsX11::HideMouseCursor() {
   if (mCursorHidden || !WindowIsOpen()) return;
@@ -628,25 +626,8 @@ int IGraphicsX11::ShowMessageBox(const char* text, const char* caption, int type
   return 0;
 }
 
-void IGraphicsX11::HostPath(KIT_String* path) { ProgramFolder(path); }
-
-void IGraphicsX11::PluginPath(KIT_String* path) { path->Set(TonnikResourceDir()); }
-
-void IGraphicsX11::DesktopPath(KIT_String* path) { DesktopFolder(path); }
-
 void IGraphicsX11::PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) {
   fileName->Set("");
-}
-
-bool IGraphicsX11::OSImageFile(int id, const char* name, KIT_String* path) {
-  return ResourceImageFile(name, path);
-}
-
-PIX_IBitmap* IGraphicsX11::OSLoadBitmap(int id, const char* name) {
-  KIT_String error;
-  PIX_IBitmap* bitmap = LoadImgFromResource(name, &error);
-  if (!bitmap) std::fprintf(stderr, "editor: %s\n", error.Get());
-  return bitmap;
 }
 
 // ---- Factory ----

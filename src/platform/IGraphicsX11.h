@@ -20,7 +20,7 @@
 //   the editor does not take goes to the parent window;
 // - a single-line text field drawn in the window, filtered like a Mac
 //   text field; popup menus in override-redirect windows of their own;
-// - the PNG resources of the resource folder.
+// - the PNG resources of the resource folder (IGraphicsDesktop).
 // A lost display (the server went away) ends the window cleanly: the
 // editor and its plug-in stay, Idle() answers false, WindowIsOpen() false.
 // No display at all: OpenWindow answers null and GetLastError() says why. A
@@ -38,8 +38,8 @@
 #include <csignal>
 #include <memory>
 
-#include "graphics/IGraphics.h"
 #include "kit/KIT_String.h"
+#include "platform/IGraphicsDesktop.h"
 #include "platform/IGraphicsX11Input.h"
 
 class HeadlessTextField;
@@ -49,7 +49,7 @@ class X11Connection;
 class X11Surface;
 union _XEvent;
 
-class IGraphicsX11 : public IGraphics {
+class IGraphicsX11 : public IGraphicsDesktop {
 public:
   IGraphicsX11(IPluginBase* plug, int w, int h, int fps);
   // Closes the window first.
@@ -62,10 +62,8 @@ public:
   bool DrawScreen(IRECT* r) override;
   // Closes an open text field without committing it.
   void ForceEndUserEdit() override;
-  // Nothing when the size is unchanged; otherwise the base operation, then
-  // the window and its screen image follow.
-  void Resize(int w, int h) override;
-  // The window and its surface follow the editor's size in device pixels.
+  // The window (and a top-level window's fixed size) and its surface
+  // follow the editor's size in device pixels.
   void OnScreenScaleChanged() override;
   bool WindowIsOpen() override;
   const char* GetGUIAPI() override { return "X11 gui"; }
@@ -76,19 +74,8 @@ public:
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) override;
   // Only while a window is open.
   void CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str, IParam* param) override;
-  // The running program's folder.
-  void HostPath(KIT_String* path) override;
-  // The resource folder.
-  void PluginPath(KIT_String* path) override;
-  // $HOME/Desktop, or "" without a home folder.
-  void DesktopPath(KIT_String* path) override;
   // There is no file dialog: fileName comes back empty (cancelled).
   void PromptForFile(KIT_String* fileName, EFileAction action, KIT_String* dir, char* extension) override;
-  bool PromptForColor(IColor* color, char* prompt) override { return false; }
-  bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
-               const char* errMsgOnFailure) override {
-    return false;
-  }
   // parentView is the parent's X window id (cast to a pointer), or null for
   // a top-level window. Closes any open window first. Returns the new
   // window's id as a pointer, or null (GetLastError() says why).
@@ -98,11 +85,6 @@ public:
   void* GetWindow() override;
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
-  // The image of resource name ("resources/img/knob.png" is "knob.png" in
-  // the resource folder); the id is not used.
-  PIX_IBitmap* OSLoadBitmap(int id, const char* name) override;
-  // The resource's file in the resource folder, when it is there.
-  bool OSImageFile(int id, const char* name, KIT_String* path) override;
 
   // ---- X11 platform ----
 
@@ -148,14 +130,18 @@ public:
   void SetUseShm(bool use) { mAllowShm = use; }
 
 private:
-  // The window's size, and its fixed size, follow the editor's size in
-  // device pixels.
-  void FitWindowToScreenSize();
   // Declares the editor's size as the window's only size. A window manager
   // then keeps a top-level window at it; an embedding host reads it too
   // (suil, in Ardour, then centres the editor in a plug-in window wider
   // than it, where it would otherwise stretch the window to that width).
   void FixSizeHints();
+  // The editor's window (under the root while a host's parent is awaited),
+  // its GC and a top-level window's properties; false with the reason in
+  // mError.
+  bool CreateEditorWindow();
+  // The window's screen image at the editor's size in device pixels; false
+  // with the reason in mError.
+  bool FitSurface();
   void HandleEvent(_XEvent* event);
   void OnButtonPress(_XEvent* event);
   void OnButtonRelease(_XEvent* event);

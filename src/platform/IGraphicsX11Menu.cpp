@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "graphics/IGraphics.h"
 #include "kit/KIT_TypedBuf.h"
@@ -90,7 +91,7 @@ private:
   IText mStyle;
   PIX_CachedFont* mFont = nullptr;
   int mLineHeight = kFontSize;
-  Level* mLevels[kMaxLevels] = {};
+  std::unique_ptr<Level> mLevels[kMaxLevels];
   int mDepth = 0;
 };
 
@@ -105,7 +106,7 @@ bool MenuSession::Open(const HeadlessMenu* menu, int x, int y) {
   if (mDepth >= kMaxLevels || menu->GetNEntries() == 0) return false;
   Display* display = mConnection->Get();
   const int screen = DefaultScreen(display);
-  Level* level = new Level;
+  auto level = std::make_unique<Level>();
   level->menu = menu;
   const int n = menu->GetNEntries();
   level->rowTop.Resize(n + 1);
@@ -138,12 +139,11 @@ bool MenuSession::Open(const HeadlessMenu* menu, int x, int y) {
                                                DefaultVisual(display, screen), DefaultDepth(display, screen),
                                                level->w, level->h, true, &error)) {
     if (level->window) XDestroyWindow(display, level->window);
-    delete level;
     return false;
   }
   level->bitmap.resize(level->w, level->h);
   XMapRaised(display, level->window);
-  mLevels[mDepth++] = level;
+  mLevels[mDepth++] = std::move(level);
   Draw(mDepth - 1);
   return true;
 }
@@ -151,17 +151,15 @@ bool MenuSession::Open(const HeadlessMenu* menu, int x, int y) {
 void MenuSession::CloseFrom(int from) {
   Display* display = mConnection->Get();
   while (mDepth > from) {
-    Level* level = mLevels[--mDepth];
-    mLevels[mDepth] = nullptr;
+    const std::unique_ptr<Level> level = std::move(mLevels[--mDepth]);
     level->surface.Release();
     if (!mConnection->IsLost()) XDestroyWindow(display, level->window);
-    delete level;
   }
   if (!mConnection->IsLost()) XFlush(display);
 }
 
 void MenuSession::Draw(int index) {
-  Level* level = mLevels[index];
+  Level* level = mLevels[index].get();
   PIX_IBitmap* b = &level->bitmap;
   PIX_FillRect(b, 0, 0, level->w, level->h, Pix(kBorder), 1.0f, PIX_MODE_COPY);
   PIX_FillRect(b, 1, 1, level->w - 2, level->h - 2, Pix(kBackground), 1.0f, PIX_MODE_COPY);
@@ -195,7 +193,7 @@ void MenuSession::Draw(int index) {
 
 bool MenuSession::Hit(int rootX, int rootY, int* levelIdx, int* entry) {
   for (int l = mDepth - 1; l >= 0; --l) {
-    const Level* level = mLevels[l];
+    const Level* level = mLevels[l].get();
     const int x = rootX - level->x;
     const int y = rootY - level->y;
     if (x < 0 || y < 0 || x >= level->w || y >= level->h) continue;
@@ -209,19 +207,19 @@ bool MenuSession::Hit(int rootX, int rootY, int* levelIdx, int* entry) {
 }
 
 void MenuSession::Highlight(int levelIdx, int entry) {
-  Level* level = mLevels[levelIdx];
+  Level* level = mLevels[levelIdx].get();
   if (level->highlighted != entry) {
     level->highlighted = entry;
     Draw(levelIdx);
   }
   const HeadlessMenuEntry* e = level->menu->GetEntry(entry);
-  if (levelIdx + 1 < mDepth && (!e || mLevels[levelIdx + 1]->menu != e->mSubmenu)) CloseFrom(levelIdx + 1);
+  if (levelIdx + 1 < mDepth && (!e || mLevels[levelIdx + 1]->menu != e->mSubmenu.get())) CloseFrom(levelIdx + 1);
   if (e && e->mSubmenu && e->mEnabled && levelIdx + 1 == mDepth)
-    Open(e->mSubmenu, level->x + level->w - 1, level->y + level->rowTop.Get()[entry]);
+    Open(e->mSubmenu.get(), level->x + level->w - 1, level->y + level->rowTop.Get()[entry]);
 }
 
 void MenuSession::Move(int step) {
-  Level* level = mLevels[mDepth - 1];
+  Level* level = mLevels[mDepth - 1].get();
   const int n = level->menu->GetNEntries();
   int i = level->highlighted;
   for (int tries = 0; tries < n; ++tries) {
@@ -275,7 +273,7 @@ const HeadlessMenuEntry* MenuSession::Run(const HeadlessMenu& menu, int x, int y
         char text[kKeyTextBytes] = {};
         KeySym keysym = NoSymbol;
         XLookupString(&event.xkey, text, sizeof(text) - 1, &keysym, nullptr);
-        Level* deepest = mLevels[mDepth - 1];
+        Level* deepest = mLevels[mDepth - 1].get();
         const HeadlessMenuEntry* lit = deepest->menu->GetEntry(deepest->highlighted);
         if (keysym == XK_Escape) {
           done = true;

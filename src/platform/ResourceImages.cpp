@@ -69,7 +69,8 @@ PIX_IBitmap* LoadImgFromResource(const char* name, KIT_String* error) {
   if (!bitmap && error) {
     error->Set("image ");
     error->Append(path.Get());
-    error->Append(" is not a readable PNG");
+    error->Append(" is not a readable PNG: ");
+    error->Append(PIX_PNGFailureReason());
   }
   return bitmap;
 }

@@ -24,5 +24,5 @@ bool ResourceImageFile(const char* name, KIT_String* path);
 // Decodes the resource into a new bitmap the caller owns; null when the
 // name is not a PNG resource name, the file is missing or it does not
 // decode. On failure, error (when given) says what was missing and where it
-// was looked for.
+// was looked for, or which file did not decode and why.
 PIX_IBitmap* LoadImgFromResource(const char* name, KIT_String* error = nullptr);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -214,12 +215,20 @@ TEST(PixPng, SizeFromTheHeaderAlone) {
   shortFile.resize(20);
   const std::vector<unsigned char> notPng(30, 'a');
   const std::vector<unsigned char>* bads[] = {&wrongChunk, &zeroWide, &shortFile, &notPng};
+  // Each failure says why, each in its own words.
+  std::set<std::string> reasons;
   for (const std::vector<unsigned char>* bad : bads) {
     WriteFile(path, *bad);
     w = h = -1;
-    EXPECT_FALSE(PIX_ReadPNGSize(path.c_str(), &w, &h));
+    const char* reason = nullptr;
+    EXPECT_FALSE(PIX_ReadPNGSize(path.c_str(), &w, &h, &reason));
     EXPECT_EQ(w, -1);
+    ASSERT_NE(reason, nullptr);
+    reasons.insert(reason);
   }
-  EXPECT_FALSE(PIX_ReadPNGSize(TempPath("no_such_file.png").c_str(), &w, &h));
+  EXPECT_EQ(reasons.size(), 4u);
+  const char* reason = nullptr;
+  EXPECT_FALSE(PIX_ReadPNGSize(TempPath("no_such_file.png").c_str(), &w, &h, &reason));
+  EXPECT_STREQ(reason, "the file could not be opened");
   EXPECT_FALSE(PIX_ReadPNGSize(nullptr, &w, &h));
 }

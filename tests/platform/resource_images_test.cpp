@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 #include "dcx/ResourceDir.h"
+#include "graphics/IScaledImage.h"
 #include "kit/KIT_String.h"
 #include "pix/PIX_Bitmap.h"
 #include "pix/PIX_PNG.h"
@@ -70,7 +75,9 @@ TEST(ResourceImages, LoadsAndReportsWhatIsMissing) {
   EXPECT_NE(std::string(error.Get()).find(folder.Path()), std::string::npos) << error.Get();
 
   EXPECT_EQ(LoadImgFromResource("resources/img/broken.png", &error), nullptr);
-  EXPECT_NE(std::string(error.Get()).find("broken.png"), std::string::npos);
+  EXPECT_NE(std::string(error.Get()).find("broken.png is not a readable PNG: not a PNG image or a damaged one"),
+            std::string::npos)
+      << error.Get();
   EXPECT_EQ(LoadImgFromResource("resources/img/knob.gif", &error), nullptr);
   EXPECT_EQ(LoadImgFromResource(nullptr, nullptr), nullptr);
 }
@@ -85,6 +92,47 @@ TEST(ResourceImagesDeathTest, MissingEditorImageStopsNamingFileAndFolder) {
         gui->LoadIBitmap(9901, "resources/img/nothere.png", 1);
       },
       "nothere.png.*" + folder.Path());
+}
+
+// PNG signature and header chunk: a file cut after them reads as a PNG
+// until it is decoded.
+constexpr off_t kPNGHeaderBytes = 33;
+
+TEST(ResourceImages, DamagedTwiceSizeFileIsNamedOnceAndTheImageStillDraws) {
+  TempFolder folder;
+  ResourceFolder use(folder.Path());
+  ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("dot.png"), 8, 6, 40, 50, 60));
+  ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("dot@2x.png"), 16, 12, 1, 1, 1));
+  ASSERT_EQ(truncate(folder.File("dot@2x.png").c_str(), kPNGHeaderBytes + 8), 0);
+  TestPlug plug;
+  IGraphicsHeadless* gui = plug.MakeEditor(8, 6);
+  gui->AttachBackground(9903, "resources/img/dot.png");
+  plug.AttachGraphics(gui);
+  gui->OpenWindow(nullptr);
+  ASSERT_TRUE(gui->SetScreenScale(2.0));
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(gui->Tick());
+  gui->SetAllControlsDirty();
+  ASSERT_TRUE(gui->Tick());
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("dot@2x.png: not a PNG image or a damaged one"), std::string::npos) << said;
+  EXPECT_EQ(said.find("dot@2x.png"), said.rfind("dot@2x.png")) << said;
+  PIX_IBitmap* screen = gui->GetScreen();
+  EXPECT_EQ(screen->getBits()[11 * screen->getRowSpan() + 15], 0xFFu | (40u << 8) | (50u << 16) | (60u << 24));
+}
+
+TEST(ResourceImagesDeathTest, UnreadableEditorImageStopsNamingFileAndReason) {
+  TempFolder folder;
+  ResourceFolder use(folder.Path());
+  std::ofstream(folder.File("text.png")) << "this file holds words and no image at all";
+  ASSERT_TRUE(platform_test::WriteSolidPNG(folder.File("cut.png"), 4, 4, 1, 2, 3));
+  ASSERT_EQ(truncate(folder.File("cut.png").c_str(), kPNGHeaderBytes), 0);
+  TestPlug plug;
+  IGraphicsHeadless* gui = plug.MakeEditor(50, 50);
+  plug.AttachGraphics(gui);
+  EXPECT_DEATH(gui->LoadIBitmap(9904, "resources/img/text.png"), "text.png: not a PNG image");
+  IBitmap cut = gui->LoadIBitmap(9905, "resources/img/cut.png");
+  EXPECT_DEATH(dynamic_cast<IScaledImage*>(cut.mData)->AtScale(1), "cut.png: .*damaged");
 }
 
 TEST(ResourceImages, EditorLoadsThroughTheCache) {

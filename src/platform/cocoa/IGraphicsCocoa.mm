@@ -309,58 +309,53 @@ NSString* ToNSString(const char* utf8) {
   mPrevY = *y;
 }
 
-- (void)mouseDown:(NSEvent*)event {
+// A button's events, for either button: mod says which it was.
+- (void)buttonDown:(NSEvent*)event mod:(IMouseMod)mod {
   if (!mGraphics) return;
   int x, y;
   [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetMouseMod(ModifiersOf(event));
   if ([event clickCount] < 2)
     mGraphics->OnMouseDown(x, y, &mod);
   else
     mGraphics->OnMouseDblClick(x, y, &mod);
+}
+
+- (void)buttonUp:(NSEvent*)event mod:(IMouseMod)mod {
+  if (!mGraphics) return;
+  int x, y;
+  [self getEditorPoint:event x:&x y:&y];
+  mGraphics->OnMouseUp(x, y, &mod);
+}
+
+- (void)buttonDragged:(NSEvent*)event mod:(IMouseMod)mod {
+  if (!mGraphics || mTextFieldView) return;
+  int x, y;
+  [self getEditorPoint:event x:&x y:&y];
+  mGraphics->OnMouseDrag(x, y, &mod);
+}
+
+- (void)mouseDown:(NSEvent*)event {
+  [self buttonDown:event mod:GetMouseMod(ModifiersOf(event))];
 }
 
 - (void)mouseUp:(NSEvent*)event {
-  if (!mGraphics) return;
-  int x, y;
-  [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetMouseMod(ModifiersOf(event));
-  mGraphics->OnMouseUp(x, y, &mod);
+  [self buttonUp:event mod:GetMouseMod(ModifiersOf(event))];
 }
 
 - (void)mouseDragged:(NSEvent*)event {
-  if (!mGraphics || mTextFieldView) return;
-  int x, y;
-  [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetMouseMod(ModifiersOf(event));
-  mGraphics->OnMouseDrag(x, y, &mod);
+  [self buttonDragged:event mod:GetMouseMod(ModifiersOf(event))];
 }
 
 - (void)rightMouseDown:(NSEvent*)event {
-  if (!mGraphics) return;
-  int x, y;
-  [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetRightMouseMod(ModifiersOf(event));
-  if ([event clickCount] < 2)
-    mGraphics->OnMouseDown(x, y, &mod);
-  else
-    mGraphics->OnMouseDblClick(x, y, &mod);
+  [self buttonDown:event mod:GetRightMouseMod(ModifiersOf(event))];
 }
 
 - (void)rightMouseUp:(NSEvent*)event {
-  if (!mGraphics) return;
-  int x, y;
-  [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetRightMouseMod(ModifiersOf(event));
-  mGraphics->OnMouseUp(x, y, &mod);
+  [self buttonUp:event mod:GetRightMouseMod(ModifiersOf(event))];
 }
 
 - (void)rightMouseDragged:(NSEvent*)event {
-  if (!mGraphics || mTextFieldView) return;
-  int x, y;
-  [self getEditorPoint:event x:&x y:&y];
-  IMouseMod mod = GetRightMouseMod(ModifiersOf(event));
-  mGraphics->OnMouseDrag(x, y, &mod);
+  [self buttonDragged:event mod:GetRightMouseMod(ModifiersOf(event))];
 }
 
 - (void)mouseMoved:(NSEvent*)event {
