@@ -25,10 +25,6 @@ source "$here/host_env.sh"
 
 # Seconds each Ardour run may take; a loaded 2-core machine needs about ten.
 readonly ARDOUR_TIMEOUT_S=90
-# An export preset of the test's own: 24-bit WAV without dither (Ardour's stock WAV preset
-# dithers, and dither noise would differ between two exports and between the channels).
-readonly PRESET_ID=3c1b7a52-5e0f-4d8e-9a57-0e4f7b9d2a61
-readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
 # How far apart two exports of the same session may start (see 2. above): under one block.
 readonly EXPORT_START_SPREAD=1024
 
@@ -38,34 +34,8 @@ host_env_init ardour
 started=$SECONDS
 export LV2_PATH=$lv2_path
 export TONNIK_URI=$uri TONNIK_LUA_DIR="$here/ardour"
-export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
-export TONNIK_EXPORT_PRESET=$PRESET_ID
-mkdir -p "$TONNIK_EXPORT_DIR"
-
-# Ardour finds Lua DSP scripts and export presets in its user config folder.
-ardour_config="$XDG_CONFIG_HOME/ardour7"
-mkdir -p "$ardour_config/scripts" "$ardour_config/export"
-cp "$here/ardour/hits.lua" "$ardour_config/scripts/tonnik_test_hits.lua"
-cat > "$ardour_config/export/tonnik-test.preset" <<EOF
-<?xml version="1.0" encoding="UTF-8"?>
-<ExportPreset id="$PRESET_ID" name="Tonnik test: WAV 24 bit, no dither">
-  <ExportFormat id="$BWAV24_FORMAT_ID"/>
-  <ExportFilename>
-    <Folder relative="1" path="export"/>
-    <Field name="label" enabled="0"/>
-    <Field name="session" enabled="0"/>
-    <Field name="snapshot" enabled="0"/>
-    <Field name="timespan" enabled="1"/>
-    <Field name="revision" enabled="0"/>
-    <Field name="time" enabled="0" value="T_None"/>
-    <Field name="date" enabled="0" value="D_None"/>
-  </ExportFilename>
-</ExportPreset>
-EOF
-
-# The note frames and what the scripts set, read from the scripts themselves.
-hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$here/ardour/hits.lua" | tr -d ' ')
-[ -n "$hits" ] || host_fail "no HITS in hits.lua"
+# The note frames come from the hit generator itself.
+ardour_session_setup "$here/ardour/hits.lua"
 
 # Parameter indices and values, as common.lua has them.
 readonly TUNE=1 DECAY=3 COMP=9 DRIVE=10 GLIDE_MODE=12 DYNDECAY=13

@@ -156,6 +156,41 @@ ardour_run() {
   return "$rc"
 }
 
+# An export preset of the session tests' own: 24-bit WAV without dither (Ardour's stock WAV preset
+# dithers, and dither noise would differ between two exports and between the channels).
+readonly ARDOUR_EXPORT_PRESET_ID=3c1b7a52-5e0f-4d8e-9a57-0e4f7b9d2a61
+readonly ARDOUR_BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
+
+# ardour_session_setup HITS_LUA: what the Ardour session scripts need beside them, in the
+# private config folder Ardour reads its Lua DSP scripts and export presets from (the hit
+# generator HITS_LUA and the export preset), and the export folder; sets hits to the note
+# frames HITS_LUA plays, comma-separated.
+ardour_session_setup() {
+  local hits_lua=$1 config="$XDG_CONFIG_HOME/ardour7"
+  export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
+  export TONNIK_EXPORT_PRESET=$ARDOUR_EXPORT_PRESET_ID
+  mkdir -p "$TONNIK_EXPORT_DIR" "$config/scripts" "$config/export"
+  cp "$hits_lua" "$config/scripts/tonnik_test_hits.lua"
+  cat > "$config/export/tonnik-test.preset" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<ExportPreset id="$ARDOUR_EXPORT_PRESET_ID" name="Tonnik test: WAV 24 bit, no dither">
+  <ExportFormat id="$ARDOUR_BWAV24_FORMAT_ID"/>
+  <ExportFilename>
+    <Folder relative="1" path="export"/>
+    <Field name="label" enabled="0"/>
+    <Field name="session" enabled="0"/>
+    <Field name="snapshot" enabled="0"/>
+    <Field name="timespan" enabled="1"/>
+    <Field name="revision" enabled="0"/>
+    <Field name="time" enabled="0" value="T_None"/>
+    <Field name="date" enabled="0" value="D_None"/>
+  </ExportFilename>
+</ExportPreset>
+XML
+  hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$hits_lua" | tr -d ' ')
+  [ -n "$hits" ] || host_fail "no HITS in $hits_lua"
+}
+
 # host_parse_args "NAME..." ARGS...: each --NAME VALUE in ARGS (a dash in the option for an
 # underscore in NAME) sets the variable NAME; every NAME is needed, and nothing else is taken.
 host_parse_args() {

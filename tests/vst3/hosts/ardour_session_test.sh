@@ -23,9 +23,6 @@ source "$here/vst3_host_env.sh"
 
 # Seconds each Ardour run may take; a loaded 2-core machine needs about ten.
 readonly ARDOUR_TIMEOUT_S=90
-# The LV2 test's export preset: 24-bit WAV without dither.
-readonly PRESET_ID=3c1b7a52-5e0f-4d8e-9a57-0e4f7b9d2a61
-readonly BWAV24_FORMAT_ID=e61c1d0f-95bd-48fb-b812-def99dbabe28
 # How far apart two exports of the same session may start: under one block.
 readonly EXPORT_START_SPREAD=1024
 # Where create.lua makes Decay jump.
@@ -36,34 +33,9 @@ vst3_parse_args "$@"
 
 host_env_init ardour-vst3
 started=$SECONDS
-export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour" TONNIK_VST3_LUA_DIR="$here/ardour"
-export TONNIK_SESSION_DIR="$HOST_SCRATCH/session" TONNIK_EXPORT_DIR="$HOST_SCRATCH/export"
-export TONNIK_EXPORT_PRESET=$PRESET_ID
-mkdir -p "$TONNIK_EXPORT_DIR"
+export TONNIK_URI=$class_id TONNIK_LUA_DIR="$lv2_hosts/ardour"
+ardour_session_setup "$lv2_hosts/ardour/hits.lua"
 vst3_install_bundle
-
-ardour_config="$XDG_CONFIG_HOME/ardour7"
-mkdir -p "$ardour_config/scripts" "$ardour_config/export"
-cp "$lv2_hosts/ardour/hits.lua" "$ardour_config/scripts/tonnik_test_hits.lua"
-cat > "$ardour_config/export/tonnik-test.preset" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<ExportPreset id="$PRESET_ID" name="Tonnik test: WAV 24 bit, no dither">
-  <ExportFormat id="$BWAV24_FORMAT_ID"/>
-  <ExportFilename>
-    <Folder relative="1" path="export"/>
-    <Field name="label" enabled="0"/>
-    <Field name="session" enabled="0"/>
-    <Field name="snapshot" enabled="0"/>
-    <Field name="timespan" enabled="1"/>
-    <Field name="revision" enabled="0"/>
-    <Field name="time" enabled="0" value="T_None"/>
-    <Field name="date" enabled="0" value="D_None"/>
-  </ExportFilename>
-</ExportPreset>
-XML
-
-hits=$(sed -n 's/^HITS = { *\(.*[0-9]\) *}.*/\1/p' "$lv2_hosts/ardour/hits.lua" | tr -d ' ')
-[ -n "$hits" ] || host_fail "no HITS in hits.lua"
 readonly TUNE=1 DECAY=3 COMP=9 GLIDE_MODE=12 DYNDECAY=13 LEARN_CC=74
 settings=(--value "$TUNE=5" --value "$DECAY=0.25" --value "$GLIDE_MODE=2" --value "$DYNDECAY=-0.5")
 session_file="$TONNIK_SESSION_DIR/tonnik.ardour"
