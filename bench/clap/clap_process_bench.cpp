@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "DirectRender.h"
-#include "Interleaved.h"
+#include "HostedOverhead.h"
 #include "TargetReport.h"
 #include "clap/CLAPEntry.h"
 #include "clap/CLAPProduct.h"
@@ -70,27 +70,13 @@ private:
 
 void BM_CLAPProcess(benchmark::State& state) {
   HostedProcess process;
-  if (!process.IsOpen()) {
-    state.SkipWithError("the plug-in did not activate");
-    return;
-  }
-  bench::RenderBlocks(state, process, kBlocksPerHit);
-  bench::ReportPerItem(state, kFrames);
+  bench::RenderHosted(state, process, (int)kFrames, kBlocksPerHit, "the plug-in did not activate");
 }
 
 void BM_Overhead(benchmark::State& state) {
   IPluginCLAP* plug = CLAPProduct().mMake();
-  bench::DirectRenderer direct(plug, (int)kFrames);
   HostedProcess process;
-  if (!process.IsOpen()) {
-    state.SkipWithError("the plug-in did not activate");
-    delete plug;
-    return;
-  }
-  bench::InterleavedRatios turns({[&] { bench::RenderHitChunk(direct, kBlocksPerHit); },
-                                  [&] { bench::RenderHitChunk(process, kBlocksPerHit); }});
-  for (auto _ : state) turns.Round();
-  state.counters["process_ratio"] = turns.MedianRatio(1);
+  bench::MeasureOverhead(state, plug, process, (int)kFrames, kBlocksPerHit, "the plug-in did not activate", "process_ratio");
   delete plug;
 }
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "DirectRender.h"
-#include "Interleaved.h"
+#include "HostedOverhead.h"
 #include "TargetReport.h"
 #include "lv2/IPluginLV2.h"
 #include "lv2/LV2Entry.h"
@@ -93,27 +93,13 @@ private:
 
 void BM_LV2Run(benchmark::State& state) {
   HostedRun run;
-  if (!run.IsOpen()) {
-    state.SkipWithError("the plug-in did not instantiate");
-    return;
-  }
-  bench::RenderBlocks(state, run, kBlocksPerHit);
-  bench::ReportPerItem(state, kFrames);
+  bench::RenderHosted(state, run, kFrames, kBlocksPerHit, "the plug-in did not instantiate");
 }
 
 void BM_Overhead(benchmark::State& state) {
   IPluginLV2* plug = LV2Product().mMake(nullptr);
-  bench::DirectRenderer direct(plug, kFrames);
   HostedRun run;
-  if (!run.IsOpen()) {
-    state.SkipWithError("the plug-in did not instantiate");
-    delete plug;
-    return;
-  }
-  bench::InterleavedRatios turns({[&] { bench::RenderHitChunk(direct, kBlocksPerHit); },
-                                  [&] { bench::RenderHitChunk(run, kBlocksPerHit); }});
-  for (auto _ : state) turns.Round();
-  state.counters["run_ratio"] = turns.MedianRatio(1);
+  bench::MeasureOverhead(state, plug, run, kFrames, kBlocksPerHit, "the plug-in did not instantiate", "run_ratio");
   delete plug;
 }
 

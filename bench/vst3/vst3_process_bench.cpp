@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "DirectRender.h"
-#include "Interleaved.h"
+#include "HostedOverhead.h"
 #include "TargetReport.h"
 #include "vst3/IPluginVST3.h"
 #include "vst3/VST3Factory.h"
@@ -63,27 +63,13 @@ private:
 
 void BM_VST3Process(benchmark::State& state) {
   HostedProcess host;
-  if (!host.IsOpen()) {
-    state.SkipWithError("the plug-in did not set up");
-    return;
-  }
-  bench::RenderBlocks(state, host, kBlocksPerHit);
-  bench::ReportPerItem(state, kFrames);
+  bench::RenderHosted(state, host, kFrames, kBlocksPerHit, "the plug-in did not set up");
 }
 
 void BM_Overhead(benchmark::State& state) {
   IPluginVST3* plug = VST3Product().mMake();
-  bench::DirectRenderer direct(plug, kFrames);
   HostedProcess host;
-  if (!host.IsOpen()) {
-    state.SkipWithError("the plug-in did not set up");
-    plug->release();
-    return;
-  }
-  bench::InterleavedRatios turns({[&] { bench::RenderHitChunk(direct, kBlocksPerHit); },
-                                  [&] { bench::RenderHitChunk(host, kBlocksPerHit); }});
-  for (auto _ : state) turns.Round();
-  state.counters["process_ratio"] = turns.MedianRatio(1);
+  bench::MeasureOverhead(state, plug, host, kFrames, kBlocksPerHit, "the plug-in did not set up", "process_ratio");
   plug->release();
 }
 
